@@ -1,0 +1,53 @@
+#pragma once
+// The command-line companion: one dispatcher, one file per command. Commands
+// write to the streams they are given so tests can run them in-process.
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "core/catalog/Host.h"
+
+namespace orbisk::cli {
+
+// Exit codes of every command.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1; // the archive, folder or input is not there
+inline constexpr int kExitUsage = 2;   // the call's words are off
+
+struct Streams {
+    std::ostream& out;
+    std::ostream& err;
+};
+
+// Prints core's messages to stderr; a command-line run never pumps.
+class StderrHost : public Host {
+public:
+    explicit StderrHost(std::ostream& err) : err_(err) {}
+    void Inform(std::string_view text) override { err_ << text << '\n'; }
+    void Warn(std::string_view text) override { err_ << text << '\n'; }
+    void Pump() override {}
+
+private:
+    std::ostream& err_;
+};
+
+struct Command {
+    const char* name;
+    const char* summary;
+    const char* usage; // full help text of the command
+    int (*run)(const std::vector<std::string>& args, Streams io);
+};
+
+// Every command the tool knows, in the order --help lists them.
+const std::vector<Command>& Commands();
+
+// Runs the tool with its arguments (without the program name).
+int RunCli(const std::vector<std::string>& args, Streams io);
+
+// True when args ask for help (--help or -h anywhere).
+bool WantsHelp(const std::vector<std::string>& args);
+
+int RunInfo(const std::vector<std::string>& args, Streams io);
+int RunLs(const std::vector<std::string>& args, Streams io);
+
+} // namespace orbisk::cli

@@ -1,0 +1,208 @@
+#include "core/catalog/ArchiveFile.h"
+
+#include "core/catalog/ByteScan.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <optional>
+
+namespace orbisk {
+
+namespace {
+
+struct HeaderKey {
+    std::string_view prefix;
+    std::string THead::*field;
+};
+
+constexpr HeaderKey kHeaderKeys[] = {
+    {"Name=", &THead::Name},   {"Typ=", &THead::Typ},       {"SubTyp=", &THead::SubTyp},
+    {"Owner=", &THead::Owner}, {"Medium=", &THead::Medium}, {"Description=", &THead::Description},
+    {"SN=", &THead::SN},       {"Volume=", &THead::Volume},
+};
+
+void ReadHeaderLine(std::string_view line, THead& head) {
+    for (const HeaderKey& key : kHeaderKeys) {
+        if (line.starts_with(key.prefix)) {
+            (head.*key.field).assign(line.substr(key.prefix.size()));
+            return;
+        }
+    }
+}
+
+// Reads the fields of an entry line that starts at line and has its first
+// TAB at firstTab: each of the first five fields ends at the next TAB; the
+// description takes the rest of the line, TABs included. A line with fewer
+// TABs leaves the fields after the last TAB empty except the description,
+// which gets the text after it. Fields point into the archive's text.
+// Returns where the line ends (its CR, or end).
+// Every field is set, so a slot that held an entry before is fully replaced.
+const char* ReadEntryLine(const char* line, const char* firstTab, const char* end, TRec& rec) {
+    auto span = [](const char* from, const char* to) {
+        return std::string_view(from, static_cast<std::size_t>(to - from));
+    };
+    TStr* fields[5] = {&rec.Name, &rec.Size, &rec.Date, &rec.Attr, &rec.Note};
+    rec.Present = 1;
+    rec.Name.SetBorrowed(span(line, firstTab));
+    const char* p = firstTab + 1;
+    for (int k = 1; k < 5; ++k) {
+        const char* q = FindEither(p, end, '\t', '\r');
+        if (q == end || *q == '\r') {
+            for (int rest = k; rest < 5; ++rest)
+                fields[rest]->clear();
+            rec.Description.SetBorrowed(span(p, q));
+            return q;
+        }
+        fields[k]->SetBorrowed(span(p, q));
+        p = q + 1;
+    }
+    const void* cr = std::memchr(p, '\r', static_cast<std::size_t>(end - p));
+    const char* q = cr ? static_cast<const char*>(cr) : end;
+    rec.Description.SetBorrowed(span(p, q));
+    return q;
+}
+
+void AppendLine(std::string& out, std::string_view text) {
+    out.append(text);
+    out.append("\r\n", 2);
+}
+
+} // namespace
+
+namespace {
+
+// Parses ownText, which becomes the archive's own copy that entry fields
+// point into.
+void ParseOwnedText(std::string&& ownText, TArch& arch, Host* host) {
+    auto shared = std::make_shared<const std::string>(std::move(ownText));
+    const std::string_view text = *shared;
+    THead& head = arch.Head;
+    head.Name = "?";
+    head.Medium = "other";
+    head.Typ.clear();
+    head.SubTyp.clear();
+    head.Owner.clear();
+    head.Description.clear();
+    head.SN.clear();
+    head.Volume.clear();
+
+    LineReader lines(text);
+    while (!lines.AtEnd()) {
+        std::string_view line = lines.Next();
+        if (line == "<tree>") break;
+        ReadHeaderLine(line, head);
+    }
+    // Tree section. Entries are at most as many as the remaining lines: one
+    // allocation of the entry array instead of a chain of copies, trimmed
+    // afterwards to the length the growth rule gives for the final count.
+    const std::string_view tree = lines.Rest();
+    const char* p = tree.data();
+    const char* const end = p + tree.size();
+    std::size_t maxLines = CountByte(p, end, '\r') + 1;
+    arch.BeginRefill(
+        static_cast<std::int32_t>(std::min<std::size_t>(maxLines, INT32_MAX - 2 * kArchiveGrowth)));
+    arch.Text = shared;
+
+    std::optional<PumpTicker> ticker;
+    if (host) ticker.emplace(*host);
+    while (p < end) {
+        const char* stop = FindEither(p, end, '\t', '\r');
+        if (stop == end || *stop == '\r') {
+            arch.AddDir(std::string(p, stop));
+            p = stop;
+        } else {
+            ++arch.RecCount;
+            ++arch.Dirs[static_cast<std::size_t>(arch.DirCount)].Count;
+            p = ReadEntryLine(p, stop, end, arch.Recs[static_cast<std::size_t>(arch.RecCount)]);
+        }
+        // Past the CR, and past an LF right after it.
+        if (p < end && ++p < end && *p == '\n') ++p;
+        if (ticker) ticker->Tick();
+    }
+    arch.FinishRefill();
+}
+
+} // namespace
+
+void ParseArchive(std::string_view text, TArch& arch, Host* host) {
+    ParseOwnedText(std::string(text), arch, host);
+}
+
+std::string FormatArchive(const TArch& arch) {
+    const THead& h = arch.Head;
+    std::string out;
+    std::size_t estimate = 256;
+    for (std::int32_t d = 1; d <= arch.DirCount; ++d)
+        estimate += arch.Dirs[static_cast<std::size_t>(d)].Path.size() + 2;
+    for (std::int32_t r = 1; r <= arch.RecCount; ++r) {
+        const TRec& rec = arch.Recs[static_cast<std::size_t>(r)];
+        estimate += rec.Name.size() + rec.Size.size() + rec.Date.size() + rec.Attr.size() +
+                    rec.Note.size() + rec.Description.size() + 7;
+    }
+    out.reserve(estimate);
+    out.append("<head>\r\n");
+    out.append("Name=").append(h.Name).append("\r\n");
+    out.append("Typ=").append(h.Typ).append("\r\n");
+    out.append("SubTyp=").append(h.SubTyp).append("\r\n");
+    out.append("Medium=").append(h.Medium).append("\r\n");
+    out.append("Owner=").append(h.Owner).append("\r\n");
+    out.append("Description=").append(h.Description).append("\r\n");
+    out.append("SN=").append(h.SN).append("\r\n");
+    out.append("Volume=").append(h.Volume).append("\r\n");
+    out.append("Packed=\r\n\r\n<tree>\r\n");
+    for (std::int32_t d = 1; d <= arch.DirCount; ++d) {
+        const TDir& dir = arch.Dirs[static_cast<std::size_t>(d)];
+        AppendLine(out, dir.Path);
+        for (std::int32_t r = dir.First; r < dir.First + dir.Count; ++r) {
+            if (r < 1 || r > arch.RecCount) continue;
+            const TRec& rec = arch.Recs[static_cast<std::size_t>(r)];
+            if (rec.Present == 0) continue;
+            out.append(rec.Name.View()).push_back('\t');
+            out.append(rec.Size.View()).push_back('\t');
+            out.append(rec.Date.View()).push_back('\t');
+            out.append(rec.Attr.View()).push_back('\t');
+            out.append(rec.Note.View()).push_back('\t');
+            AppendLine(out, rec.Description.View());
+        }
+    }
+    return out;
+}
+
+bool ReadArchive(TArch& arch, Host& host) {
+    std::string text;
+    switch (ReadWholeFile(arch.Head.FileName, text)) {
+    case ReadStatus::Missing:
+        arch.Clear();
+        host.Inform(kMsgFileMissing);
+        return false;
+    case ReadStatus::Unreadable:
+        arch.Clear();
+        host.Warn(kMsgCannotRead);
+        return false;
+    case ReadStatus::Ok:
+        break;
+    }
+    host.Pump();
+    ParseOwnedText(std::move(text), arch, &host);
+    return true;
+}
+
+std::string BackupName(const std::string& fileName) {
+    std::size_t keep = fileName.size() >= 3 ? fileName.size() - 3 : 0;
+    return fileName.substr(0, keep) + ".bak";
+}
+
+bool WriteArchive(const TArch& arch, Host& host, const SaveFaults* faults) {
+    const std::string& path = arch.Head.FileName;
+    std::string text = FormatArchive(arch);
+    host.Pump();
+    if (path.empty() ||
+        !SaveFileAtomically(path, text, BackupMode::KeepFirst, BackupName(path), faults)) {
+        host.Warn(kMsgCannotCreate);
+        return false;
+    }
+    return true;
+}
+
+} // namespace orbisk

@@ -1,0 +1,41 @@
+#pragma once
+// The .cd text format: reader and writer of TArch.
+#include <string>
+#include <string_view>
+
+#include "core/catalog/Archive.h"
+#include "core/catalog/Host.h"
+#include "core/catalog/TextFile.h"
+
+namespace orbisk {
+
+inline constexpr std::string_view kMsgFileMissing = "Soubor není k dispozici.";
+inline constexpr std::string_view kMsgCannotRead =
+    "Nemohu číst zvolený soubor, asi jej používá jiný program.";
+inline constexpr std::string_view kMsgCannotCreate = "Nelze vytvořit soubor.";
+
+// Parses the text of a .cd file into arch (header defaults "?" and "other",
+// keys by exact prefix, tree lines split on TAB). The arrays are cleared
+// first; Head.FileName is kept.
+void ParseArchive(std::string_view text, TArch& arch, Host* host = nullptr);
+
+// The exact bytes WriteArchive stores for arch: header, then every directory
+// with its present entries, every line ended by CR LF.
+std::string FormatArchive(const TArch& arch);
+
+// Loads arch.Head.FileName into arch. A missing file shows "Soubor není k
+// dispozici." and keeps the header; an unreadable one warns. Either failure
+// leaves both counts 0 and returns false.
+bool ReadArchive(TArch& arch, Host& host);
+
+// The backup name of an archive or database file: the name without its last
+// three characters followed by ".bak" (GAMES1.cd becomes GAMES1.bak).
+std::string BackupName(const std::string& fileName);
+
+// Saves arch to arch.Head.FileName. The previous file stays whole until the
+// new one is complete; it is kept as the .bak file when no backup exists yet.
+// A failure warns "Nelze vytvořit soubor.", leaves the old file as it was and
+// returns false.
+bool WriteArchive(const TArch& arch, Host& host, const SaveFaults* faults = nullptr);
+
+} // namespace orbisk

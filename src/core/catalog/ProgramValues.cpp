@@ -1,0 +1,90 @@
+#include "core/catalog/ProgramValues.h"
+
+#include <climits>
+#include <cstdlib>
+#include <unistd.h>
+
+#include "core/catalog/TextFile.h"
+
+namespace orbisk {
+
+ProgramValues& Program() {
+    static ProgramValues values;
+    return values;
+}
+
+std::string JoinPath(const std::string& dir, const std::string& name) {
+    if (dir.empty()) return name;
+    if (dir.back() == '/') return dir + name;
+    return dir + "/" + name;
+}
+
+std::vector<std::string> LoadExtensionList(const std::string& path) {
+    std::vector<std::string> list;
+    std::string text;
+    if (ReadWholeFile(path, text) != ReadStatus::Ok) return list;
+    LineReader lines(text);
+    while (!lines.AtEnd()) {
+        std::string_view line = lines.Next();
+        // Files edited on this platform may end lines with a lone LF.
+        std::size_t start = 0;
+        while (start <= line.size()) {
+            std::size_t lf = line.find('\n', start);
+            std::string_view part =
+                line.substr(start, lf == std::string_view::npos ? line.npos : lf - start);
+            if (!part.empty()) list.emplace_back(part);
+            if (lf == std::string_view::npos) break;
+            start = lf + 1;
+        }
+    }
+    return list;
+}
+
+std::string DetectProgramDir() {
+    if (const char* env = std::getenv("ORBISK_PROGRAM_DIR"); env && *env) {
+        std::string dir = env;
+        while (dir.size() > 1 && dir.back() == '/')
+            dir.pop_back();
+        return dir;
+    }
+    char buf[PATH_MAX];
+    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return ".";
+    std::string exe(buf, static_cast<std::size_t>(n));
+    auto slash = exe.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? std::string("/") : exe.substr(0, slash);
+}
+
+std::string DetectTempDir(const std::string& fallback) {
+    const char* env = std::getenv("TMPDIR");
+    std::string dir = env && *env ? std::string(env) : std::string("/tmp");
+    if (dir.empty()) dir = fallback;
+    if (dir.empty() || dir.back() != '/') dir.push_back('/');
+    return dir;
+}
+
+void InitProgramValues(ProgramValues& v, const std::string& programDir) {
+    v.MediumList.clear();
+    v.TypList.clear();
+    v.SubTypList.clear();
+    v.OwnerList.clear();
+    v.SearchHistory = {"*.*", "*"};
+    v.ProgramDir = programDir;
+    v.WorkingDirectory = "VEviz";
+    v.LanguageFile = "default.lng";
+    v.ShowAll = true;
+    v.MaskHistory = {"*.*", "*"};
+    v.NoteWords.clear();
+    v.DescriptionWords.clear();
+    v.NoteAllWords = false;
+    v.DescriptionAllWords = false;
+    v.DescriptionExtensionsAll =
+        LoadExtensionList(JoinPath(programDir, kDescriptionExtensionsAllFile));
+    v.DescriptionExtensions = LoadExtensionList(JoinPath(programDir, kDescriptionExtensionsFile));
+    v.ScanExtensionsAll = LoadExtensionList(JoinPath(programDir, kScanExtensionsAllFile));
+    v.ScanExtensions = LoadExtensionList(JoinPath(programDir, kScanExtensionsFile));
+    v.TempDir = DetectTempDir(programDir);
+}
+
+} // namespace orbisk

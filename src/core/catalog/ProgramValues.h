@@ -1,0 +1,53 @@
+#pragma once
+// The program-wide values set once at start, before any window exists.
+#include <string>
+#include <vector>
+
+namespace orbisk {
+
+struct ProgramValues {
+    // The four header value lists: distinct values seen in archive headers.
+    std::vector<std::string> MediumList, TypList, SubTypList, OwnerList;
+    std::vector<std::string> SearchHistory; // "*.*", "*" at start
+    std::string ProgramDir;                 // folder of the program, no trailing "/"
+    std::string WorkingDirectory;           // "VEviz" until the settings replace it
+    std::string LanguageFile;               // "default.lng"
+    bool ShowAll = true;                    // display filter of the content browser
+    std::vector<std::string> MaskHistory;   // display mask history: "*.*", "*"
+    std::vector<std::string> NoteWords, DescriptionWords;
+    bool NoteAllWords = false, DescriptionAllWords = false;
+    std::vector<std::string> DescriptionExtensionsAll, DescriptionExtensions;
+    std::vector<std::string> ScanExtensionsAll, ScanExtensions;
+    std::string TempDir; // always with a trailing "/"
+};
+
+// The one set of program-wide values of this process.
+ProgramValues& Program();
+
+// Sets every value in the start order: the four value lists, the search mask
+// history, ProgramDir, the working-directory name, the language file name, the
+// show-all flag, the display mask history, the word lists, the four extension
+// lists (a missing or unreadable file leaves its list empty) and TempDir last.
+void InitProgramValues(ProgramValues& values, const std::string& programDir);
+
+// The folder of the running executable, or ORBISK_PROGRAM_DIR when that is
+// set (tests point it at a prepared folder). No trailing "/".
+std::string DetectProgramDir();
+
+// The system's temporary folder with a trailing "/"; fallback when it is unset.
+std::string DetectTempDir(const std::string& fallback);
+
+// File names of the four extension lists beside the program.
+inline constexpr const char* kDescriptionExtensionsAllFile = "files_ext_all.txt";
+inline constexpr const char* kDescriptionExtensionsFile = "files_ext.txt";
+inline constexpr const char* kScanExtensionsAllFile = "scan_ext_all.txt";
+inline constexpr const char* kScanExtensionsFile = "scan_ext.txt";
+
+// One entry per line; empty lines carry no entry. A missing or unreadable
+// file gives an empty list.
+std::vector<std::string> LoadExtensionList(const std::string& path);
+
+// Joins a folder and a name with exactly one "/" between them.
+std::string JoinPath(const std::string& dir, const std::string& name);
+
+} // namespace orbisk

@@ -1,0 +1,225 @@
+#include "core/search/Match.h"
+
+#include "core/catalog/CodePage.h"
+#include "core/catalog/Common.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstddef>
+#include <optional>
+#include <system_error>
+
+namespace orbisk {
+
+namespace {
+
+// The characters of one text: whole UTF-8 sequences, or single bytes.
+class TUnits {
+public:
+    TUnits(std::string_view text, const CharStepper* utf8) : text_(text) {
+        bool ascii = std::all_of(text.begin(), text.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        if (utf8 == nullptr || ascii) return;
+        for (std::size_t pos = 0; pos < text.size(); pos += utf8->LengthAt(pos))
+            starts_.push_back(pos);
+        starts_.push_back(text.size());
+    }
+    std::size_t Count() const { return starts_.empty() ? text_.size() : starts_.size() - 1; }
+    std::size_t Start(std::size_t k) const { return starts_.empty() ? k : starts_[k]; }
+    std::size_t Length(std::size_t k) const { return Start(k + 1) - Start(k); }
+    std::string_view At(std::size_t k) const { return text_.substr(Start(k), Length(k)); }
+    bool IsStar(std::size_t k) const { return At(k) == "*"; }
+
+private:
+    std::string_view text_;
+    std::vector<std::size_t> starts_; // empty when every character is one byte
+};
+
+// Whether the walk from name character i and pattern character j succeeds,
+// for every i and j. Each cell is filled once, from the ends backwards, which
+// gives the answers of the plain recursive trials in n * m steps instead of
+// time exponential in the number of stars.
+class TTrialTable {
+public:
+    TTrialTable(const TUnits& name, const TUnits& pattern)
+        : n_(name.Count()), m_(pattern.Count()), cells_((n_ + 1) * (m_ + 1), 0) {
+        for (std::size_t j = m_ + 1; j-- > 0;) {
+            // Whether some trial from name character k, i <= k < n, against
+            // the pattern after j succeeds, for the "*" case.
+            bool anyTrial = false;
+            for (std::size_t i = n_ + 1; i-- > 0;) {
+                if (i < n_ && j < m_) anyTrial = anyTrial || Matches(i, j + 1);
+                Set(i, j, Cell(name, pattern, i, j, anyTrial));
+            }
+        }
+    }
+    bool Matches(std::size_t i, std::size_t j) const { return cells_[j * (n_ + 1) + i] != 0; }
+
+private:
+    bool Cell(const TUnits& name, const TUnits& pattern, std::size_t i, std::size_t j,
+              bool anyTrial) const {
+        if (i >= n_ || j >= m_) return Finished(pattern, i, j);
+        std::string_view p = pattern.At(j);
+        if (p == "?") return Matches(i + 1, j + 1);
+        // A failed "*" leaves the name used up and the pattern after it.
+        if (p == "*") return anyTrial || Finished(pattern, n_, j + 1);
+        return name.At(i) == p && Matches(i + 1, j + 1);
+    }
+    // The outcome once the name or the pattern is used up.
+    bool Finished(const TUnits& pattern, std::size_t i, std::size_t j) const {
+        return (i >= n_ && j >= m_) || (j + 1 == m_ && pattern.IsStar(j));
+    }
+    void Set(std::size_t i, std::size_t j, bool value) { cells_[j * (n_ + 1) + i] = value ? 1 : 0; }
+
+    std::size_t n_;
+    std::size_t m_;
+    std::vector<unsigned char> cells_;
+};
+
+// The walk over compared (the name as compared) and pattern. When marked is
+// given it receives the characters of stored (the name as stored, of the same
+// layout as compared) with the literal matches wrapped in marks.
+bool Walk(std::string_view compared, std::string_view stored, std::string_view pattern,
+          std::string* marked) {
+    CharStepper nameSteps(compared);
+    CharStepper patternSteps(pattern);
+    const bool utf8 = nameSteps.IsUtf8() && patternSteps.IsUtf8();
+    const TUnits name(compared, utf8 ? &nameSteps : nullptr);
+    const TUnits pat(pattern, utf8 ? &patternSteps : nullptr);
+    const std::size_t n = name.Count();
+    const std::size_t m = pat.Count();
+    std::optional<TTrialTable> trials; // built at the first "*"
+
+    auto append = [&](std::size_t i, bool mark) {
+        if (marked == nullptr) return;
+        if (mark) marked->append(kMarkOn);
+        marked->append(stored.substr(name.Start(i), name.Length(i)));
+        if (mark) marked->append(kMarkOff);
+    };
+
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < n && j < m) {
+        std::string_view p = pat.At(j);
+        if (p == "?") {
+            append(i++, false);
+            ++j;
+        } else if (p == "*") {
+            ++j;
+            if (!trials) trials.emplace(name, pat);
+            while (i < n && !trials->Matches(i, j))
+                append(i++, false);
+        } else {
+            if (name.At(i) != p) return false;
+            append(i++, true);
+            ++j;
+        }
+    }
+    return (i >= n && j >= m) || (j + 1 == m && pat.IsStar(j));
+}
+
+template <typename Int>
+bool ParseInteger(std::string_view text, Int& out) {
+    const std::string compact = RemoveBlanks(text);
+    std::string_view number = compact;
+    // from_chars reads a "-" but not a "+".
+    const bool plus = !number.empty() && number.front() == '+';
+    if (plus) number.remove_prefix(1);
+    std::string_view digits = number;
+    if (!plus && !digits.empty() && digits.front() == '-') digits.remove_prefix(1);
+    if (digits.empty() ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    Int value{};
+    const char* end = number.data() + number.size();
+    auto [ptr, ec] = std::from_chars(number.data(), end, value);
+    if (ec != std::errc{} || ptr != end) return false;
+    out = value;
+    return true;
+}
+
+} // namespace
+
+bool MatchMask(std::string_view name, std::string_view pattern) {
+    return Walk(name, name, pattern, nullptr);
+}
+
+bool MatchMaskMarked(bool caseSensitive, std::string_view name, std::string_view pattern,
+                     std::string& marked) {
+    marked.clear();
+    bool matched = caseSensitive ? Walk(name, name, pattern, &marked)
+                                 : Walk(UpperAscii(name), name, pattern, &marked);
+    if (!matched) marked.clear();
+    return matched;
+}
+
+std::string UnmarkName(std::string_view marked) {
+    std::string out;
+    out.reserve(marked.size());
+    std::size_t pos = 0;
+    while (pos < marked.size()) {
+        std::string_view rest = marked.substr(pos);
+        if (rest.starts_with(kMarkOn)) {
+            pos += kMarkOn.size();
+        } else if (rest.starts_with(kMarkOff)) {
+            pos += kMarkOff.size();
+        } else {
+            out.push_back(marked[pos++]);
+        }
+    }
+    return out;
+}
+
+bool ParseSizeNumber(std::string_view text, std::int64_t& out) {
+    return ParseInteger(text, out);
+}
+
+bool ParseInt32(std::string_view text, std::int32_t& out) {
+    return ParseInteger(text, out);
+}
+
+bool CompareSize(char op, std::string_view sizeText, std::int64_t limit) {
+    std::int64_t size = 0;
+    if (!ParseSizeNumber(sizeText, size)) return false;
+    switch (op) {
+    case '<':
+        return size < limit;
+    case '=':
+        return size == limit;
+    case '>':
+        return size > limit;
+    default:
+        return false;
+    }
+}
+
+void SplitWords(std::string_view text, std::vector<std::string>& words) {
+    words.clear();
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t blank = text.find(' ', start);
+        if (blank == std::string_view::npos) blank = text.size();
+        if (blank > start) words.emplace_back(text.substr(start, blank - start));
+        start = blank + 1;
+    }
+}
+
+bool WordsMatch(std::string_view upperText, const TWordCriterion& criterion) {
+    std::size_t found = 0;
+    for (const std::string& word : criterion.Words) {
+        if (upperText.find(word) == std::string_view::npos) continue;
+        if (!criterion.AllWords) return true;
+        ++found;
+    }
+    return criterion.AllWords && found == criterion.Words.size();
+}
+
+bool NoteWordsMatch(std::string_view upperNote, const TWordCriterion& note) {
+    return WordsMatch(upperNote, note);
+}
+
+bool DescriptionWordsMatch(std::string_view upperDescription, const TWordCriterion& description) {
+    return WordsMatch(upperDescription, description);
+}
+
+} // namespace orbisk
