@@ -1,0 +1,39 @@
+#include "gui/Windows.h"
+
+#include <QWidget>
+
+#include "gui/mainwin/TForm_Main.h"
+
+namespace orbisk {
+
+namespace {
+
+// Creates one window as a child of the main window.
+using WindowMaker = QWidget* (*)(TForm_Main& main);
+
+template <typename T>
+QWidget* Make(TForm_Main& main) {
+    return new T(&main);
+}
+
+// The creation order after the main window, one line per window: Form_ReadCD,
+// Form_Vlastnosti, Form_Find3, Form_Find4, Form_Tohtml, Form_About, Form_DB,
+// Form_DB_Kat, Form_DBedit, Form_DB_HTML, Form_EXE, Form_Konv_WC, Form_Setup,
+// Form_Mask, Form_TXT_Files. A window takes its place here when it is built,
+// for example  Make<TForm_ReadCD>,
+const std::vector<WindowMaker>& SecondaryWindows() {
+    static const std::vector<WindowMaker> makers = {};
+    return makers;
+}
+
+} // namespace
+
+TWindows::TWindows() : main_(std::make_unique<TForm_Main>()) {
+    order_.push_back(main_.get());
+    for (WindowMaker make : SecondaryWindows())
+        order_.push_back(make(*main_));
+}
+
+TWindows::~TWindows() = default;
+
+} // namespace orbisk

@@ -1,0 +1,19 @@
+#include "gui/common/GridLineDelegate.h"
+
+#include <QPainter>
+
+namespace orbisk {
+
+void GridLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
+    QStyledItemDelegate::paint(painter, option, index);
+    if (!gridLines_) return;
+    painter->save();
+    painter->setPen(option.palette.color(QPalette::Mid));
+    const QRect& r = option.rect;
+    painter->drawLine(r.bottomLeft(), r.bottomRight());
+    painter->drawLine(r.topRight(), r.bottomRight());
+    painter->restore();
+}
+
+} // namespace orbisk

@@ -1,0 +1,7 @@
+#pragma once
+// The program's home page, opened by the home-page command.
+namespace orbisk {
+
+inline constexpr const char* kHomePage = "https://orbisk.example.org/";
+
+} // namespace orbisk

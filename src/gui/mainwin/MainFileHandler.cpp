@@ -1,0 +1,107 @@
+#include "gui/mainwin/MainFileHandler.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCollator>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QTreeView>
+#include <algorithm>
+
+#include "core/catalog/ProgramValues.h"
+#include "gui/common/Dialogs.h"
+#include "gui/common/Prompt.h"
+#include "gui/common/Text.h"
+#include "gui/mainwin/MainContentHandler.h"
+#include "gui/mainwin/TForm_Main.h"
+
+namespace orbisk {
+
+namespace {
+
+QString ProgramDir() {
+    return QFile::decodeName(QByteArray::fromStdString(Program().ProgramDir));
+}
+
+} // namespace
+
+MainFileHandler::MainFileHandler(TForm_Main& form) : QObject(&form), form_(form) {}
+
+void MainFileHandler::OpenCommand() {
+    if (form_.Busy()) return;
+    const QString remembered = form_.WorkingFolder();
+    FileRequest request{QStringLiteral("Otevřít"), ProgramDir(),
+                        QString::fromLatin1(kArchiveFilter), QStringLiteral("cd")};
+    const QString chosen = Dialogs::OpenFile(&form_, request);
+    if (!chosen.isEmpty()) {
+        form_.PendingArchive.FileName = QFile::encodeName(chosen).toStdString();
+        form_.OpenArchive();
+    }
+    // The dialog may have moved the current directory.
+    if (QDir::setCurrent(remembered)) form_.SetWorkingFolder(remembered);
+}
+
+void MainFileHandler::SaveCommand() {
+    if (form_.Busy()) return;
+    form_.Controls().TreeView_Arch->setFocus();
+    form_.StorePendingNote();
+    // A failed save has said so and keeps the flag, so the edits are saved
+    // again at the next chance instead of being dropped.
+    if (form_.SaveCurrentArchive()) {
+        form_.SetModified(false);
+        form_.SetNoteEdited(false);
+    }
+}
+
+void MainFileHandler::ChangeFolderCommand(bool local) {
+    if (form_.Busy()) return;
+    FolderRequest request{QString::fromUtf8(kChooseFolderTitle), form_.WorkingFolder(),
+                          local ? ProgramDir() : QString()};
+    const QString chosen = Dialogs::ChooseFolder(&form_, request);
+    if (!chosen.isEmpty()) {
+        form_.StorePendingNote();
+        // The flag stays: the archive is saved once more when it is left.
+        if (form_.Modified()) form_.SaveCurrentArchive();
+        form_.Content().Clear();
+        form_.ResetTitles();
+        if (!QDir::setCurrent(chosen))
+            Prompt::Warning(QString::fromUtf8(kMsgNoFolder));
+        else
+            form_.SetWorkingFolder(QDir::currentPath());
+    }
+    form_.Controls().TreeView_Arch->setFocus();
+}
+
+void MainFileHandler::FillLanguageMenu() {
+    const TMainActions& a = form_.Actions();
+    for (QAction* old : a.Languages->actions()) {
+        a.Languages->removeAction(old);
+        delete old;
+    }
+    QStringList names = QDir(ProgramDir()).entryList({QStringLiteral("*.lng")}, QDir::Files);
+    QCollator collator;
+    std::sort(names.begin(), names.end(), collator);
+    const QString current = QFile::decodeName(QByteArray::fromStdString(Program().LanguageFile));
+    for (const QString& name : names) {
+        // "&" would mark a shortcut letter in a menu caption.
+        auto* entry =
+            new QAction(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")), a.Languages);
+        entry->setObjectName(QStringLiteral("Action_Language"));
+        entry->setData(name);
+        entry->setCheckable(true);
+        entry->setChecked(name == current);
+        a.Jazyk->addAction(entry);
+    }
+    EnableMenusWithEntries(a);
+}
+
+void MainFileHandler::ChooseLanguage(QAction* entry) {
+    Program().LanguageFile = QFile::encodeName(entry->data().toString()).toStdString();
+}
+
+void MainFileHandler::EnterWorkingFolder() {
+    QDir::setCurrent(QFile::decodeName(QByteArray::fromStdString(Program().WorkingDirectory)));
+}
+
+} // namespace orbisk

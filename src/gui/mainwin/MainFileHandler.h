@@ -1,0 +1,43 @@
+#pragma once
+// The file menu of the main window and the working folder: open, save, the
+// two changes of the working folder, the language entries and exit.
+#include <QObject>
+#include <QString>
+
+class QAction;
+
+namespace orbisk {
+
+class TForm_Main;
+
+inline constexpr const char* kArchiveFilter = "CD list (*.cd)";
+inline constexpr const char* kChooseFolderTitle = "Vyber pracovní adresář ...";
+inline constexpr const char* kMsgNoFolder = "Nelze nalézt adresář.";
+
+class MainFileHandler : public QObject {
+    Q_OBJECT
+public:
+    explicit MainFileHandler(TForm_Main& form);
+
+    // "Otevřít ...": the chosen .cd file becomes the open archive; the working
+    // folder is the current directory again afterwards.
+    void OpenCommand();
+    // "Uložit": stores a note being typed and saves the open archive.
+    void SaveCommand();
+    // "Změna adresáře...": inside the program's folder (local) or anywhere.
+    void ChangeFolderCommand(bool local);
+
+    // One entry per language file beside the program; choosing one makes it
+    // the language file.
+    void FillLanguageMenu();
+    void ChooseLanguage(QAction* entry);
+
+    // Makes the working folder the current directory; a failure leaves the
+    // current directory as it is.
+    void EnterWorkingFolder();
+
+private:
+    TForm_Main& form_;
+};
+
+} // namespace orbisk

@@ -1,0 +1,51 @@
+#pragma once
+// The controls of the main window: the tool bar, the archive tree pane, the
+// content list pane, the note panel, the splitter between them and the status
+// bar with its three fields.
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QMainWindow;
+class QPlainTextEdit;
+class QSplitter;
+class QToolBar;
+class QToolButton;
+class QTreeView;
+class QWidget;
+
+namespace orbisk {
+
+struct TMainControls {
+    QToolBar* ToolBar = nullptr;
+    QSplitter* Splitter = nullptr;
+
+    QWidget* PanelTree = nullptr; // the archive tree pane
+    QLabel* TreeTitle = nullptr;  // " [ ]", then the open archive's name
+    QToolButton* WorkDirButton = nullptr;
+    QTreeView* TreeView_Arch = nullptr;
+
+    QWidget* PanelDir = nullptr; // the content list pane
+    QLabel* DirTitle = nullptr;  // the folder shown, "\" at first
+    QToolButton* RootButton = nullptr;
+    QToolButton* UpButton = nullptr;
+    QTreeView* ListView_Dir = nullptr;
+
+    QWidget* PanelNote = nullptr; // note and description of the selected entry
+    QLineEdit* Edit_Pozn = nullptr;
+    QPlainTextEdit* Memo_Popis = nullptr;
+    QCheckBox* CheckBox_Wrap = nullptr;
+
+    QLabel* StatusArchives = nullptr; // the working folder and its archives
+    QLabel* StatusTotals = nullptr;   // totals of the folder shown
+    QLabel* StatusSpare = nullptr;
+};
+
+// Texts of the title bars.
+inline constexpr const char* kEmptyTreeTitle = " [ ]";
+inline constexpr const char* kRootPath = "\\";
+
+// Creates the controls inside window and returns them; every control carries
+// its name as object name.
+TMainControls BuildMainLayout(QMainWindow& window);
+
+} // namespace orbisk

@@ -1,0 +1,178 @@
+#include "gui/mainwin/TForm_Main.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QToolButton>
+#include <QTreeView>
+#include <filesystem>
+#include <system_error>
+
+#include "core/catalog/ArchiveFile.h"
+#include "core/catalog/ProgramValues.h"
+#include "gui/common/BusyCursor.h"
+#include "gui/common/Text.h"
+#include "gui/mainwin/MainContentHandler.h"
+#include "gui/mainwin/MainFileHandler.h"
+#include "gui/mainwin/MainHelpHandler.h"
+
+namespace orbisk {
+
+namespace {
+
+std::string CurrentDirectory() {
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::current_path(error);
+    return error ? std::string() : path.string();
+}
+
+} // namespace
+
+TForm_Main::TForm_Main(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("Form_Main"));
+    setWindowTitle(QString::fromLatin1(kMainCaption));
+    setMinimumSize(600, 400);
+    resize(980, 640);
+    controls_ = BuildMainLayout(*this);
+    actions_ = BuildMainActions(*this, *controls_.ToolBar);
+    CurrentPath = kRootPath;
+    workingFolder_ = QFile::decodeName(QByteArray::fromStdString(Program().WorkingDirectory));
+    content_ = std::make_unique<MainContentHandler>(*this);
+    file_ = std::make_unique<MainFileHandler>(*this);
+    help_ = std::make_unique<MainHelpHandler>(*this);
+    ConnectCommands();
+    SetModified(false);
+    SetWorkingFolder(workingFolder_);
+}
+
+// The handlers are children of the window as well; the unique pointers
+// release them first, while the controls they watch still exist.
+TForm_Main::~TForm_Main() = default;
+
+void TForm_Main::ConnectCommands() {
+    const TMainActions& a = actions_;
+    const TMainControls& c = controls_;
+    MainFileHandler* file = file_.get();
+    MainHelpHandler* help = help_.get();
+    MainContentHandler* content = content_.get();
+    connect(a.Open, &QAction::triggered, file, &MainFileHandler::OpenCommand);
+    connect(a.Save, &QAction::triggered, file, &MainFileHandler::SaveCommand);
+    connect(a.ChangeDirLocal, &QAction::triggered, file,
+            [file] { file->ChangeFolderCommand(true); });
+    connect(c.WorkDirButton, &QToolButton::clicked, file,
+            [file] { file->ChangeFolderCommand(true); });
+    connect(a.ChangeDirGlobal, &QAction::triggered, file,
+            [file] { file->ChangeFolderCommand(false); });
+    connect(a.Languages, &QActionGroup::triggered, file, &MainFileHandler::ChooseLanguage);
+    connect(a.Exit, &QAction::triggered, this, &QWidget::close);
+    connect(a.Help, &QAction::triggered, help, &MainHelpHandler::HelpCommand);
+    connect(a.HomePage, &QAction::triggered, help, &MainHelpHandler::HomePageCommand);
+    connect(a.Grid, &QAction::toggled, content, &MainContentHandler::SetGridLines);
+    connect(c.CheckBox_Wrap, &QCheckBox::toggled, content, &MainContentHandler::SetWrap);
+    // Only the root folder is listed here, so both buttons just return to the list.
+    connect(c.RootButton, &QToolButton::clicked, content, &MainContentHandler::FocusList);
+    connect(c.UpButton, &QToolButton::clicked, content, &MainContentHandler::FocusList);
+}
+
+void TForm_Main::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (startUpQueued_) return;
+    startUpQueued_ = true;
+    // Runs once, after the window has come up.
+    QMetaObject::invokeMethod(this, &TForm_Main::StartUp, Qt::QueuedConnection);
+}
+
+void TForm_Main::StartUp() {
+    file_->FillLanguageMenu();
+    file_->EnterWorkingFolder();
+    busy_ = false;
+    SetWorkingFolder(QDir::currentPath());
+    startedUp_ = true;
+}
+
+void TForm_Main::closeEvent(QCloseEvent* event) {
+    // An archive is being read or written; its loop lets events in.
+    if (busy_ && startedUp_) {
+        event->ignore();
+        return;
+    }
+    controls_.ListView_Dir->setFocus();
+    QCoreApplication::processEvents();
+    // The focus change stores a note being typed when the window is active;
+    // when it is not, no focus event comes, so store it here.
+    StorePendingNote();
+    // A failed save has said so; the window closes all the same.
+    if (modified_) SaveCurrentArchive();
+    event->accept();
+}
+
+void TForm_Main::SetModified(bool modified) {
+    modified_ = modified;
+    actions_.Save->setEnabled(modified);
+}
+
+void TForm_Main::StorePendingNote() {
+    content_->StorePendingNote();
+}
+
+void TForm_Main::SetWorkingFolder(const QString& folder) {
+    workingFolder_ = folder;
+    Program().WorkingDirectory = QFile::encodeName(folder).toStdString();
+    controls_.StatusArchives->setText(QDir::toNativeSeparators(folder));
+    controls_.StatusArchives->setToolTip(QDir::toNativeSeparators(folder));
+}
+
+void TForm_Main::ResetTitles() {
+    controls_.TreeTitle->setText(QString::fromLatin1(kEmptyTreeTitle));
+    controls_.DirTitle->setText(QString::fromLatin1(kRootPath));
+}
+
+bool TForm_Main::SaveCurrentArchive() {
+    std::string& fileName = CurrentArchive.Head.FileName;
+    const std::string stored = fileName;
+    if (!fileName.empty() && fileName.front() != '/' && !archiveFolder_.empty())
+        fileName = JoinPath(archiveFolder_, fileName);
+    bool saved = WriteArchive(CurrentArchive, host_);
+    fileName = stored;
+    return saved;
+}
+
+void TForm_Main::OpenArchive() {
+    if (opening_) return;
+    opening_ = true;
+    const bool wasBusy = busy_;
+    busy_ = true;
+    BusyCursor cursor;
+    StorePendingNote();
+    if (modified_) {
+        // Opening another archive must not drop the edits of this one.
+        if (!SaveCurrentArchive()) {
+            busy_ = wasBusy;
+            opening_ = false;
+            return;
+        }
+        SetModified(false);
+        noteEdited_ = false;
+    }
+    content_->Clear();
+    CurrentArchive.Head = PendingArchive;
+    archiveFolder_ = CurrentDirectory();
+    ReadArchive(CurrentArchive, host_);
+    content_->ArchiveOpened();
+    CurrentPath = kRootPath;
+    controls_.DirTitle->setText(QString::fromLatin1(kRootPath));
+    controls_.TreeTitle->setText(DecodeText(CurrentArchive.Head.Name));
+    busy_ = false;
+    content_->ListFolder(CurrentPath);
+    controls_.ListView_Dir->setFocus();
+    opening_ = false;
+}
+
+} // namespace orbisk

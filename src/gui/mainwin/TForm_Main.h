@@ -1,0 +1,92 @@
+#pragma once
+// The main window: the open archive and its state, the start-up sequence run
+// when the window is first shown, opening and saving archives, and closing.
+// The commands of each pane are carried out by handler classes.
+#include <QMainWindow>
+#include <QString>
+#include <memory>
+#include <string>
+
+#include "core/catalog/Archive.h"
+#include "gui/common/GuiHost.h"
+#include "gui/mainwin/MainActions.h"
+#include "gui/mainwin/MainLayout.h"
+
+namespace orbisk {
+
+class MainContentHandler;
+class MainFileHandler;
+class MainHelpHandler;
+
+inline constexpr const char* kMainCaption = "Orbisk   v1.18    ";
+
+class TForm_Main : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm_Main(QWidget* parent = nullptr);
+    ~TForm_Main() override;
+
+    TArch CurrentArchive;    // the open archive
+    THead PendingArchive;    // the archive to open next: set FileName, call OpenArchive
+    std::string CurrentPath; // folder of the open archive shown in the content list
+
+    // Opens the archive named by PendingArchive.FileName. A modified open
+    // archive is saved first; when that save fails, the open archive stays.
+    void OpenArchive();
+    // The modified flag; "Uložit" (menu and tool bar) is enabled exactly while it is set.
+    void SetModified(bool modified);
+    bool Modified() const { return modified_; }
+
+    // The note or description of the selected entry was typed into and is not stored yet.
+    bool NoteEdited() const { return noteEdited_; }
+    void SetNoteEdited(bool edited) { noteEdited_ = edited; }
+    // Stores a note or description being typed into the open archive.
+    void StorePendingNote();
+
+    // Set from creation to the end of the start-up sequence and while an
+    // archive is being opened.
+    bool Busy() const { return busy_; }
+    bool StartedUp() const { return startedUp_; }
+
+    // Saves the open archive; a relative file name is resolved against the
+    // folder that was current when the archive was opened.
+    bool SaveCurrentArchive();
+
+    // Absolute path of the folder whose archives are shown; also the current directory.
+    const QString& WorkingFolder() const { return workingFolder_; }
+    void SetWorkingFolder(const QString& folder);
+
+    // Both title bars back to their empty state: " [ ]" and "\".
+    void ResetTitles();
+
+    const TMainControls& Controls() const { return controls_; }
+    const TMainActions& Actions() const { return actions_; }
+    Host& UiHost() { return host_; }
+    MainContentHandler& Content() { return *content_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void ConnectCommands();
+    void StartUp();
+
+    GuiHost host_;
+    TMainControls controls_;
+    TMainActions actions_;
+    std::unique_ptr<MainContentHandler> content_;
+    std::unique_ptr<MainFileHandler> file_;
+    std::unique_ptr<MainHelpHandler> help_;
+
+    bool modified_ = false;
+    bool noteEdited_ = false;
+    bool busy_ = true;
+    bool startedUp_ = false;
+    bool startUpQueued_ = false;
+    bool opening_ = false;
+    QString workingFolder_;
+    std::string archiveFolder_; // the current directory when the open archive was opened
+};
+
+} // namespace orbisk

@@ -1,0 +1,128 @@
+// The pieces every window stands on: the event pump's throttle and the host
+// that carries core's messages to Prompt.
+#include <QTest>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "core/catalog/ArchiveFile.h"
+#include "gui/common/Dialogs.h"
+#include "gui/common/GuiHost.h"
+#include "gui/common/Prompt.h"
+
+namespace orbisk {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(EventPump, RunsPendingEventsAtMostOncePerInterval) {
+    struct Row {
+        const char* what;
+        std::vector<int> callsAtMs;
+        int expectedRuns;
+    } rows[] = {
+        {"first call always runs", {0}, 1},
+        {"calls within the interval are skipped", {0, 1, 5, 14}, 1},
+        {"a call once the interval passed runs", {0, 15}, 2},
+        {"the interval counts from the last run", {0, 10, 16, 20, 31}, 3},
+        {"a hundred thousand calls within 150 ms run ten times", {}, 10},
+    };
+    for (const Row& row : rows) {
+        std::chrono::steady_clock::time_point now{};
+        int runs = 0;
+        EventPump pump(
+            15ms, [&] { return now; }, [&] { ++runs; });
+        std::vector<int> calls = row.callsAtMs;
+        if (calls.empty())
+            for (int i = 0; i < 100000; ++i)
+                calls.push_back(i * 150 / 100000);
+        for (int ms : calls) {
+            now = std::chrono::steady_clock::time_point{} + std::chrono::milliseconds(ms);
+            pump.Pump();
+        }
+        EXPECT_EQ(runs, row.expectedRuns) << row.what;
+    }
+}
+
+TEST(EventPump, RealPumpDeliversPostedEvents) {
+    bool delivered = false;
+    QObject receiver;
+    QMetaObject::invokeMethod(
+        &receiver, [&] { delivered = true; }, Qt::QueuedConnection);
+    EventPump pump;
+    EXPECT_TRUE(pump.Pump());
+    EXPECT_TRUE(delivered);
+    EXPECT_FALSE(pump.Pump()); // right after a run: throttled
+    pump.PumpNow();
+}
+
+TEST(GuiHost, ShowsCoreMessagesThroughPromptInTheirKind) {
+    ScriptedPrompt prompt;
+    GuiHost host;
+    host.Inform(kMsgFileMissing);
+    host.Warn(kMsgCannotCreate);
+    ASSERT_EQ(prompt.shown.size(), 2u);
+    EXPECT_EQ(prompt.shown[0].kind, PromptKind::Information);
+    EXPECT_EQ(prompt.shown[0].text, QString::fromUtf8("Soubor není k dispozici."));
+    EXPECT_EQ(prompt.shown[1].kind, PromptKind::Warning);
+    EXPECT_EQ(prompt.shown[1].text, QString::fromUtf8("Nelze vytvořit soubor."));
+}
+
+TEST(Prompt, ScriptedQuestionsTakeQueuedAnswersThenTheHarmlessOne) {
+    ScriptedPrompt prompt;
+    prompt.answers = {PromptAnswer::Ok, PromptAnswer::Yes};
+    struct Row {
+        PromptButtons buttons;
+        PromptAnswer expected;
+    } rows[] = {
+        {PromptButtons::OkCancel, PromptAnswer::Ok},
+        {PromptButtons::YesNoCancel, PromptAnswer::Yes},
+        {PromptButtons::OkCancel, PromptAnswer::Cancel},
+        {PromptButtons::YesNoCancel, PromptAnswer::Cancel},
+        {PromptButtons::YesNo, PromptAnswer::No},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(
+            Prompt::Question(QStringLiteral("Potvrzení..."), QStringLiteral("?"), row.buttons),
+            row.expected);
+    EXPECT_EQ(prompt.Texts(PromptKind::Question).size(), std::size(rows));
+}
+
+TEST(Prompt, NestedScriptedPromptsRestoreTheOuterOne) {
+    ScriptedPrompt outer;
+    {
+        ScriptedPrompt inner;
+        Prompt::Warning(QStringLiteral("inner"));
+        EXPECT_EQ(inner.shown.size(), 1u);
+    }
+    Prompt::Warning(QStringLiteral("outer"));
+    ASSERT_EQ(outer.shown.size(), 1u);
+    EXPECT_EQ(outer.shown[0].text, QStringLiteral("outer"));
+}
+
+TEST(Dialogs, AFolderRootAdmitsItselfAndWhatLiesBelowOnly) {
+    test::TempDir dir;
+    const QString root = QString::fromStdString(dir.File("prog"));
+    std::filesystem::create_directories(dir.File("prog/lang/cz"));
+    std::filesystem::create_directories(dir.File("program"));
+    std::filesystem::create_directory_symlink(dir.File("program"), dir.File("prog/link"));
+    struct Row {
+        QString path;
+        bool inside;
+    } rows[] = {
+        {root, true},
+        {root + "/", true},
+        {root + "/lang/cz", true},
+        {root + "/lang/../lang", true},
+        {root + "/missing", true},
+        {QString::fromStdString(dir.Path()), false},
+        {QString::fromStdString(dir.File("program")), false}, // same beginning, other folder
+        {root + "/lang/../..", false},
+        {root + "/link", false}, // leads out of the root
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(IsInsideFolder(row.path, root), row.inside) << row.path.toStdString();
+}
+
+} // namespace
+} // namespace orbisk

@@ -1,0 +1,65 @@
+#pragma once
+// A main window in a prepared world: its own program folder and working
+// folder, scripted dialogs and message boxes, archives written by core.
+#include <QString>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "core/catalog/Archive.h"
+#include "core/catalog/ProgramValues.h"
+#include "gui/common/Dialogs.h"
+#include "gui/common/Prompt.h"
+#include "gui/common/Shell.h"
+#include "gui/mainwin/TForm_Main.h"
+
+namespace orbisk::test {
+
+struct EntryRow {
+    std::string name, size, attr, note, description;
+};
+
+// An archive whose root holds entries; folders ("d" entries) get an empty
+// directory of their own.
+TArch MakeArchive(const std::string& fileName, const std::string& name,
+                  const std::vector<EntryRow>& entries);
+// Writes arch with the core writer; fails the test when that fails.
+void WriteArchiveFile(const TArch& arch);
+// Reads path with the core reader.
+TArch ReadArchiveFile(const std::string& path);
+// The root entries of an archive file, in order.
+std::vector<TRec> RootEntries(const std::string& path);
+
+QString Q(const std::string& bytes);
+
+// Types text into widget key by key; characters beyond ASCII arrive as key
+// events that carry their text, as an input method delivers them.
+void TypeText(QWidget* widget, const QString& text);
+
+class MainWindowTest : public ::testing::Test {
+public:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates the window, shows it and waits until its start-up has run.
+    TForm_Main& StartWindow();
+    // Opens path through "Otevřít ..." with the scripted open dialog.
+    void OpenThroughDialog(const std::string& path);
+    // Selects row of the content list and types text into the note field.
+    void TypeNote(int row, const QString& text);
+    void Trigger(const char* actionName);
+
+    TempDir program_, work_;
+    ScriptedPrompt prompt_;
+    ScriptedDialogs dialogs_;
+    RecordingShell shell_;
+    std::unique_ptr<TForm_Main> window_;
+
+private:
+    ProgramValues savedValues_;
+    std::string savedCwd_;
+};
+
+} // namespace orbisk::test

@@ -1,0 +1,183 @@
+// The working folder commands, the language entries and the help commands.
+#include <QAction>
+#include <QActionGroup>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+
+#include "GuiTestSupport.h"
+#include "gui/common/HomePage.h"
+#include "gui/mainwin/ArchiveDirModel.h"
+#include "gui/mainwin/MainContentHandler.h"
+
+namespace orbisk::test {
+namespace {
+
+const std::vector<EntryRow> kOne = {{"readme.txt", "10", " -a--", "", ""}};
+
+TEST_F(MainWindowTest, ChangingTheWorkingFolderEntersTheChosenFolderOrWarns) {
+    enum class How { LocalMenu, LocalButton, GlobalMenu };
+    struct Row {
+        const char* what;
+        How how;
+        std::string chosen; // relative to the test's folders; empty: cancelled
+        bool rootIsProgramDir;
+        bool entered;
+        bool warned;
+    } rows[] = {
+        {"local, a folder beside the program", How::LocalMenu, "program:lang", true, true, false},
+        {"local, through the tree pane's button", How::LocalButton, "program:lang", true, true,
+         false},
+        {"anywhere, another folder", How::GlobalMenu, "work:other", false, true, false},
+        {"anywhere, a folder that is gone", How::GlobalMenu, "work:gone", false, false, true},
+        {"cancelled", How::GlobalMenu, "", false, false, false},
+    };
+    std::filesystem::create_directory(program_.File("lang"));
+    std::filesystem::create_directory(work_.File("other"));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        WriteArchiveFile(MakeArchive(work_.File("A.cd"), "Archive A", kOne));
+        TForm_Main& w = StartWindow();
+        OpenThroughDialog(work_.File("A.cd"));
+        dialogs_.requests.clear();
+        prompt_.shown.clear();
+        QString chosen;
+        if (!row.chosen.empty()) {
+            std::string rest = row.chosen.substr(row.chosen.find(':') + 1);
+            chosen =
+                Q(row.chosen.rfind("program", 0) == 0 ? program_.File(rest) : work_.File(rest));
+            dialogs_.paths.push_back(chosen);
+        }
+        const QString before = w.WorkingFolder();
+        if (row.how == How::LocalButton)
+            QTest::mouseClick(w.Controls().WorkDirButton, Qt::LeftButton);
+        else
+            Trigger(row.how == How::LocalMenu ? "Action_ChangeDirLocal" : "Action_ChangeDirGlobal");
+
+        ASSERT_EQ(dialogs_.requests.size(), 1u);
+        const FolderRequest& asked = dialogs_.requests[0].folder;
+        EXPECT_EQ(asked.title, QString::fromUtf8("Vyber pracovní adresář ..."));
+        EXPECT_EQ(asked.root, row.rootIsProgramDir ? Q(program_.Path()) : QString());
+        const QString expected = row.entered ? chosen : before;
+        EXPECT_EQ(w.WorkingFolder(), expected);
+        EXPECT_EQ(QDir::currentPath(), expected);
+        EXPECT_EQ(w.Controls().StatusArchives->text(), expected);
+        EXPECT_EQ(prompt_.Texts(PromptKind::Warning).size(), row.warned ? 1u : 0u);
+        if (row.warned) {
+            EXPECT_EQ(prompt_.Texts(PromptKind::Warning)[0],
+                      QString::fromUtf8("Nelze nalézt adresář."));
+        }
+        // A chosen folder empties the panes even when it cannot be entered;
+        // the archive stays open.
+        const bool chose = !row.chosen.empty();
+        EXPECT_EQ(w.Controls().TreeTitle->text(),
+                  chose ? QStringLiteral(" [ ]") : QStringLiteral("Archive A"));
+        EXPECT_EQ(w.Content().Model().rowCount(), chose ? 0 : 1);
+        EXPECT_EQ(w.CurrentArchive.Head.Name, "Archive A");
+        std::filesystem::current_path(work_.Path());
+        window_.reset();
+    }
+}
+
+TEST_F(MainWindowTest, AnArchiveOpenedByItsBareNameIsSavedInItsOwnFolder) {
+    WriteArchiveFile(MakeArchive(work_.File("A.cd"), "Archive A", kOne));
+    std::filesystem::create_directory(work_.File("other"));
+    TForm_Main& w = StartWindow();
+    w.PendingArchive.FileName = "A.cd";
+    w.OpenArchive();
+    ASSERT_EQ(w.Content().Model().rowCount(), 1);
+    TypeNote(0, QStringLiteral("typed"));
+    dialogs_.paths.push_back(Q(work_.File("other")));
+    Trigger("Action_ChangeDirGlobal");
+    ASSERT_EQ(QDir::currentPath(), Q(work_.File("other")));
+    // The change saved the archive and kept the flag; closing saves it again.
+    EXPECT_TRUE(w.Modified());
+    w.close();
+    EXPECT_FALSE(FileExists(work_.File("other/A.cd")));
+    EXPECT_EQ(RootEntries(work_.File("A.cd")).at(0).Note, "typed");
+    EXPECT_TRUE(prompt_.shown.empty());
+}
+
+TEST_F(MainWindowTest, TheLanguageMenuListsTheLanguageFilesBesideTheProgram) {
+    for (const char* name : {"default.lng", "English.lng", "a&b.lng", "OLD.LNG", "notes.txt"})
+        WriteFile(program_.File(name), "");
+    std::filesystem::create_directory(program_.File("dir.lng"));
+    TForm_Main& w = StartWindow();
+    QMenu* jazyk = w.Actions().Jazyk;
+    EXPECT_TRUE(jazyk->menuAction()->isEnabled());
+    std::map<QString, QString> captions; // file name -> caption
+    QString checked;
+    for (QAction* entry : jazyk->actions()) {
+        captions[entry->data().toString()] = entry->text();
+        if (entry->isChecked()) checked = entry->data().toString();
+    }
+    const std::map<QString, QString> expected = {
+        {QStringLiteral("English.lng"), QStringLiteral("English.lng")},
+        {QStringLiteral("OLD.LNG"), QStringLiteral("OLD.LNG")},
+        {QStringLiteral("a&b.lng"), QStringLiteral("a&&b.lng")},
+        {QStringLiteral("default.lng"), QStringLiteral("default.lng")},
+    };
+    EXPECT_EQ(captions, expected);
+    EXPECT_EQ(checked, QStringLiteral("default.lng"));
+
+    for (const char* choice : {"English.lng", "a&b.lng"}) {
+        for (QAction* entry : jazyk->actions())
+            if (entry->data().toString() == QLatin1String(choice)) entry->trigger();
+        EXPECT_EQ(Program().LanguageFile, choice);
+        EXPECT_EQ(w.Actions().Languages->checkedAction()->data().toString(), QLatin1String(choice));
+    }
+}
+
+TEST_F(MainWindowTest, WithoutLanguageFilesTheLanguageMenuIsDisabled) {
+    TForm_Main& w = StartWindow();
+    EXPECT_TRUE(w.Actions().Jazyk->isEmpty());
+    EXPECT_FALSE(w.Actions().Jazyk->menuAction()->isEnabled());
+}
+
+TEST_F(MainWindowTest, HelpOpensTheHelpFileOrTheShippedGuide) {
+    struct Row {
+        const char* what;
+        bool chm, guide;
+        const char* opened; // beside the program; nullptr: nothing to open
+    } rows[] = {
+        {"both present", true, true, "orbisk.chm"},
+        {"only the guide", false, true, "help/index.html"},
+        {"neither", false, false, nullptr},
+    };
+    std::filesystem::create_directory(program_.File("help"));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::filesystem::remove(program_.File("orbisk.chm"));
+        std::filesystem::remove(program_.File("help/index.html"));
+        if (row.chm) WriteFile(program_.File("orbisk.chm"), "x");
+        if (row.guide) WriteFile(program_.File("help/index.html"), "<html></html>");
+        shell_.opened.clear();
+        prompt_.shown.clear();
+        StartWindow();
+        Trigger("Action_Help");
+        if (row.opened) {
+            ASSERT_EQ(shell_.opened.size(), 1u);
+            EXPECT_EQ(shell_.opened[0], QUrl::fromLocalFile(Q(program_.File(row.opened))));
+            EXPECT_TRUE(prompt_.shown.empty());
+        } else {
+            EXPECT_TRUE(shell_.opened.empty());
+            EXPECT_EQ(prompt_.Texts(PromptKind::Information),
+                      std::vector<QString>{QString::fromUtf8("Soubor není k dispozici.")});
+        }
+        window_.reset();
+    }
+}
+
+TEST_F(MainWindowTest, HomePageOpensInTheBrowser) {
+    StartWindow();
+    Trigger("Action_HomePage");
+    ASSERT_EQ(shell_.opened.size(), 1u);
+    EXPECT_EQ(shell_.opened[0], QUrl(QString::fromLatin1(kHomePage)));
+    EXPECT_TRUE(shell_.opened[0].isValid());
+}
+
+} // namespace
+} // namespace orbisk::test
