@@ -35,10 +35,11 @@ void ReadHeaderLine(std::string_view line, THead& head) {
 // TAB at firstTab: each of the first five fields ends at the next TAB; the
 // description takes the rest of the line, TABs included. A line with fewer
 // TABs leaves the fields after the last TAB empty except the description,
-// which gets the text after it. Fields point into the archive's text.
+// which gets the text after it. Fields point into the archive's text, and
+// every field is set, so a slot that held an entry before is fully replaced.
 // Returns where the line ends (its CR, or end).
-// Every field is set, so a slot that held an entry before is fully replaced.
-const char* ReadEntryLine(const char* line, const char* firstTab, const char* end, TRec& rec) {
+const char* ReadEntryLine(const char* line, const char* firstTab, const char* end,
+                          DelimiterScanner& delimiters, TRec& rec) {
     auto span = [](const char* from, const char* to) {
         return std::string_view(from, static_cast<std::size_t>(to - from));
     };
@@ -47,7 +48,7 @@ const char* ReadEntryLine(const char* line, const char* firstTab, const char* en
     rec.Name.SetBorrowed(span(line, firstTab));
     const char* p = firstTab + 1;
     for (int k = 1; k < 5; ++k) {
-        const char* q = FindEither(p, end, '\t', '\r');
+        const char* q = delimiters.Next();
         if (q == end || *q == '\r') {
             for (int rest = k; rest < 5; ++rest)
                 fields[rest]->clear();
@@ -57,8 +58,9 @@ const char* ReadEntryLine(const char* line, const char* firstTab, const char* en
         fields[k]->SetBorrowed(span(p, q));
         p = q + 1;
     }
-    const void* cr = std::memchr(p, '\r', static_cast<std::size_t>(end - p));
-    const char* q = cr ? static_cast<const char*>(cr) : end;
+    const char* q = delimiters.Next();
+    while (q != end && *q != '\r')
+        q = delimiters.Next(); // TABs inside the description
     rec.Description.SetBorrowed(span(p, q));
     return q;
 }
@@ -106,15 +108,17 @@ void ParseOwnedText(std::string&& ownText, TArch& arch, Host* host) {
 
     std::optional<PumpTicker> ticker;
     if (host) ticker.emplace(*host);
+    DelimiterScanner delimiters(p, end, '\t', '\r');
     while (p < end) {
-        const char* stop = FindEither(p, end, '\t', '\r');
+        const char* stop = delimiters.Next();
         if (stop == end || *stop == '\r') {
             arch.AddDir(std::string(p, stop));
             p = stop;
         } else {
             ++arch.RecCount;
             ++arch.Dirs[static_cast<std::size_t>(arch.DirCount)].Count;
-            p = ReadEntryLine(p, stop, end, arch.Recs[static_cast<std::size_t>(arch.RecCount)]);
+            p = ReadEntryLine(p, stop, end, delimiters,
+                              arch.Recs[static_cast<std::size_t>(arch.RecCount)]);
         }
         // Past the CR, and past an LF right after it.
         if (p < end && ++p < end && *p == '\n') ++p;

@@ -3,6 +3,7 @@
 // short, so one pass that stops at either of two bytes beats a library call
 // per field.
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -51,5 +52,54 @@ inline std::size_t CountByte(const char* p, const char* end, char c) {
         n += *p == c;
     return n;
 }
+
+// Yields, in order, every position in a text that holds one of two bytes.
+// The text is examined 64 bytes at a time into a bit mask, so a reader that
+// splits short lines into fields pays one mask test per field, not one search.
+class DelimiterScanner {
+public:
+    DelimiterScanner(const char* begin, const char* end, char a, char b)
+        : block_(begin), end_(end), a_(a), b_(b) {
+        mask_ = MaskAt(block_);
+    }
+    // The next delimiter at or after the last one returned, or end.
+    const char* Next() {
+        while (mask_ == 0) {
+            block_ += 64;
+            if (block_ >= end_) return end_;
+            mask_ = MaskAt(block_);
+        }
+        const char* at = block_ + __builtin_ctzll(mask_);
+        mask_ &= mask_ - 1;
+        return at;
+    }
+
+private:
+    std::uint64_t MaskAt(const char* p) const {
+        std::uint64_t mask = 0;
+#if defined(__SSE2__)
+        if (end_ - p >= 64) {
+            const __m128i va = _mm_set1_epi8(a_);
+            const __m128i vb = _mm_set1_epi8(b_);
+            for (int i = 0; i < 4; ++i) {
+                __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+                unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(
+                    _mm_or_si128(_mm_cmpeq_epi8(chunk, va), _mm_cmpeq_epi8(chunk, vb))));
+                mask |= static_cast<std::uint64_t>(bits) << (16 * i);
+            }
+            return mask;
+        }
+#endif
+        std::ptrdiff_t n = end_ - p < 64 ? end_ - p : 64;
+        for (std::ptrdiff_t i = 0; i < n; ++i)
+            if (p[i] == a_ || p[i] == b_) mask |= std::uint64_t{1} << i;
+        return mask;
+    }
+
+    const char* block_;
+    const char* end_;
+    char a_, b_;
+    std::uint64_t mask_;
+};
 
 } // namespace orbisk
