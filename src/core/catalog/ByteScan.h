@@ -1,7 +1,7 @@
 #pragma once
 // Byte searches for the hot loops of the readers: lines of a catalogue are
-// short, so one pass that stops at either of two bytes beats a library call
-// per field.
+// short, so scanning whole blocks for the bytes that split them beats a
+// library call per field.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -11,24 +11,6 @@
 #endif
 
 namespace orbisk {
-
-// The first byte in [p, end) equal to a or b, or end.
-inline const char* FindEither(const char* p, const char* end, char a, char b) {
-#if defined(__SSE2__)
-    const __m128i va = _mm_set1_epi8(a);
-    const __m128i vb = _mm_set1_epi8(b);
-    while (end - p >= 16) {
-        __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        int mask =
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, va), _mm_cmpeq_epi8(chunk, vb)));
-        if (mask) return p + __builtin_ctz(static_cast<unsigned>(mask));
-        p += 16;
-    }
-#endif
-    for (; p < end; ++p)
-        if (*p == a || *p == b) return p;
-    return end;
-}
 
 // How many bytes of [p, end) equal c.
 inline std::size_t CountByte(const char* p, const char* end, char c) {
