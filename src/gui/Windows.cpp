@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "gui/mainwin/TForm_Main.h"
+#include "gui/mainwin/TForm_Mask.h"
 
 namespace orbisk {
 
@@ -22,7 +23,9 @@ QWidget* Make(TForm_Main& main) {
 // Form_Mask, Form_TXT_Files. A window takes its place here when it is built,
 // for example  Make<TForm_ReadCD>,
 const std::vector<WindowMaker>& SecondaryWindows() {
-    static const std::vector<WindowMaker> makers = {};
+    static const std::vector<WindowMaker> makers = {
+        Make<TForm_Mask>,
+    };
     return makers;
 }
 

@@ -3,10 +3,10 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QTest>
-#include <QTreeView>
 #include <filesystem>
 
 #include "core/catalog/ArchiveFile.h"
+#include "gui/common/ListView.h"
 
 namespace orbisk::test {
 
@@ -88,10 +88,7 @@ void MainWindowTest::OpenThroughDialog(const std::string& path) {
 }
 
 void MainWindowTest::TypeNote(int row, const QString& text) {
-    QTreeView* list = window_->Controls().ListView_Dir;
-    list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
-                                            QItemSelectionModel::ClearAndSelect |
-                                                QItemSelectionModel::Rows);
+    window_->Controls().ListView_Dir->SelectRow(row);
     QLineEdit* note = window_->Controls().Edit_Pozn;
     note->selectAll();
     QTest::keyClick(note, Qt::Key_Delete);

@@ -9,14 +9,14 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTest>
-#include <QTreeView>
 #include <filesystem>
 #include <functional>
 
 #include "GuiTestSupport.h"
 #include "gui/Windows.h"
-#include "gui/mainwin/ArchiveDirModel.h"
-#include "gui/mainwin/MainContentHandler.h"
+#include "gui/common/ListView.h"
+#include "gui/mainwin/ContentBrowser.h"
+#include "gui/mainwin/ContentModel.h"
 
 namespace orbisk::test {
 namespace {
@@ -82,7 +82,7 @@ TEST_F(MainWindowTest, OpensAnArchiveChosenInTheOpenDialogAndSavesItWithABackup)
 
     TypeNote(1, QStringLiteral("see also setup"));
     EXPECT_TRUE(w.Actions().Save->isEnabled());
-    EXPECT_EQ(w.Content().Model().data(w.Content().Model().index(1, ArchiveDirModel::ColNote),
+    EXPECT_EQ(w.Content().Model().data(w.Content().Model().index(1, ContentModel::ColNote),
                                        Qt::DisplayRole),
               QStringLiteral("see also setup"));
     Trigger("Action_Save");
@@ -134,10 +134,7 @@ TEST_F(MainWindowTest, EditsReachTheFileWhicheverWayTheArchiveIsLeft) {
         t.window_->close();
     };
     auto selectOtherRowThenClose = [](MainWindowTest& t) {
-        QTreeView* list = t.window_->Controls().ListView_Dir;
-        list->selectionModel()->setCurrentIndex(list->model()->index(0, 0),
-                                                QItemSelectionModel::ClearAndSelect |
-                                                    QItemSelectionModel::Rows);
+        t.window_->Controls().ListView_Dir->SelectRow(0);
         EXPECT_FALSE(t.window_->NoteEdited());
         t.window_->close();
     };

@@ -10,8 +10,8 @@
 
 #include "GuiTestSupport.h"
 #include "gui/common/HomePage.h"
-#include "gui/mainwin/ArchiveDirModel.h"
-#include "gui/mainwin/MainContentHandler.h"
+#include "gui/mainwin/ContentBrowser.h"
+#include "gui/mainwin/ContentModel.h"
 
 namespace orbisk::test {
 namespace {

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace orbisk {
 
@@ -53,6 +54,24 @@ void BuildSoubor(QMainWindow& window, TMainActions& a) {
     a.Soubor->addAction(a.Exit);
 }
 
+void BuildDirStyles(QMainWindow& window, TMainActions& a) {
+    a.DirStyles = new QActionGroup(&window);
+    a.DirStyles->setExclusive(true);
+    a.DirLargeIcons = Command(window, "Action_DirLargeIcons", QStringLiteral("Velké ikony"),
+                              QStyle::SP_FileDialogContentsView);
+    a.DirSmallIcons = Command(window, "Action_DirSmallIcons", QStringLiteral("Malé ikony"),
+                              QStyle::SP_FileDialogInfoView);
+    a.DirList =
+        Command(window, "Action_DirList", QStringLiteral("Seznam"), QStyle::SP_FileDialogListView);
+    a.DirReport = Command(window, "Action_DirReport", QStringLiteral("Detaily"),
+                          QStyle::SP_FileDialogDetailedView);
+    for (QAction* style : {a.DirLargeIcons, a.DirSmallIcons, a.DirList, a.DirReport}) {
+        style->setCheckable(true);
+        a.DirStyles->addAction(style);
+    }
+    a.DirReport->setChecked(true);
+}
+
 } // namespace
 
 TMainActions BuildMainActions(QMainWindow& window, QToolBar& toolBar) {
@@ -70,6 +89,9 @@ TMainActions BuildMainActions(QMainWindow& window, QToolBar& toolBar) {
         Command(window, "Action_Grid", QStringLiteral("Mřížka"), QStyle::SP_FileDialogDetailedView);
     a.Grid->setCheckable(true);
     a.Zobrazit->addAction(a.Grid);
+    BuildDirStyles(window, a);
+    a.Zobrazit->addSeparator();
+    a.Zobrazit->addActions(a.DirStyles->actions());
 
     a.HomePage = Command(window, "Action_HomePage", QStringLiteral("Domovská WWW stránka"),
                          QStyle::SP_DirHomeIcon);
@@ -83,6 +105,12 @@ TMainActions BuildMainActions(QMainWindow& window, QToolBar& toolBar) {
     toolBar.addAction(a.Save);
     toolBar.addSeparator();
     toolBar.addAction(a.Grid);
+    toolBar.addSeparator();
+    toolBar.addActions(a.DirStyles->actions());
+    // The four styles show as pictures only; their names are their hints.
+    for (QAction* style : a.DirStyles->actions())
+        if (auto* button = qobject_cast<QToolButton*>(toolBar.widgetForAction(style)))
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     toolBar.addSeparator();
     toolBar.addAction(a.HomePage);
     toolBar.addAction(a.Help);

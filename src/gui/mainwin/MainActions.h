@@ -27,6 +27,13 @@ struct TMainActions {
     QAction* Help = nullptr;            // "Nápověda"
     QAction* HomePage = nullptr;        // "Domovská WWW stránka"
     QActionGroup* Languages = nullptr;  // the language entries, one checked
+
+    // View style of the content list, one checked ("Detaily" at start).
+    QAction* DirLargeIcons = nullptr; // "Velké ikony"
+    QAction* DirSmallIcons = nullptr; // "Malé ikony"
+    QAction* DirList = nullptr;       // "Seznam"
+    QAction* DirReport = nullptr;     // "Detaily"
+    QActionGroup* DirStyles = nullptr;
 };
 
 // Creates the menu bar of window and the tool bar's buttons, in their order.

@@ -13,7 +13,7 @@
 #include "gui/common/Dialogs.h"
 #include "gui/common/Prompt.h"
 #include "gui/common/Text.h"
-#include "gui/mainwin/MainContentHandler.h"
+#include "gui/mainwin/ContentBrowser.h"
 #include "gui/mainwin/TForm_Main.h"
 
 namespace orbisk {

@@ -15,6 +15,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "gui/common/ListView.h"
+
 namespace orbisk {
 
 namespace {
@@ -59,14 +61,6 @@ QToolButton* TitleButton(const char* name, const QString& text, const QString& h
     return button;
 }
 
-QTreeView* ReportView(const char* name) {
-    auto* view = Named(new QTreeView, name);
-    view->setRootIsDecorated(false);
-    view->setUniformRowHeights(true);
-    view->setAllColumnsShowFocus(true);
-    return view;
-}
-
 void BuildTreePane(QMainWindow& window, TMainControls& c) {
     c.PanelTree = Pane("PanelTree");
     c.TreeTitle = Named(new QLabel(QString::fromLatin1(kEmptyTreeTitle)), "Label_TreeTitle");
@@ -80,12 +74,25 @@ void BuildTreePane(QMainWindow& window, TMainControls& c) {
     c.PanelTree->layout()->addWidget(c.TreeView_Arch);
 }
 
+void BuildFolderTreePane(TMainControls& c) {
+    c.PanelTreeDir = Pane("PanelTreeDir");
+    auto* title = Named(new QLabel(QStringLiteral("Strom adresářů")), "Label_TreeDirTitle");
+    c.CloseTreeDirButton = TitleButton("SpeedButton_CloseTreeDir", QStringLiteral("X"), {});
+    c.TreeView_Dir = Named(new QTreeView, "TreeView_Dir");
+    c.TreeView_Dir->setHeaderHidden(true);
+    c.TreeView_Dir->setUniformRowHeights(true);
+    c.PanelTreeDir->layout()->addWidget(
+        TitleBar("Panel_TreeDirTitle", title, {c.CloseTreeDirButton}));
+    c.PanelTreeDir->layout()->addWidget(c.TreeView_Dir);
+    c.PanelTreeDir->hide();
+}
+
 void BuildDirPane(TMainControls& c) {
     c.PanelDir = Pane("PanelDir");
     c.DirTitle = Named(new QLabel(QString::fromLatin1(kRootPath)), "Label_DirTitle");
     c.RootButton = TitleButton("SpeedButton_Root", QStringLiteral("\\"), QStringLiteral("cd \\"));
     c.UpButton = TitleButton("SpeedButton_Up", QStringLiteral(".."), QStringLiteral("cd .."));
-    c.ListView_Dir = ReportView("ListView_Dir");
+    c.ListView_Dir = Named(new ListView, "ListView_Dir");
     c.PanelDir->layout()->addWidget(
         TitleBar("Panel_DirTitle", c.DirTitle, {c.RootButton, c.UpButton}));
     c.PanelDir->layout()->addWidget(c.ListView_Dir);
@@ -126,6 +133,19 @@ void BuildStatusBar(QMainWindow& window, TMainControls& c) {
     bar->addWidget(c.StatusSpare, 1);
 }
 
+QLabel* HiddenLabel(QMainWindow& window, const char* name, const QString& text) {
+    auto* label = Named(new QLabel(text, &window), name);
+    label->hide();
+    return label;
+}
+
+void BuildHiddenLabels(QMainWindow& window, TMainControls& c) {
+    c.LabelT1 = HiddenLabel(window, "LabelT1", QStringLiteral("Chcete skutečně smazat "));
+    c.LabelT3 = HiddenLabel(window, "LabelT3", QStringLiteral("Potvrzení..."));
+    c.LabelT5 = HiddenLabel(window, "LabelT5", QStringLiteral(" souborech"));
+    c.LabelT7 = HiddenLabel(window, "LabelT7", QStringLiteral("záznamů"));
+}
+
 } // namespace
 
 TMainControls BuildMainLayout(QMainWindow& window) {
@@ -136,20 +156,24 @@ TMainControls BuildMainLayout(QMainWindow& window) {
     window.addToolBar(Qt::TopToolBarArea, c.ToolBar);
 
     BuildTreePane(window, c);
+    BuildFolderTreePane(c);
     BuildDirPane(c);
     BuildNotePanel(c);
     c.Splitter = Named(new QSplitter(Qt::Horizontal), "Splitter_Main");
     c.Splitter->addWidget(c.PanelTree);
+    c.Splitter->addWidget(c.PanelTreeDir);
     c.Splitter->addWidget(c.PanelDir);
     c.Splitter->addWidget(c.PanelNote);
     c.Splitter->setChildrenCollapsible(false);
     c.Splitter->setStretchFactor(0, 1);
-    c.Splitter->setStretchFactor(1, 3);
-    c.Splitter->setStretchFactor(2, 1);
-    c.Splitter->setSizes({200, 520, 200});
+    c.Splitter->setStretchFactor(1, 1);
+    c.Splitter->setStretchFactor(2, 3);
+    c.Splitter->setStretchFactor(3, 1);
+    c.Splitter->setSizes({200, 160, 520, 200});
     window.setCentralWidget(c.Splitter);
 
     BuildStatusBar(window, c);
+    BuildHiddenLabels(window, c);
     return c;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The controls of the main window: the tool bar, the archive tree pane, the
-// content list pane, the note panel, the splitter between them and the status
-// bar with its three fields.
+// folder tree pane, the content list pane, the note panel, the splitter
+// between them, the status bar with its three fields and the hidden labels
+// whose captions are texts of messages (a language file translates them).
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -15,6 +16,8 @@ class QWidget;
 
 namespace orbisk {
 
+class ListView;
+
 struct TMainControls {
     QToolBar* ToolBar = nullptr;
     QSplitter* Splitter = nullptr;
@@ -24,11 +27,15 @@ struct TMainControls {
     QToolButton* WorkDirButton = nullptr;
     QTreeView* TreeView_Arch = nullptr;
 
+    QWidget* PanelTreeDir = nullptr; // the folder tree pane, shown by an option
+    QToolButton* CloseTreeDirButton = nullptr;
+    QTreeView* TreeView_Dir = nullptr;
+
     QWidget* PanelDir = nullptr; // the content list pane
     QLabel* DirTitle = nullptr;  // the folder shown, "\" at first
     QToolButton* RootButton = nullptr;
     QToolButton* UpButton = nullptr;
-    QTreeView* ListView_Dir = nullptr;
+    ListView* ListView_Dir = nullptr;
 
     QWidget* PanelNote = nullptr; // note and description of the selected entry
     QLineEdit* Edit_Pozn = nullptr;
@@ -38,6 +45,11 @@ struct TMainControls {
     QLabel* StatusArchives = nullptr; // the working folder and its archives
     QLabel* StatusTotals = nullptr;   // totals of the folder shown
     QLabel* StatusSpare = nullptr;
+
+    QLabel* LabelT1 = nullptr; // "Chcete skutečně smazat "
+    QLabel* LabelT3 = nullptr; // "Potvrzení..."
+    QLabel* LabelT5 = nullptr; // " souborech"
+    QLabel* LabelT7 = nullptr; // "záznamů"
 };
 
 // Texts of the title bars.

@@ -19,7 +19,7 @@
 #include "core/catalog/ProgramValues.h"
 #include "gui/common/BusyCursor.h"
 #include "gui/common/Text.h"
-#include "gui/mainwin/MainContentHandler.h"
+#include "gui/mainwin/ContentBrowser.h"
 #include "gui/mainwin/MainFileHandler.h"
 #include "gui/mainwin/MainHelpHandler.h"
 
@@ -44,7 +44,7 @@ TForm_Main::TForm_Main(QWidget* parent) : QMainWindow(parent) {
     actions_ = BuildMainActions(*this, *controls_.ToolBar);
     CurrentPath = kRootPath;
     workingFolder_ = QFile::decodeName(QByteArray::fromStdString(Program().WorkingDirectory));
-    content_ = std::make_unique<MainContentHandler>(*this);
+    content_ = std::make_unique<ContentBrowser>(*this);
     file_ = std::make_unique<MainFileHandler>(*this);
     help_ = std::make_unique<MainHelpHandler>(*this);
     ConnectCommands();
@@ -61,7 +61,7 @@ void TForm_Main::ConnectCommands() {
     const TMainControls& c = controls_;
     MainFileHandler* file = file_.get();
     MainHelpHandler* help = help_.get();
-    MainContentHandler* content = content_.get();
+    ContentBrowser* content = content_.get();
     connect(a.Open, &QAction::triggered, file, &MainFileHandler::OpenCommand);
     connect(a.Save, &QAction::triggered, file, &MainFileHandler::SaveCommand);
     connect(a.ChangeDirLocal, &QAction::triggered, file,
@@ -74,11 +74,23 @@ void TForm_Main::ConnectCommands() {
     connect(a.Exit, &QAction::triggered, this, &QWidget::close);
     connect(a.Help, &QAction::triggered, help, &MainHelpHandler::HelpCommand);
     connect(a.HomePage, &QAction::triggered, help, &MainHelpHandler::HomePageCommand);
-    connect(a.Grid, &QAction::toggled, content, &MainContentHandler::SetGridLines);
-    connect(c.CheckBox_Wrap, &QCheckBox::toggled, content, &MainContentHandler::SetWrap);
-    // Only the root folder is listed here, so both buttons just return to the list.
-    connect(c.RootButton, &QToolButton::clicked, content, &MainContentHandler::FocusList);
-    connect(c.UpButton, &QToolButton::clicked, content, &MainContentHandler::FocusList);
+    connect(a.Grid, &QAction::toggled, content, &ContentBrowser::SetGridLines);
+    connect(c.CheckBox_Wrap, &QCheckBox::toggled, content, &ContentBrowser::SetWrap);
+    const std::pair<QAction*, ListView::Style> styles[] = {
+        {a.DirLargeIcons, ListView::Style::LargeIcons},
+        {a.DirSmallIcons, ListView::Style::SmallIcons},
+        {a.DirList, ListView::Style::List},
+        {a.DirReport, ListView::Style::Report},
+    };
+    for (const auto& [action, style] : styles) {
+        connect(action, &QAction::triggered, content,
+                [content, style = style] { content->SetViewStyle(style); });
+        // Menu and tool bar follow a style set in any other way too.
+        connect(c.ListView_Dir, &ListView::StyleChanged, action,
+                [action = action, style = style](ListView::Style now) {
+                    if (now == style) action->setChecked(true);
+                });
+    }
 }
 
 void TForm_Main::showEvent(QShowEvent* event) {

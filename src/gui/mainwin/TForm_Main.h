@@ -14,7 +14,7 @@
 
 namespace orbisk {
 
-class MainContentHandler;
+class ContentBrowser;
 class MainFileHandler;
 class MainHelpHandler;
 
@@ -46,6 +46,7 @@ public:
     // Set from creation to the end of the start-up sequence and while an
     // archive is being opened.
     bool Busy() const { return busy_; }
+    void SetBusy(bool busy) { busy_ = busy; }
     bool StartedUp() const { return startedUp_; }
 
     // Saves the open archive; a relative file name is resolved against the
@@ -62,7 +63,7 @@ public:
     const TMainControls& Controls() const { return controls_; }
     const TMainActions& Actions() const { return actions_; }
     Host& UiHost() { return host_; }
-    MainContentHandler& Content() { return *content_; }
+    ContentBrowser& Content() { return *content_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -75,7 +76,7 @@ private:
     GuiHost host_;
     TMainControls controls_;
     TMainActions actions_;
-    std::unique_ptr<MainContentHandler> content_;
+    std::unique_ptr<ContentBrowser> content_;
     std::unique_ptr<MainFileHandler> file_;
     std::unique_ptr<MainHelpHandler> help_;
 

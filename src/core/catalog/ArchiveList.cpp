@@ -1,0 +1,354 @@
+// Building the archive list of a folder from its cache file and the headers
+// of the archives the cache does not know.
+#include "core/catalog/ArchiveList.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "core/catalog/Common.h"
+#include "core/catalog/ProgramValues.h"
+#include "core/catalog/TextFile.h"
+
+namespace orbisk {
+
+namespace detail {
+std::string DropDuplicateRows(TArchiveList& list, std::int32_t& listed);
+bool SaveArchiveListCache(const std::string& folder, std::string_view bytes);
+} // namespace detail
+
+std::int32_t TArchiveList::Append(THead row) {
+    Rows.push_back(std::move(row));
+    return ArchiveCount();
+}
+
+std::string TArchiveList::PathOf(std::int32_t slot) const {
+    return JoinPath(Folder, (*this)[slot].FileName);
+}
+
+void TArchiveList::Clear() {
+    Rows.clear();
+    Rows.emplace_back();
+}
+
+void AddToValueLists(TValueLists& lists, const THead& row) {
+    AddToHistory(lists.TypList, row.Typ);
+    AddToHistory(lists.SubTypList, row.SubTyp);
+    AddToHistory(lists.MediumList, row.Medium);
+    AddToHistory(lists.OwnerList, row.Owner);
+}
+
+std::string TreePathOf(std::string_view medium, std::string_view typ, std::string_view subTyp) {
+    std::string path;
+    path.reserve(medium.size() + typ.size() + subTyp.size() + 4);
+    path.append("\\").append(medium).append("\\");
+    if (!typ.empty()) {
+        path.append(typ).append("\\");
+        if (!subTyp.empty()) path.append(subTyp).append("\\");
+    }
+    return path;
+}
+
+std::vector<std::string> SplitTreePath(std::string_view treePath) {
+    std::vector<std::string> parts;
+    if (treePath.empty()) return parts;
+    std::string_view rest = treePath.substr(1);
+    while (!rest.empty()) {
+        std::size_t slash = rest.find('\\');
+        parts.emplace_back(rest.substr(0, slash));
+        if (slash == std::string_view::npos) break;
+        rest.remove_prefix(slash + 1);
+    }
+    return parts;
+}
+
+void SetTreePath(THead& row, std::string treePath) {
+    std::string* fields[3] = {&row.Medium, &row.Typ, &row.SubTyp};
+    std::string_view rest =
+        treePath.empty() ? std::string_view{} : std::string_view(treePath).substr(1);
+    for (std::string* field : fields) {
+        std::size_t slash = rest.find('\\');
+        field->assign(rest.substr(0, slash));
+        rest = slash == std::string_view::npos ? std::string_view{} : rest.substr(slash + 1);
+    }
+    row.TreePath = std::move(treePath);
+}
+
+THead ListRowOf(const THead& header, std::string fileName) {
+    THead row;
+    row.FileName = std::move(fileName);
+    row.Name = header.Name;
+    row.Typ = header.Typ;
+    row.SubTyp = header.SubTyp;
+    row.Medium = header.Medium.empty() ? std::string(kNoMedium) : header.Medium;
+    row.Owner = header.Owner;
+    row.Description = header.Description;
+    row.TreePath = TreePathOf(row.Medium, row.Typ, row.SubTyp);
+    row.Listed = 1;
+    return row;
+}
+
+namespace {
+
+// The names of one folder, read once: which of them are regular files (the
+// cached lines only test existence) and which look like archives.
+class FolderNames {
+public:
+    explicit FolderNames(const std::string& folder) : folder_(folder) {
+        dir_ = ::opendir(folder.c_str());
+        if (!dir_) return;
+        while (const dirent* e = ::readdir(dir_)) {
+            std::string_view name = e->d_name;
+            if (name == "." || name == "..") continue;
+            kinds_.emplace(std::string(name), e->d_type);
+        }
+    }
+    ~FolderNames() {
+        if (dir_) ::closedir(dir_);
+    }
+    FolderNames(const FolderNames&) = delete;
+    FolderNames& operator=(const FolderNames&) = delete;
+
+    bool Read() const { return dir_ != nullptr; }
+    int Fd() const { return dir_ ? ::dirfd(dir_) : -1; }
+
+    // True when name is a file of the folder (a link is followed). A folder
+    // that may be entered but not listed is asked name by name.
+    bool IsFile(const std::string& name) {
+        if (!dir_) {
+            struct stat st {};
+            return ::stat(JoinPath(folder_, name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+        }
+        auto it = kinds_.find(name);
+        if (it == kinds_.end()) return false;
+        if (it->second == DT_REG) return true;
+        if (it->second != DT_LNK && it->second != DT_UNKNOWN) return false;
+        struct stat st {};
+        it->second = ::fstatat(Fd(), name.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode)
+                         ? DT_REG
+                         : DT_DIR; // resolved once: a file or not
+        return it->second == DT_REG;
+    }
+
+    // The files whose name ends in ".cd" in any letter case, in name order
+    // without regard to the case of ASCII letters (then byte order).
+    std::vector<std::string> ArchiveFiles() {
+        std::vector<std::string> names;
+        for (auto& [name, kind] : kinds_) {
+            if (name.size() < 3) continue;
+            std::string_view ext = std::string_view(name).substr(name.size() - 3);
+            if (ext[0] == '.' && (ext[1] | 0x20) == 'c' && (ext[2] | 0x20) == 'd' && IsFile(name))
+                names.push_back(name);
+        }
+        std::sort(names.begin(), names.end(), FoldedLess);
+        return names;
+    }
+
+private:
+    static bool FoldedLess(const std::string& a, const std::string& b) {
+        std::size_t n = std::min(a.size(), b.size());
+        for (std::size_t i = 0; i < n; ++i) {
+            char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] | 0x20) : a[i];
+            char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] | 0x20) : b[i];
+            if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+        }
+        if (a.size() != b.size()) return a.size() < b.size();
+        return a < b;
+    }
+
+    std::string folder_;
+    DIR* dir_ = nullptr;
+    std::unordered_map<std::string, unsigned char> kinds_;
+};
+
+struct HeaderKey {
+    std::string_view prefix;
+    std::string THead::*field;
+};
+
+constexpr HeaderKey kListKeys[] = {
+    {"Name=", &THead::Name},   {"Typ=", &THead::Typ},       {"SubTyp=", &THead::SubTyp},
+    {"Owner=", &THead::Owner}, {"Medium=", &THead::Medium}, {"Description=", &THead::Description},
+};
+
+// Reads the header lines of text into head. Returns true when the "<tree>"
+// line was reached. Unless atEnd, the last line is only taken when its CR has
+// been read, as more of the file may follow.
+bool ScanHeaderLines(std::string_view text, bool atEnd, THead& head) {
+    if (const void* eof = std::memchr(text.data(), 0x1A, text.size())) {
+        text =
+            text.substr(0, static_cast<std::size_t>(static_cast<const char*>(eof) - text.data()));
+        atEnd = true;
+    }
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t cr = text.find('\r', pos);
+        if (cr == std::string_view::npos && !atEnd) return false;
+        std::string_view line = text.substr(pos, cr == std::string_view::npos ? cr : cr - pos);
+        if (line == "<tree>") return true;
+        for (const HeaderKey& key : kListKeys)
+            if (line.starts_with(key.prefix)) {
+                (head.*key.field).assign(line.substr(key.prefix.size()));
+                break;
+            }
+        if (cr == std::string_view::npos) break;
+        pos = cr + 1;
+        if (pos < text.size() && text[pos] == '\n') ++pos;
+    }
+    return atEnd;
+}
+
+// Reads the header of an archive file of the folder: the first 4 KiB, and
+// more only while the "<tree>" line has not been reached. Keys that are
+// missing give empty values. False when the file cannot be read.
+bool ReadListHeader(int dirFd, const std::string& name, THead& head) {
+    int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    std::string buffer;
+    std::size_t used = 0;
+    std::size_t chunk = 4096;
+    bool ok = true;
+    for (;;) {
+        buffer.resize(used + chunk);
+        ssize_t got = ::read(fd, buffer.data() + used, chunk);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            ok = false;
+            break;
+        }
+        used += static_cast<std::size_t>(got);
+        head = THead{};
+        if (ScanHeaderLines(std::string_view(buffer.data(), used), got == 0, head)) break;
+        // The header goes on: read as much again as has been read.
+        if (used == buffer.size()) chunk = used;
+    }
+    ::close(fd);
+    return ok;
+}
+
+void AddCategoryPaths(std::string_view treePath, std::unordered_set<std::string>& seen,
+                      std::vector<std::string>& out) {
+    for (std::size_t slash = treePath.find('\\', 1); slash != std::string_view::npos;
+         slash = treePath.find('\\', slash + 1)) {
+        std::string_view prefix = treePath.substr(0, slash + 1);
+        if (seen.emplace(prefix).second) out.emplace_back(prefix);
+    }
+}
+
+// Takes the cached lines whose file still exists, the first line of each
+// file name only.
+void TakeCachedLines(std::string_view cacheText, FolderNames& names, TArchiveList& list,
+                     std::unordered_set<std::string>& taken, Host& host) {
+    PumpTicker ticker(host);
+    for (TCacheLine& line : ParseArchiveListCache(cacheText)) {
+        ticker.Tick();
+        if (line.TreePath.empty() || line.Name.empty() || line.FileName.empty()) continue;
+        if (taken.count(line.FileName) != 0 || !names.IsFile(line.FileName)) continue;
+        taken.insert(line.FileName);
+        THead row;
+        row.FileName = std::move(line.FileName);
+        row.Name = std::move(line.Name);
+        row.Description = std::move(line.Description);
+        row.Owner = std::move(line.Owner);
+        SetTreePath(row, std::move(line.TreePath));
+        row.Listed = 1;
+        list.Append(std::move(row));
+    }
+}
+
+// The value lists of every row built (as AddToValueLists does row by row,
+// with an index so that a folder of many owners stays linear).
+void FillValueLists(const TArchiveList& list, TValueLists& lists) {
+    struct Indexed {
+        std::vector<std::string>& list;
+        std::unordered_set<std::string> seen{};
+        void Add(const std::string& value) {
+            if (!value.empty() && seen.insert(value).second) list.push_back(value);
+        }
+    };
+    Indexed typ{lists.TypList}, subTyp{lists.SubTypList}, medium{lists.MediumList},
+        owner{lists.OwnerList};
+    for (std::int32_t slot = 1; slot <= list.ArchiveCount(); ++slot) {
+        const THead& row = list[slot];
+        typ.Add(row.Typ);
+        subTyp.Add(row.SubTyp);
+        medium.Add(row.Medium);
+        owner.Add(row.Owner);
+    }
+}
+
+} // namespace
+
+TBuildResult BuildArchiveList(const std::string& folder, TArchiveList& list, Host& host,
+                              TListCache cache) {
+    TBuildResult result;
+    list.Clear();
+    list.Folder = folder;
+    FolderNames names(folder);
+    result.FolderRead = names.Read();
+
+    std::string cacheText;
+    ReadStatus cacheStatus =
+        ReadWholeFile(JoinPath(folder, std::string(kArchiveListFile)), cacheText);
+    if (cacheStatus != ReadStatus::Ok) cacheText.clear();
+
+    std::unordered_set<std::string> taken;
+    TakeCachedLines(cacheText, names, list, taken, host);
+    if (names.Read()) {
+        for (const std::string& name : names.ArchiveFiles()) {
+            if (taken.count(name) != 0) continue;
+            THead header;
+            bool read = ReadListHeader(names.Fd(), name, header);
+            host.Pump();
+            ++result.HeadersRead;
+            if (!read || header.Name.empty()) continue;
+            list.Append(ListRowOf(header, name));
+        }
+    }
+
+    std::string bytes = detail::DropDuplicateRows(list, result.ListedCount);
+    // The cache is written only when its bytes change: a warm build of a
+    // folder nobody touched writes nothing.
+    if (cache == TListCache::Update)
+        result.CacheSaved = (cacheStatus == ReadStatus::Ok && bytes == cacheText) ||
+                            detail::SaveArchiveListCache(folder, bytes);
+
+    FillValueLists(list, result.ValueLists);
+    result.CategoryPaths = CategoryPaths(list);
+    return result;
+}
+
+std::vector<std::int32_t> ArchivesAtPath(const TArchiveList& list, std::string_view treePath) {
+    std::vector<std::int32_t> slots;
+    for (std::int32_t slot = 1; slot <= list.ArchiveCount(); ++slot)
+        if (list[slot].Listed != 0 && list[slot].TreePath == treePath) slots.push_back(slot);
+    return slots;
+}
+
+std::vector<std::string> CategoryPaths(const TArchiveList& list) {
+    std::unordered_set<std::string> seen;
+    std::vector<std::string> paths;
+    for (std::int32_t slot = 1; slot <= list.ArchiveCount(); ++slot)
+        if (list[slot].Listed != 0) AddCategoryPaths(list[slot].TreePath, seen, paths);
+    return paths;
+}
+
+std::string WorkingFolderCaption(std::string_view folder, std::string_view programDir) {
+    std::string text(folder);
+    if (text != "/") text.push_back('/');
+    std::string prefix(programDir);
+    prefix.push_back('/');
+    if (!programDir.empty() && text.starts_with(prefix)) {
+        text.erase(0, programDir.size());
+        text.pop_back();
+    }
+    return text;
+}
+
+} // namespace orbisk
