@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sys/stat.h>
 
 #include "RarWriter.h"
 #include "TestSupport.h"
@@ -214,6 +215,8 @@ TEST(RarListing, CallsReportTheirResults) {
     TempDir dir;
     WriteFile(dir.File("x.rar"), MakeRar({Member("a"), Member("b")}, TRarVersion::Rar5));
     WriteFile(dir.File("not.rar"), std::string(100, 'x'));
+    // A pipe without a writer would block an open for reading for ever.
+    ASSERT_EQ(::mkfifo(dir.File("pipe.rar").c_str(), 0644), 0);
     struct OpenCase {
         std::string path;
         unsigned mode;
@@ -222,6 +225,8 @@ TEST(RarListing, CallsReportTheirResults) {
     const std::vector<OpenCase> opens = {
         {dir.File("none.rar"), kRarOpenList, kRarOpenError},
         {dir.File("not.rar"), kRarOpenList, kRarBadArchive},
+        {dir.File("pipe.rar"), kRarOpenList, kRarOpenError},
+        {dir.Path(), kRarOpenList, kRarOpenError},
         {dir.File("x.rar"), 1, kRarNotSupported},
     };
     for (const OpenCase& c : opens) {
@@ -231,6 +236,9 @@ TEST(RarListing, CallsReportTheirResults) {
         EXPECT_EQ(RAROpenArchive(&data), nullptr) << c.path;
         EXPECT_EQ(data.OpenResult, c.result) << c.path;
     }
+    TPackedListing fromPipe;
+    ListRarArchive(dir.File("pipe.rar"), fromPipe, TFixedDateFormatter{});
+    EXPECT_TRUE(fromPipe.Names.empty());
 
     const std::string path = dir.File("x.rar");
     RAROpenArchiveData data;

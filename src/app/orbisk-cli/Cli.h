@@ -49,5 +49,7 @@ bool WantsHelp(const std::vector<std::string>& args);
 
 int RunInfo(const std::vector<std::string>& args, Streams io);
 int RunLs(const std::vector<std::string>& args, Streams io);
+int RunList(const std::vector<std::string>& args, Streams io);
+int RunScan(const std::vector<std::string>& args, Streams io);
 
 } // namespace orbisk::cli

@@ -18,6 +18,47 @@ const std::vector<Command>& Commands() {
          "exactly (default \"\\\"), in stored order, one line each: Name, Size, Date,\n"
          "Attr and Note separated by TAB, bytes as stored.\n",
          RunLs},
+        {"list", "list the archives of a folder through its _cd_.lst cache",
+         "usage: orbisk-cli list [--dir DIR]\n"
+         "Builds the archive list of DIR (default: the current directory) as the\n"
+         "program does, brings DIR/_cd_.lst up to date and prints one line per listed\n"
+         "archive in list order: TreePath, Name, FileName, Description and Owner\n"
+         "separated by TAB, bytes as stored.\n",
+         RunList},
+        {"scan", "scan a folder into a new archive",
+         "usage: orbisk-cli scan SOURCE [--dir DIR] [--name NAME] [--medium M] [--typ T]\n"
+         "         [--subtyp S] [--owner O] [--description D] [--zip] [--rar]\n"
+         "         [--text[=BYTES]] [--id3v1] [--id3v2] [--mp3-name-to-note]\n"
+         "         [--mp3-replace-name] [--only-folders] [--only-types] [--cdplayer]\n"
+         "         [--cdplayer-rename] [--cdplayer-description] [--overwrite] [--verbose]\n"
+         "Scans the folder SOURCE into a new archive in DIR (default: the current\n"
+         "directory) as the scan window does, adds it to DIR's archive list and\n"
+         "_cd_.lst, and prints the file it wrote (NAME.cd; DIR/NAME.cd with --dir).\n"
+         "The file name is NAME with every character other than A-Z, a-z, 0-9 and _\n"
+         "turned into _, cut to 56 characters. When that file exists, --overwrite\n"
+         "replaces it (the old one is kept as .bak); otherwise the first free name\n"
+         "NAME_0.cd, NAME_1.cd, ... is taken. An empty --medium is saved as \"other\".\n"
+         "  --zip, --rar       list the contents of ZIP and RAR files as folders\n"
+         "  --text[=BYTES]     descriptions from the first BYTES (80 to 8096, default\n"
+         "                     500) of files whose extension is ticked in files_ext.txt\n"
+         "                     beside the program\n"
+         "  --id3v1, --id3v2   MP3 tag texts into the descriptions\n"
+         "  --mp3-name-to-note the ID3v1 title into the note (implies --id3v1)\n"
+         "  --mp3-replace-name the ID3v1 title as the name, the file name into the note\n"
+         "                     (implies --id3v1)\n"
+         "  --only-folders     record folders only\n"
+         "  --only-types       record only files whose extension is in scan_ext.txt\n"
+         "                     beside the program (--only-folders wins)\n"
+         "  --cdplayer, --cdplayer-rename, --cdplayer-description\n"
+         "                     track titles of an audio CD from CDPLAYER.INI beside the\n"
+         "                     program (used only for a volume labelled AUDIO CD)\n"
+         "  --verbose          progress lines on stderr\n"
+         "The volume label and serial number are not read yet: every scan records an\n"
+         "empty label and the serial 0000-0000, so a blank --name gives the name\n"
+         "\"             - 0000-0000\" and the audio CD step never applies.\n"
+         "Ctrl-C cancels the scan and writes nothing. Exit status: 0 written, 1 nothing\n"
+         "written, 2 usage error.\n",
+         RunScan},
     };
     return commands;
 }

@@ -3,8 +3,10 @@
 #include <clocale>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <locale.h>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/catalog/Common.h"
@@ -21,6 +23,7 @@ namespace orbisk {
 
 struct TRarArchive {
     archive* Reader = nullptr;
+    int Fd = -1; // the file being listed, closed with the handle
     la_int64_t LastHeaderPos = -1;
     bool Failed = false; // a header or skip failed: nothing further is read
 };
@@ -97,6 +100,21 @@ std::uint32_t DosTimeOf(archive_entry* entry) {
     return LocalTmToDos(local).value_or(0);
 }
 
+// Opens a regular file for reading, or gives -1. A pipe or a device is never
+// opened, and the open itself never waits (the name may be replaced between
+// the check and the open).
+int OpenRegularFile(const char* path) {
+    struct stat st {};
+    if (::stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 } // namespace
 
 RARHandle RAROpenArchive(RAROpenArchiveData* data) {
@@ -109,21 +127,28 @@ RARHandle RAROpenArchive(RAROpenArchiveData* data) {
         data->OpenResult = kRarNotSupported;
         return nullptr;
     }
+    const int fd = OpenRegularFile(data->ArcName);
+    if (fd < 0) {
+        data->OpenResult = kRarOpenError;
+        return nullptr;
+    }
     TUtf8Scope utf8;
     archive* reader = archive_read_new();
     if (!reader) {
+        ::close(fd);
         data->OpenResult = kRarNoMemory;
         return nullptr;
     }
     archive_read_support_format_rar(reader);
     archive_read_support_format_rar5(reader);
-    if (archive_read_open_filename(reader, data->ArcName, 64 * 1024) != ARCHIVE_OK) {
-        data->OpenResult = ::access(data->ArcName, R_OK) == 0 ? kRarBadArchive : kRarOpenError;
+    if (archive_read_open_fd(reader, fd, 64 * 1024) != ARCHIVE_OK) {
+        data->OpenResult = kRarBadArchive;
         archive_read_free(reader);
+        ::close(fd);
         return nullptr;
     }
     data->OpenResult = kRarSuccess;
-    return new TRarArchive{reader};
+    return new TRarArchive{reader, fd};
 }
 
 int RARReadHeader(RARHandle handle, RARHeaderData* header) {
@@ -168,6 +193,7 @@ int RARCloseArchive(RARHandle handle) {
     if (!handle) return kRarBadData;
     TUtf8Scope utf8;
     archive_read_free(handle->Reader);
+    ::close(handle->Fd);
     delete handle;
     return kRarSuccess;
 }

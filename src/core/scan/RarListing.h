@@ -19,7 +19,7 @@ enum RarResult : int {
     kRarNoMemory = 11,
     kRarBadData = 12,      // a damaged or encrypted header or member
     kRarBadArchive = 13,   // not a RAR file
-    kRarOpenError = 15,    // the file cannot be opened
+    kRarOpenError = 15,    // the file cannot be opened or is not a regular file
     kRarNotSupported = 21, // an operation other than skipping
 };
 
@@ -47,7 +47,8 @@ struct TRarArchive;
 using RARHandle = TRarArchive*;
 
 // Opens a file for listing. Returns nullptr, with data->OpenResult set, when
-// the file cannot be opened or is not a RAR file.
+// the file cannot be opened or is not a RAR file. Only a regular file is
+// opened, without waiting: a pipe or a device gives kRarOpenError at once.
 RARHandle RAROpenArchive(RAROpenArchiveData* data);
 // Reads the next member header: kRarSuccess, kRarEndArchive or an error.
 int RARReadHeader(RARHandle handle, RARHeaderData* header);

@@ -1,5 +1,6 @@
 #include "core/scan/Walk.h"
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -41,6 +42,19 @@ std::uint32_t DosAttributes(int dirFd, const char* name) {
     return bits & (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive);
 }
 
+// The attribute texts of recorded items, made once. A recorded Attr borrows
+// its bytes from here instead of owning a copy of five bytes; marking it "p"
+// makes it an owned copy first.
+std::string_view AttrText(std::uint32_t bits) {
+    static const std::array<std::string, 64> table = [] {
+        std::array<std::string, 64> texts;
+        for (std::uint32_t b = 0; b < texts.size(); ++b)
+            texts[b] = AttrString(b);
+        return texts;
+    }();
+    return table[bits & 63u];
+}
+
 std::string FsPathOf(std::string_view path) {
     std::string out(path);
     for (char& c : out)
@@ -67,6 +81,7 @@ void TWalker::WalkDirectory(std::string_view path) {
     const std::string fsDir = sourceRoot_ + FsPathOf(path);
     struct stat st {};
     haveRootDevice_ = ::stat(fsDir.empty() ? "/" : fsDir.c_str(), &st) == 0;
+    dosAttributes_ = -1;
     rootDevice_ = st.st_dev;
     WalkInto(std::string(path), fsDir, false);
 }
@@ -93,7 +108,10 @@ void TWalker::Enumerate(const std::string& path, const std::string& fsDir,
         return;
     }
     const int dirFd = ::dirfd(dir);
-    const bool dosAttributes = KeepsDosAttributes(dirFd);
+    // Every folder the walk enumerates lies on the source's file system (it
+    // never descends into another one), so the question is asked once.
+    if (dosAttributes_ < 0 || !haveRootDevice_) dosAttributes_ = KeepsDosAttributes(dirFd) ? 1 : 0;
+    const bool dosAttributes = dosAttributes_ == 1;
     while (Running()) {
         errno = 0;
         const dirent* item = ::readdir(dir);
@@ -152,8 +170,8 @@ void TWalker::RecordItem(int dirFd, const dirent& item, bool dosAttributes, cons
         rec.Name = name;
     }
     rec.Size = isDir || !haveStat ? "0" : std::to_string(st.st_size);
-    rec.Date = haveStat ? DateText(st.st_mtim.tv_sec) : "?";
-    rec.Attr = AttrString(bits);
+    rec.Date = haveStat ? DateText(st.st_mtim.tv_sec) : std::string_view("?");
+    rec.Attr = TStr::Borrow(AttrText(bits));
     slot.regular = haveStat && S_ISREG(st.st_mode);
     slot.otherDevice = isDir && haveStat && haveRootDevice_ && st.st_dev != rootDevice_;
     slots.push_back(std::move(slot));
@@ -171,9 +189,10 @@ void TWalker::AddProgressLine(std::string_view line) {
     if (progress_.LineCount() > kProgressLineLimit) progress_.Clear();
 }
 
-std::string TWalker::DateText(time_t seconds) {
+std::string_view TWalker::DateText(time_t seconds) {
     // Items copied together share their time; one remembered text saves the
-    // conversion for runs of them.
+    // conversion for runs of them. The text is handed out as a view of the
+    // remembered one, so a recorded date costs one copy, not two.
     if (!lastDate_.empty() && seconds == lastDateSeconds_) return lastDate_;
     std::tm local{};
     if (!::localtime_r(&seconds, &local)) return "?";

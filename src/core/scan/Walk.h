@@ -125,7 +125,8 @@ private:
     void AddPackedLevel(TPackedKind kind, const std::string& container, const std::string& prefix,
                         const TPackedListing& listing, TPackedGroups& groups);
     void AddProgressLine(std::string_view line);
-    std::string DateText(time_t seconds);
+    // Valid until the next call.
+    std::string_view DateText(time_t seconds);
 
     TArch& arch_;
     std::string sourceRoot_;
@@ -139,6 +140,7 @@ private:
     std::string currentPath_; // the directory whose packed files are being listed
     dev_t rootDevice_ = 0;
     bool haveRootDevice_ = false;
+    int dosAttributes_ = -1; // whether the source keeps DOS attribute bits; -1: not asked yet
     int unreadableFolders_ = 0;
     int unreadableEntries_ = 0;
     time_t lastDateSeconds_ = 0;

@@ -339,14 +339,17 @@ bool TZipDir::SetZipFileName(const std::string& name) {
     zipFileName_ = name;
     if (name.empty()) return true;
 
+    // Only a regular file is read: opening a pipe or a device could wait for
+    // ever, so the type is checked first and the open never blocks either
+    // (the name may be replaced between the two).
     struct stat st {};
-    if (::stat(name.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::stat(name.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
         error_ = "Error opening file: " + name;
         host_.Inform(error_);
         return false;
     }
-    TFd fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0) {
+    TFd fd(::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         error_ = "Error opening file: " + name;
         return false;
     }

@@ -38,7 +38,9 @@ public:
     // Clears the entries, stores the name and reads the file (an empty name
     // only clears). Returns false when reading failed, with the text in
     // Error(); the entries read before the failure stay. A file that does not
-    // exist is reported to the user through the host ("Error opening file: ").
+    // exist or is not a regular file (a folder, a pipe, a device: never
+    // opened, so never waited for) is reported to the user through the host
+    // ("Error opening file: ").
     // A failed search for the first header also empties ZipFileName.
     bool SetZipFileName(const std::string& name);
     const std::string& ZipFileName() const { return zipFileName_; }
