@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <dirent.h>
 #include <fcntl.h>
-#include <linux/capability.h>
 #include <random>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -15,6 +14,7 @@
 #include "RecordingProgress.h"
 #include "TestSupport.h"
 #include "TreeBuilder.h"
+#include "WithoutDacOverride.h"
 #include "ZipWriter.h"
 #include "core/catalog/ArchiveFile.h"
 #include "core/catalog/Common.h"
@@ -93,25 +93,6 @@ public:
 private:
     std::string path_;
     bool mounted_ = false;
-};
-
-// Drops the capabilities that let root open any folder, for this thread.
-class WithoutDacOverride {
-public:
-    WithoutDacOverride() {
-        if (::syscall(SYS_capget, &header_, saved_) != 0) return;
-        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
-        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-        active_ = ::syscall(SYS_capset, &header_, reduced) == 0;
-    }
-    ~WithoutDacOverride() {
-        if (active_) ::syscall(SYS_capset, &header_, saved_);
-    }
-
-private:
-    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct saved_[2]{};
-    bool active_ = false;
 };
 
 } // namespace
