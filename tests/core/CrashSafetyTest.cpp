@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <functional>
 #include <random>
 #include <sys/wait.h>
 #include <thread>
@@ -12,9 +13,60 @@
 #include "ArchiveBuilder.h"
 #include "TestSupport.h"
 #include "core/catalog/ArchiveFile.h"
+#include "core/catalog/ArchiveList.h"
 
 using namespace orbisk;
 using namespace orbisk::test;
+
+namespace {
+
+// Kills a child that saves two versions in turn, many times at random
+// moments; after each kill the file must be one version, whole.
+void KillDuringSaves(const std::string& path, const std::string& bytesA, const std::string& bytesB,
+                     const std::function<void(int)>& saveVersion) {
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<int> delayUs(0, 30000);
+    for (int kill = 0; kill < 40; ++kill) {
+        pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0)
+            for (int i = 0;; ++i)
+                saveVersion(i % 2);
+        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        std::string now = ReadFile(path);
+        ASSERT_TRUE(now == bytesA || now == bytesB)
+            << "after kill " << kill << ": " << now.size() << " bytes";
+    }
+}
+
+} // namespace
+
+TEST(CrashSafety, KilledListSavesLeaveTheOldOrTheNewCache) {
+    TempDir dir;
+    TArchiveList lists[2];
+    for (int v = 0; v < 2; ++v) {
+        lists[v].Folder = dir.Path();
+        for (int i = 0; i < 20000; ++i) {
+            THead row;
+            row.FileName = "archive" + std::to_string(i) + ".cd";
+            row.Name = (v ? "second " : "first ") + std::to_string(i);
+            row.Medium = "CD";
+            row.TreePath = "\\CD\\";
+            row.Listed = 1;
+            lists[v].Append(row);
+        }
+    }
+    const std::string path = dir.File(std::string(kArchiveListFile));
+    ASSERT_TRUE(RewriteArchiveList(lists[1]).Saved);
+    const std::string bytesB = ReadFile(path);
+    ASSERT_TRUE(RewriteArchiveList(lists[0]).Saved);
+    const std::string bytesA = ReadFile(path);
+    ASSERT_NE(bytesA, bytesB);
+    KillDuringSaves(path, bytesA, bytesB, [&](int v) { RewriteArchiveList(lists[v]); });
+}
 
 TEST(CrashSafety, KilledSavesLeaveTheOldOrTheNewFile) {
     TempDir dir;
@@ -28,25 +80,10 @@ TEST(CrashSafety, KilledSavesLeaveTheOldOrTheNewFile) {
     RecordingHost host;
     ASSERT_TRUE(WriteArchive(a, host));
 
-    std::mt19937 random(12345);
-    std::uniform_int_distribution<int> delayUs(0, 30000);
-    const int kKills = 40;
-    for (int kill = 0; kill < kKills; ++kill) {
-        pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            RecordingHost child;
-            for (int i = 0;; ++i)
-                WriteArchive(i % 2 ? a : b, child);
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
-        ::kill(pid, SIGKILL);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        std::string now = ReadFile(a.Head.FileName);
-        ASSERT_TRUE(now == bytesA || now == bytesB)
-            << "after kill " << kill << ": " << now.size() << " bytes";
-    }
+    KillDuringSaves(a.Head.FileName, bytesA, bytesB, [&](int v) {
+        RecordingHost child;
+        WriteArchive(v ? a : b, child);
+    });
     // A backup, once made, is a whole version too.
     if (FileExists(dir.File("NAME.bak"))) {
         std::string bak = ReadFile(dir.File("NAME.bak"));
