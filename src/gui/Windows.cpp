@@ -2,8 +2,10 @@
 
 #include <QWidget>
 
+#include "gui/db/TForm_DB_Kat.h"
 #include "gui/mainwin/TForm_Main.h"
 #include "gui/mainwin/TForm_Mask.h"
+#include "gui/mainwin/TForm_Vlastnosti.h"
 
 namespace orbisk {
 
@@ -24,6 +26,8 @@ QWidget* Make(TForm_Main& main) {
 // for example  Make<TForm_ReadCD>,
 const std::vector<WindowMaker>& SecondaryWindows() {
     static const std::vector<WindowMaker> makers = {
+        Make<TForm_Vlastnosti>,
+        Make<TForm_DB_Kat>,
         Make<TForm_Mask>,
     };
     return makers;

@@ -32,7 +32,8 @@ TEST_F(MainWindowTest, StartsWithTheWorkingFolderAsCurrentDirectoryAndNothingToS
     EXPECT_FALSE(w.Busy());
     EXPECT_EQ(QDir::currentPath(), QString::fromStdString(work_.Path()));
     EXPECT_EQ(w.WorkingFolder(), QString::fromStdString(work_.Path()));
-    EXPECT_EQ(w.Controls().StatusArchives->text(), w.WorkingFolder());
+    EXPECT_EQ(w.Controls().StatusArchives->text(), QStringLiteral("0"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Orbisk   v1.18    ") + w.WorkingFolder() + "/");
     EXPECT_EQ(w.Controls().TreeTitle->text(), QStringLiteral(" [ ]"));
     EXPECT_EQ(w.Controls().DirTitle->text(), QStringLiteral("\\"));
     EXPECT_FALSE(w.Actions().Save->isEnabled());

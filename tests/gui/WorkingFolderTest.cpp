@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "GuiTestSupport.h"
+#include "core/catalog/ArchiveList.h"
 #include "gui/common/HomePage.h"
 #include "gui/mainwin/ContentBrowser.h"
 #include "gui/mainwin/ContentModel.h"
@@ -64,7 +65,9 @@ TEST_F(MainWindowTest, ChangingTheWorkingFolderEntersTheChosenFolderOrWarns) {
         const QString expected = row.entered ? chosen : before;
         EXPECT_EQ(w.WorkingFolder(), expected);
         EXPECT_EQ(QDir::currentPath(), expected);
-        EXPECT_EQ(w.Controls().StatusArchives->text(), expected);
+        EXPECT_EQ(w.windowTitle(),
+                  QStringLiteral("Orbisk   v1.18    ") +
+                      Q(WorkingFolderCaption(expected.toStdString(), program_.Path())));
         EXPECT_EQ(prompt_.Texts(PromptKind::Warning).size(), row.warned ? 1u : 0u);
         if (row.warned) {
             EXPECT_EQ(prompt_.Texts(PromptKind::Warning)[0],

@@ -29,6 +29,10 @@ bool HeaderUsesCp1250(const THead& head) {
 
 } // namespace
 
+TCodePage CodePageOf(std::string_view bytes) {
+    return IsValidUtf8(bytes) ? TCodePage::Utf8 : TCodePage::Cp1250;
+}
+
 QString DecodeText(std::string_view bytes) {
     if (IsValidUtf8(bytes))
         return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));

@@ -22,6 +22,9 @@ QString DecodeText(std::string_view bytes);
 // valid UTF-8 would be shown as UTF-8 and change); otherwise as UTF-8.
 std::string EncodeText(const QString& text, TCodePage page);
 
+// The code page of one stored string: UTF-8 when it is valid UTF-8.
+TCodePage CodePageOf(std::string_view bytes);
+
 // Windows-1250 when any string of the archive (header or entry) is not valid
 // UTF-8, UTF-8 otherwise.
 TCodePage ArchiveCodePage(const TArch& arch);

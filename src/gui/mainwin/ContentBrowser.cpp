@@ -177,8 +177,12 @@ void ContentBrowser::EnterRow(int row) {
 void ContentBrowser::GoUp(bool backspace) {
     if (form_.Busy()) return;
     if (form_.CurrentPath == "\\") {
-        // The archive list follows with its own pane; the archive tree stands in.
-        if (backspace) form_.Controls().TreeView_Arch->setFocus();
+        // The archive tree stands in while the archive list pane is hidden.
+        const TMainControls& c = form_.Controls();
+        if (backspace && c.PanelCD->isVisible())
+            c.ListView_CD->setFocus();
+        else if (backspace)
+            c.TreeView_Arch->setFocus();
         return;
     }
     ShowFolder(ParentPath(form_.CurrentPath));

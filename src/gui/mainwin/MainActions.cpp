@@ -54,6 +54,20 @@ void BuildSoubor(QMainWindow& window, TMainActions& a) {
     a.Soubor->addAction(a.Exit);
 }
 
+void BuildCDStyles(QMainWindow& window, TMainActions& a) {
+    a.CDStyles = new QActionGroup(&window);
+    a.CDStyles->setExclusive(true);
+    a.CDList =
+        Command(window, "Action_CDList", QStringLiteral("Seznam"), QStyle::SP_FileDialogListView);
+    a.CDReport = Command(window, "Action_CDReport", QStringLiteral("Detaily"),
+                         QStyle::SP_FileDialogDetailedView);
+    for (QAction* style : {a.CDList, a.CDReport}) {
+        style->setCheckable(true);
+        a.CDStyles->addAction(style);
+    }
+    a.CDReport->setChecked(true);
+}
+
 void BuildDirStyles(QMainWindow& window, TMainActions& a) {
     a.DirStyles = new QActionGroup(&window);
     a.DirStyles->setExclusive(true);
@@ -89,7 +103,10 @@ TMainActions BuildMainActions(QMainWindow& window, QToolBar& toolBar) {
         Command(window, "Action_Grid", QStringLiteral("Mřížka"), QStyle::SP_FileDialogDetailedView);
     a.Grid->setCheckable(true);
     a.Zobrazit->addAction(a.Grid);
+    BuildCDStyles(window, a);
     BuildDirStyles(window, a);
+    a.Zobrazit->addSeparator();
+    a.Zobrazit->addActions(a.CDStyles->actions());
     a.Zobrazit->addSeparator();
     a.Zobrazit->addActions(a.DirStyles->actions());
 
@@ -106,9 +123,11 @@ TMainActions BuildMainActions(QMainWindow& window, QToolBar& toolBar) {
     toolBar.addSeparator();
     toolBar.addAction(a.Grid);
     toolBar.addSeparator();
+    toolBar.addActions(a.CDStyles->actions());
+    toolBar.addSeparator();
     toolBar.addActions(a.DirStyles->actions());
-    // The four styles show as pictures only; their names are their hints.
-    for (QAction* style : a.DirStyles->actions())
+    // The styles show as pictures only; their names are their hints.
+    for (QAction* style : a.CDStyles->actions() + a.DirStyles->actions())
         if (auto* button = qobject_cast<QToolButton*>(toolBar.widgetForAction(style)))
             button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     toolBar.addSeparator();

@@ -28,6 +28,11 @@ struct TMainActions {
     QAction* HomePage = nullptr;        // "Domovská WWW stránka"
     QActionGroup* Languages = nullptr;  // the language entries, one checked
 
+    // View style of the archive list, one checked ("Detaily" at start).
+    QAction* CDList = nullptr;   // "Seznam"
+    QAction* CDReport = nullptr; // "Detaily"
+    QActionGroup* CDStyles = nullptr;
+
     // View style of the content list, one checked ("Detaily" at start).
     QAction* DirLargeIcons = nullptr; // "Velké ikony"
     QAction* DirSmallIcons = nullptr; // "Malé ikony"

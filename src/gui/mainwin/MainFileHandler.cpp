@@ -13,6 +13,7 @@
 #include "gui/common/Dialogs.h"
 #include "gui/common/Prompt.h"
 #include "gui/common/Text.h"
+#include "gui/mainwin/ArchiveTreeHandler.h"
 #include "gui/mainwin/ContentBrowser.h"
 #include "gui/mainwin/TForm_Main.h"
 
@@ -68,7 +69,7 @@ void MainFileHandler::ChangeFolderCommand(bool local) {
         if (!QDir::setCurrent(chosen))
             Prompt::Warning(QString::fromUtf8(kMsgNoFolder));
         else
-            form_.SetWorkingFolder(QDir::currentPath());
+            form_.Archives().BuildArchiveList();
     }
     form_.Controls().TreeView_Arch->setFocus();
 }

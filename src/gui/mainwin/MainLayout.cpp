@@ -70,6 +70,10 @@ void BuildTreePane(QMainWindow& window, TMainControls& c) {
     c.TreeView_Arch = Named(new QTreeView, "TreeView_Arch");
     c.TreeView_Arch->setHeaderHidden(true);
     c.TreeView_Arch->setUniformRowHeights(true);
+    c.TreeView_Arch->setContextMenuPolicy(Qt::CustomContextMenu);
+    c.TreeView_Arch->setEditTriggers(QAbstractItemView::EditKeyPressed |
+                                     QAbstractItemView::SelectedClicked);
+    c.TreeView_Arch->setExpandsOnDoubleClick(false);
     c.PanelTree->layout()->addWidget(TitleBar("Panel_TreeTitle", c.TreeTitle, {c.WorkDirButton}));
     c.PanelTree->layout()->addWidget(c.TreeView_Arch);
 }
@@ -96,6 +100,12 @@ void BuildDirPane(TMainControls& c) {
     c.PanelDir->layout()->addWidget(
         TitleBar("Panel_DirTitle", c.DirTitle, {c.RootButton, c.UpButton}));
     c.PanelDir->layout()->addWidget(c.ListView_Dir);
+}
+
+void BuildArchiveListPane(TMainControls& c) {
+    c.PanelCD = Pane("PanelCD");
+    c.ListView_CD = Named(new ListView, "ListView_CD");
+    c.PanelCD->layout()->addWidget(c.ListView_CD);
 }
 
 void BuildNotePanel(TMainControls& c) {
@@ -141,6 +151,7 @@ QLabel* HiddenLabel(QMainWindow& window, const char* name, const QString& text) 
 
 void BuildHiddenLabels(QMainWindow& window, TMainControls& c) {
     c.LabelT1 = HiddenLabel(window, "LabelT1", QStringLiteral("Chcete skutečně smazat "));
+    c.LabelT2 = HiddenLabel(window, "LabelT2", QStringLiteral(" (soubor "));
     c.LabelT3 = HiddenLabel(window, "LabelT3", QStringLiteral("Potvrzení..."));
     c.LabelT5 = HiddenLabel(window, "LabelT5", QStringLiteral(" souborech"));
     c.LabelT7 = HiddenLabel(window, "LabelT7", QStringLiteral("záznamů"));
@@ -155,6 +166,7 @@ TMainControls BuildMainLayout(QMainWindow& window) {
     c.ToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     window.addToolBar(Qt::TopToolBarArea, c.ToolBar);
 
+    BuildArchiveListPane(c);
     BuildTreePane(window, c);
     BuildFolderTreePane(c);
     BuildDirPane(c);
@@ -170,7 +182,14 @@ TMainControls BuildMainLayout(QMainWindow& window) {
     c.Splitter->setStretchFactor(2, 3);
     c.Splitter->setStretchFactor(3, 1);
     c.Splitter->setSizes({200, 160, 520, 200});
-    window.setCentralWidget(c.Splitter);
+    c.SplitterTop = Named(new QSplitter(Qt::Vertical), "Splitter_Top");
+    c.SplitterTop->addWidget(c.PanelCD);
+    c.SplitterTop->addWidget(c.Splitter);
+    c.SplitterTop->setChildrenCollapsible(false);
+    c.SplitterTop->setStretchFactor(0, 1);
+    c.SplitterTop->setStretchFactor(1, 3);
+    c.SplitterTop->setSizes({150, 450});
+    window.setCentralWidget(c.SplitterTop);
 
     BuildStatusBar(window, c);
     BuildHiddenLabels(window, c);

@@ -1,7 +1,7 @@
 #pragma once
-// The controls of the main window: the tool bar, the archive tree pane, the
-// folder tree pane, the content list pane, the note panel, the splitter
-// between them, the status bar with its three fields and the hidden labels
+// The controls of the main window: the tool bar, the archive list pane across
+// the width, below it the archive tree pane, the folder tree pane, the content list pane, the note
+// panel, the splitter between them, the status bar with its three fields and the hidden labels
 // whose captions are texts of messages (a language file translates them).
 class QCheckBox;
 class QLabel;
@@ -20,7 +20,11 @@ class ListView;
 
 struct TMainControls {
     QToolBar* ToolBar = nullptr;
-    QSplitter* Splitter = nullptr;
+    QSplitter* Splitter = nullptr;    // the panes side by side
+    QSplitter* SplitterTop = nullptr; // the archive list pane above them
+
+    QWidget* PanelCD = nullptr; // the archive list pane
+    ListView* ListView_CD = nullptr;
 
     QWidget* PanelTree = nullptr; // the archive tree pane
     QLabel* TreeTitle = nullptr;  // " [ ]", then the open archive's name
@@ -42,11 +46,12 @@ struct TMainControls {
     QPlainTextEdit* Memo_Popis = nullptr;
     QCheckBox* CheckBox_Wrap = nullptr;
 
-    QLabel* StatusArchives = nullptr; // the working folder and its archives
+    QLabel* StatusArchives = nullptr; // the number of archives listed
     QLabel* StatusTotals = nullptr;   // totals of the folder shown
     QLabel* StatusSpare = nullptr;
 
     QLabel* LabelT1 = nullptr; // "Chcete skutečně smazat "
+    QLabel* LabelT2 = nullptr; // " (soubor "
     QLabel* LabelT3 = nullptr; // "Potvrzení..."
     QLabel* LabelT5 = nullptr; // " souborech"
     QLabel* LabelT7 = nullptr; // "záznamů"

@@ -16,9 +16,12 @@
 #include <system_error>
 
 #include "core/catalog/ArchiveFile.h"
+#include "core/catalog/ArchiveList.h"
 #include "core/catalog/ProgramValues.h"
 #include "gui/common/BusyCursor.h"
 #include "gui/common/Text.h"
+#include "gui/mainwin/ArchiveListHandler.h"
+#include "gui/mainwin/ArchiveTreeHandler.h"
 #include "gui/mainwin/ContentBrowser.h"
 #include "gui/mainwin/MainFileHandler.h"
 #include "gui/mainwin/MainHelpHandler.h"
@@ -45,6 +48,7 @@ TForm_Main::TForm_Main(QWidget* parent) : QMainWindow(parent) {
     CurrentPath = kRootPath;
     workingFolder_ = QFile::decodeName(QByteArray::fromStdString(Program().WorkingDirectory));
     content_ = std::make_unique<ContentBrowser>(*this);
+    archives_ = std::make_unique<ArchiveTreeHandler>(*this);
     file_ = std::make_unique<MainFileHandler>(*this);
     help_ = std::make_unique<MainHelpHandler>(*this);
     ConnectCommands();
@@ -62,6 +66,7 @@ void TForm_Main::ConnectCommands() {
     MainFileHandler* file = file_.get();
     MainHelpHandler* help = help_.get();
     ContentBrowser* content = content_.get();
+    ArchiveListHandler* archiveList = &archives_->ListCommands();
     connect(a.Open, &QAction::triggered, file, &MainFileHandler::OpenCommand);
     connect(a.Save, &QAction::triggered, file, &MainFileHandler::SaveCommand);
     connect(a.ChangeDirLocal, &QAction::triggered, file,
@@ -75,6 +80,14 @@ void TForm_Main::ConnectCommands() {
     connect(a.Help, &QAction::triggered, help, &MainHelpHandler::HelpCommand);
     connect(a.HomePage, &QAction::triggered, help, &MainHelpHandler::HomePageCommand);
     connect(a.Grid, &QAction::toggled, content, &ContentBrowser::SetGridLines);
+    connect(a.Grid, &QAction::toggled, archiveList, &ArchiveListHandler::SetGridLines);
+    const std::pair<QAction*, ListView::Style> archiveStyles[] = {
+        {a.CDList, ListView::Style::List},
+        {a.CDReport, ListView::Style::Report},
+    };
+    for (const auto& [action, style] : archiveStyles)
+        connect(action, &QAction::triggered, archiveList,
+                [archiveList, style = style] { archiveList->SetViewStyle(style); });
     connect(c.CheckBox_Wrap, &QCheckBox::toggled, content, &ContentBrowser::SetWrap);
     const std::pair<QAction*, ListView::Style> styles[] = {
         {a.DirLargeIcons, ListView::Style::LargeIcons},
@@ -105,7 +118,7 @@ void TForm_Main::StartUp() {
     file_->FillLanguageMenu();
     file_->EnterWorkingFolder();
     busy_ = false;
-    SetWorkingFolder(QDir::currentPath());
+    archives_->BuildArchiveList();
     startedUp_ = true;
 }
 
@@ -137,8 +150,20 @@ void TForm_Main::StorePendingNote() {
 void TForm_Main::SetWorkingFolder(const QString& folder) {
     workingFolder_ = folder;
     Program().WorkingDirectory = QFile::encodeName(folder).toStdString();
-    controls_.StatusArchives->setText(QDir::toNativeSeparators(folder));
-    controls_.StatusArchives->setToolTip(QDir::toNativeSeparators(folder));
+    const std::string caption =
+        WorkingFolderCaption(Program().WorkingDirectory, Program().ProgramDir);
+    setWindowTitle(QString::fromLatin1(kMainCaption) + DecodeText(caption));
+    controls_.StatusArchives->setToolTip(folder);
+}
+
+bool TForm_Main::IsOpenArchive(const std::string& path) const {
+    const std::string& fileName = CurrentArchive.Head.FileName;
+    if (fileName.empty()) return false;
+    std::string open = fileName;
+    if (open.front() != '/' && !archiveFolder_.empty()) open = JoinPath(archiveFolder_, open);
+    std::error_code error;
+    if (std::filesystem::equivalent(open, path, error)) return true;
+    return error && open == path;
 }
 
 void TForm_Main::ResetTitles() {

@@ -14,6 +14,7 @@
 
 namespace orbisk {
 
+class ArchiveTreeHandler;
 class ContentBrowser;
 class MainFileHandler;
 class MainHelpHandler;
@@ -53,9 +54,13 @@ public:
     // folder that was current when the archive was opened.
     bool SaveCurrentArchive();
 
-    // Absolute path of the folder whose archives are shown; also the current directory.
+    // Absolute path of the folder whose archives are shown; also the current
+    // directory. The window's caption names it.
     const QString& WorkingFolder() const { return workingFolder_; }
     void SetWorkingFolder(const QString& folder);
+
+    // True when path names the file of the open archive.
+    bool IsOpenArchive(const std::string& path) const;
 
     // Both title bars back to their empty state: " [ ]" and "\".
     void ResetTitles();
@@ -64,6 +69,7 @@ public:
     const TMainActions& Actions() const { return actions_; }
     Host& UiHost() { return host_; }
     ContentBrowser& Content() { return *content_; }
+    ArchiveTreeHandler& Archives() { return *archives_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -77,6 +83,7 @@ private:
     TMainControls controls_;
     TMainActions actions_;
     std::unique_ptr<ContentBrowser> content_;
+    std::unique_ptr<ArchiveTreeHandler> archives_;
     std::unique_ptr<MainFileHandler> file_;
     std::unique_ptr<MainHelpHandler> help_;
 

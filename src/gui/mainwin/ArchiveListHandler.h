@@ -1,0 +1,60 @@
+#pragma once
+// The commands of the archive list: open by double click or Enter, Backspace
+// to the tree, "Odstranit" (Delete), "Vlastnosti" (Alt+Enter), the context
+// menu and the list's view style and grid lines.
+#include <QObject>
+#include <cstdint>
+#include <vector>
+
+#include "gui/common/ListView.h"
+
+class QAction;
+class QKeyEvent;
+class QMenu;
+class QPoint;
+
+namespace orbisk {
+
+class ArchiveTreeHandler;
+class TForm_Main;
+class TForm_Vlastnosti;
+
+class ArchiveListHandler : public QObject {
+    Q_OBJECT
+public:
+    ArchiveListHandler(TForm_Main& form, ArchiveTreeHandler& tree);
+
+    // Opens the archive of the current row.
+    void OpenCommand();
+    // Asks for every selected row whose file exists and deletes the files
+    // confirmed; a file that cannot be deleted is reported and keeps its row.
+    void DeleteCommand();
+    // The same for slots; returns how many archives were deleted.
+    int DeleteSlots(const std::vector<std::int32_t>& slots);
+    // With exactly one row selected: the properties window for its archive;
+    // on "OK" the header inside the archive file, the row and the cache
+    // change, and the archive moves to the node of its new categories.
+    void PropertiesCommand();
+
+    // Enables the entries for the selection and shows the menu at globalPos.
+    void ShowContextMenu(const QPoint& globalPos);
+    void UpdateMenuState();
+    QMenu* Menu() const { return menu_; }
+
+    void SetGridLines(bool on);
+    void SetViewStyle(ListView::Style style);
+
+    QAction* Action_Delete;     // "Odstranit"
+    QAction* Action_Properties; // "Vlastnosti"
+
+private:
+    bool KeyPressed(QKeyEvent& key);
+    TForm_Vlastnosti& PropertiesWindow();
+    ListView& List() const;
+
+    TForm_Main& form_;
+    ArchiveTreeHandler& tree_;
+    QMenu* menu_;
+};
+
+} // namespace orbisk
