@@ -7,32 +7,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "FuzzFile.h"
 #include "core/scan/RarListing.h"
 
-namespace {
-
-// One scratch file per process, rewritten for every input.
-const std::string& ScratchPath() {
-    static const std::string path = [] {
-        const char* base = std::getenv("TMPDIR");
-        std::string tmpl = std::string(base && *base ? base : "/tmp") + "/fuzz-rar-XXXXXX";
-        int fd = ::mkstemp(tmpl.data());
-        if (fd < 0) std::abort();
-        ::close(fd);
-        std::atexit([] { std::remove(ScratchPath().c_str()); });
-        return tmpl;
-    }();
-    return path;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string& path = ScratchPath();
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) std::abort();
-    if (size && std::fwrite(data, 1, size, f) != size) std::abort();
-    std::fclose(f);
+    const std::string& path = orbisk::fuzz::WriteInput({reinterpret_cast<const char*>(data), size});
 
     orbisk::TPackedListing listing;
     std::size_t members = 0;

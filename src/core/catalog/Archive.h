@@ -26,6 +26,18 @@ struct THead {
     std::uint8_t Listed = 0; // not stored in the .cd file
 };
 
+// Copies the six values a user types for an archive (name, categories, owner,
+// description) from any record that has them under these names.
+template <typename Values>
+void AssignHeaderValues(THead& head, const Values& v) {
+    head.Name = v.Name;
+    head.Typ = v.Typ;
+    head.SubTyp = v.SubTyp;
+    head.Medium = v.Medium;
+    head.Owner = v.Owner;
+    head.Description = v.Description;
+}
+
 struct TDir {
     std::string Path;
     std::int32_t First = 0;

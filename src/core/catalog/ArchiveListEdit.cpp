@@ -84,12 +84,7 @@ TPropertiesResult ApplyArchiveProperties(TArchiveList& list, std::int32_t slot,
     if (!WriteArchive(arch, host)) return result;
 
     THead& row = list[slot];
-    row.Name = v.Name;
-    row.Typ = v.Typ;
-    row.SubTyp = v.SubTyp;
-    row.Medium = v.Medium;
-    row.Owner = v.Owner;
-    row.Description = v.Description;
+    AssignHeaderValues(row, v);
     result.OldTreePath = row.TreePath;
     row.TreePath = TreePathOf(row.Medium, row.Typ, row.SubTyp);
     result.TreePathChanged = row.TreePath != result.OldTreePath;

@@ -66,12 +66,7 @@ bool SettleCollision(const std::string& folder, std::string& base, const TScanTe
 void FillHeader(THead& head, const TScanRequest& request, const std::string& fileName) {
     const TScanFields& f = request.Fields;
     head.FileName = fileName;
-    head.Name = f.Name;
-    head.Typ = f.Typ;
-    head.SubTyp = f.SubTyp;
-    head.Medium = f.Medium;
-    head.Owner = f.Owner;
-    head.Description = f.Description;
+    AssignHeaderValues(head, f);
     head.SN = request.Volume.Serial;
     head.Volume = request.Volume.Label;
 }

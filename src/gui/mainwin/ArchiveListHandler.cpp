@@ -7,6 +7,7 @@
 #include <QTreeView>
 
 #include "core/catalog/ArchiveListEdit.h"
+#include "gui/common/Menus.h"
 #include "gui/common/Prompt.h"
 #include "gui/common/Text.h"
 #include "gui/mainwin/ArchiveListModel.h"
@@ -17,15 +18,7 @@
 
 namespace orbisk {
 
-namespace {
-
-QAction* MenuEntry(QMenu& menu, const char* name, const QString& text) {
-    QAction* action = menu.addAction(text);
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
-}
-
-} // namespace
+namespace {} // namespace
 
 ArchiveListHandler::ArchiveListHandler(TForm_Main& form, ArchiveTreeHandler& tree)
     : QObject(&form), form_(form), tree_(tree), menu_(new QMenu(&form)) {
@@ -109,13 +102,7 @@ void ArchiveListHandler::PropertiesCommand() {
     const THead& row = rows[slot];
     if (form_.IsOpenArchive(path)) {
         // The open archive is saved again later; it must not bring the old header back.
-        THead& head = form_.CurrentArchive.Head;
-        head.Name = row.Name;
-        head.Typ = row.Typ;
-        head.SubTyp = row.SubTyp;
-        head.Medium = row.Medium;
-        head.Owner = row.Owner;
-        head.Description = row.Description;
+        AssignHeaderValues(form_.CurrentArchive.Head, row);
         form_.Controls().TreeTitle->setText(DecodeText(row.Name));
     }
     tree_.ListModel().SlotChanged(slot);

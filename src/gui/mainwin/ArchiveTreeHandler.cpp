@@ -13,6 +13,7 @@
 #include "core/catalog/ProgramValues.h"
 #include "gui/common/BusyCursor.h"
 #include "gui/common/ListView.h"
+#include "gui/common/Menus.h"
 #include "gui/common/Text.h"
 #include "gui/db/TForm_DB_Kat.h"
 #include "gui/mainwin/ArchiveListHandler.h"
@@ -26,12 +27,6 @@ namespace {
 
 // The description column takes the rest of the width.
 const std::vector<int> kColumnWidths = {170, 70, 90, 90, 90, 220};
-
-QAction* MenuEntry(QMenu& menu, const char* name, const QString& text) {
-    QAction* action = menu.addAction(text);
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
-}
 
 } // namespace
 
@@ -136,6 +131,7 @@ void ArchiveTreeHandler::BuildArchiveList() {
         if (tree_->rowCount() > 0) View().setCurrentIndex(tree_->index(0, 0));
         ShowCount(built.ListedCount);
     }
+    Q_EMIT form_.ArchiveListBuilt();
     form_.SetBusy(wasBusy);
     building_ = false;
     ShowArchivesOfNode();

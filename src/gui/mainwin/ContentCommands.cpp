@@ -9,6 +9,7 @@
 #include "core/catalog/Common.h"
 #include "core/catalog/ProgramValues.h"
 #include "core/search/Match.h"
+#include "gui/common/Menus.h"
 #include "gui/common/Prompt.h"
 #include "gui/mainwin/ContentBrowser.h"
 #include "gui/mainwin/ContentModel.h"
@@ -18,15 +19,7 @@
 
 namespace orbisk {
 
-namespace {
-
-QAction* MenuEntry(QMenu& menu, const char* name, const QString& text) {
-    QAction* action = menu.addAction(text);
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
-}
-
-} // namespace
+namespace {} // namespace
 
 ContentCommands::ContentCommands(TForm_Main& form, ContentBrowser& browser)
     : QObject(&form), form_(form), browser_(browser), menu_(new QMenu(&form)) {
