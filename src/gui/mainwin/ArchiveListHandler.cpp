@@ -18,8 +18,6 @@
 
 namespace orbisk {
 
-namespace {} // namespace
-
 ArchiveListHandler::ArchiveListHandler(TForm_Main& form, ArchiveTreeHandler& tree)
     : QObject(&form), form_(form), tree_(tree), menu_(new QMenu(&form)) {
     menu_->setObjectName(QStringLiteral("PopupMenu_CD"));
