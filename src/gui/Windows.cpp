@@ -6,6 +6,8 @@
 #include "gui/mainwin/TForm_Main.h"
 #include "gui/mainwin/TForm_Mask.h"
 #include "gui/mainwin/TForm_Vlastnosti.h"
+#include "gui/search/TForm_Find3.h"
+#include "gui/search/TForm_Find4.h"
 
 namespace orbisk {
 
@@ -26,9 +28,8 @@ QWidget* Make(TForm_Main& main) {
 // for example  Make<TForm_ReadCD>,
 const std::vector<WindowMaker>& SecondaryWindows() {
     static const std::vector<WindowMaker> makers = {
-        Make<TForm_Vlastnosti>,
-        Make<TForm_DB_Kat>,
-        Make<TForm_Mask>,
+        Make<TForm_Vlastnosti>, Make<TForm_Find3>, Make<TForm_Find4>,
+        Make<TForm_DB_Kat>,     Make<TForm_Mask>,
     };
     return makers;
 }

@@ -51,5 +51,6 @@ int RunInfo(const std::vector<std::string>& args, Streams io);
 int RunLs(const std::vector<std::string>& args, Streams io);
 int RunList(const std::vector<std::string>& args, Streams io);
 int RunScan(const std::vector<std::string>& args, Streams io);
+int RunSearch(const std::vector<std::string>& args, Streams io);
 
 } // namespace orbisk::cli

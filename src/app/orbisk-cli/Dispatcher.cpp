@@ -59,6 +59,38 @@ const std::vector<Command>& Commands() {
          "Ctrl-C cancels the scan and writes nothing. Exit status: 0 written, 1 nothing\n"
          "written, 2 usage error.\n",
          RunScan},
+        {"search", "search archives for entries by name, size, note and description",
+         "usage: orbisk-cli search PATTERN [--dir DIR] [--archive FILE [--path P] | --all |\n"
+         "         --selected FILE... | --category PATH] [--case] [--star]\n"
+         "         [--size OP VALUE UNIT] [--note WORDS] [--note-all] [--desc WORDS]\n"
+         "         [--desc-all] [--marked] [--list] [--limit N]\n"
+         "Searches as the search windows do and prints one line per entry found:\n"
+         "the archive name, \":\", the folder path, two blanks and the name. PATTERN\n"
+         "takes the wildcards * and ?; blanks around it are dropped.\n"
+         "  --archive FILE     search the archive FILE from its folder P (default \"\\\")\n"
+         "                     down; the backslashes at the ends of P may be left out\n"
+         "  --all              every archive of the archive list of DIR (default: the\n"
+         "                     current directory); this is the default scope\n"
+         "  --selected FILE... the archives of the list with these file names, in this\n"
+         "                     order (the FILEs run up to the next option)\n"
+         "  --category PATH    the archives filed at the category PATH (\\CD\\Hudba\\, the\n"
+         "                     backslashes at its ends may be left out) or below it\n"
+         "  --case             letters A-Z and a-z differ\n"
+         "  --star             search PATTERN as *PATTERN*\n"
+         "  --size OP VALUE UNIT  sizes <, = or > VALUE in B, kB, MB, GB or TB; a VALUE\n"
+         "                     that is no whole number turns the size test off\n"
+         "  --note WORDS, --desc WORDS  any of the blank-separated WORDS in the note or\n"
+         "                     description, letters A-Z in either case; --note-all and\n"
+         "                     --desc-all need every word\n"
+         "  --marked           mark the matched characters of the name with <B> </B>\n"
+         "  --list             print the list view's columns separated by TAB: CD,\n"
+         "                     Adresář, Název, Velikost, Datum, Atribut, Poznámka, Popis\n"
+         "  --limit N          stop after N entries (no limit otherwise)\n"
+         "The archive list is built as the program builds it, but DIR/_cd_.lst is not\n"
+         "written. An archive of the list that cannot be read is reported and passed\n"
+         "over. Exit status: 0 searched (also when nothing is found), 1 the archive,\n"
+         "the folder or a FILE of --selected is not there, 2 usage error.\n",
+         RunSearch},
     };
     return commands;
 }

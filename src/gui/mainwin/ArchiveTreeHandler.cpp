@@ -131,6 +131,7 @@ void ArchiveTreeHandler::BuildArchiveList() {
         if (tree_->rowCount() > 0) View().setCurrentIndex(tree_->index(0, 0));
         ShowCount(built.ListedCount);
     }
+    Q_EMIT form_.ArchiveListBuilt();
     form_.SetBusy(wasBusy);
     building_ = false;
     ShowArchivesOfNode();

@@ -9,7 +9,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
+#include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 #include <filesystem>
@@ -156,6 +158,16 @@ void TForm_Main::SetWorkingFolder(const QString& folder) {
     controls_.StatusArchives->setToolTip(folder);
 }
 
+void TForm_Main::AddFunctionCommand(QAction* command) {
+    actions_.Funkce->addAction(command);
+    QToolBar* bar = controls_.ToolBar;
+    const QList<QAction*> tools = bar->actions();
+    const qsizetype after = tools.indexOf(lastFunction_ ? lastFunction_ : actions_.Save);
+    bar->insertAction(after + 1 < tools.size() ? tools[after + 1] : nullptr, command);
+    lastFunction_ = command;
+    EnableMenusWithEntries(actions_);
+}
+
 bool TForm_Main::IsOpenArchive(const std::string& path) const {
     const std::string& fileName = CurrentArchive.Head.FileName;
     if (fileName.empty()) return false;
@@ -202,6 +214,7 @@ void TForm_Main::OpenArchive() {
     CurrentArchive.Head = PendingArchive;
     archiveFolder_ = CurrentDirectory();
     ReadArchive(CurrentArchive, host_);
+    Q_EMIT ArchiveRead();
     content_->ArchiveOpened();
     CurrentPath = kRootPath;
     controls_.DirTitle->setText(QString::fromLatin1(kRootPath));

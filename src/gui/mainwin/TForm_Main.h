@@ -65,11 +65,20 @@ public:
     // Both title bars back to their empty state: " [ ]" and "\".
     void ResetTitles();
 
+    // Puts a command of a window built after this one at the end of the
+    // "Funkce" menu and on the tool bar after the commands put there before
+    // it (the first right after "Uložit").
+    void AddFunctionCommand(QAction* command);
+
     const TMainControls& Controls() const { return controls_; }
     const TMainActions& Actions() const { return actions_; }
     Host& UiHost() { return host_; }
     ContentBrowser& Content() { return *content_; }
     ArchiveTreeHandler& Archives() { return *archives_; }
+
+Q_SIGNALS:
+    void ArchiveRead();      // an archive has been read into CurrentArchive
+    void ArchiveListBuilt(); // the archive list of the working folder was built anew
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -94,7 +103,8 @@ private:
     bool startUpQueued_ = false;
     bool opening_ = false;
     QString workingFolder_;
-    std::string archiveFolder_; // the current directory when the open archive was opened
+    QAction* lastFunction_ = nullptr; // the tool bar command added last
+    std::string archiveFolder_;       // the current directory when the open archive was opened
 };
 
 } // namespace orbisk

@@ -1,0 +1,150 @@
+// Searching '*abc*' over 1 000 000 entries in 500 archive files (the
+// all-archives scope, read from disk, results only counted) with one and with
+// two threads, against a baseline that reads the same files and counts the
+// lines containing 'abc' with memmem. The target is on the two-thread run;
+// the one-thread run and the reading alone are reported for reference.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "ArchiveBuilder.h"
+#include "TestSupport.h"
+#include "core/catalog/ArchiveFile.h"
+#include "core/catalog/ArchiveList.h"
+#include "core/search/SearchRun.h"
+
+using namespace orbisk;
+
+namespace {
+
+constexpr int kArchives = 500;
+constexpr int kEntriesPerArchive = 2000;
+
+struct NullHost : Host {
+    void Inform(std::string_view) override {}
+    void Warn(std::string_view) override {}
+    void Pump() override {}
+};
+
+struct CountingSink : TSearchSink {
+    std::int64_t results = 0;
+    bool OnResult(TSearchResult&&) override {
+        ++results;
+        return true;
+    }
+};
+
+// Archives of 20 folders of 100 entries, names like those of a real medium,
+// a few of them holding "abc"; some entries with notes and descriptions.
+TArch GeneratedArchive(int number) {
+    TArch arch;
+    arch.Head.Name = "Archive " + std::to_string(number);
+    arch.Head.Medium = "CD";
+    int made = 0;
+    for (int folder = 0; made < kEntriesPerArchive; ++folder) {
+        arch.AddDir("\\Data\\folder" + std::to_string(folder) + "\\");
+        for (int i = 0; i < 100 && made < kEntriesPerArchive; ++i, ++made) {
+            const int id = number * kEntriesPerArchive + made;
+            std::string name = id % 997 == 0 ? "report_abc_" + std::to_string(id) + ".doc"
+                                             : "file_" + std::to_string(id) + ".txt";
+            arch.AddRec(TRec{name, std::to_string(id * 37), "8.12.2026 4:50:22", " -a--",
+                             i % 7 == 0 ? "a note" : "",
+                             i % 10 == 0 ? "line one\x07line two\x07" : "", 1});
+        }
+    }
+    return arch;
+}
+
+struct Fixture {
+    test::TempDir dir;
+    std::vector<std::string> paths;
+    TArchiveList list;
+    std::vector<std::int32_t> slots;
+    TSearchCriteria criteria;
+    Fixture() {
+        for (int k = 0; k < kArchives; ++k) {
+            const std::string path = dir.File("arch" + std::to_string(k) + ".cd");
+            const std::string text = FormatArchive(GeneratedArchive(k));
+            std::FILE* file = std::fopen(path.c_str(), "wb");
+            std::fwrite(text.data(), 1, text.size(), file);
+            std::fclose(file);
+            paths.push_back(path);
+        }
+        NullHost host;
+        BuildArchiveList(dir.Path(), list, host);
+        slots = ArchivesToSearch(list, TSearchScope::AllArchives, {}, "");
+        TSearchInput input;
+        input.Query = "*abc*";
+        std::vector<std::string> history;
+        criteria = PrepareSearch(input, history).Criteria;
+    }
+};
+
+Fixture& Data() {
+    static Fixture f;
+    return f;
+}
+
+void BM_SearchAll_Baseline(benchmark::State& state) {
+    Fixture& f = Data();
+    for (auto _ : state) {
+        std::size_t lines = 0;
+        std::string text;
+        for (const std::string& path : f.paths) {
+            ReadWholeFile(path, text);
+            const char* p = text.data();
+            const char* const end = p + text.size();
+            while (const void* hit = ::memmem(p, static_cast<std::size_t>(end - p), "abc", 3)) {
+                ++lines;
+                const char* at = static_cast<const char*>(hit);
+                const void* cr = std::memchr(at, '\r', static_cast<std::size_t>(end - at));
+                if (!cr) break;
+                p = static_cast<const char*>(cr) + 1;
+            }
+        }
+        benchmark::DoNotOptimize(lines);
+    }
+}
+
+void SearchAll(benchmark::State& state, int threads) {
+    Fixture& f = Data();
+    NullHost host;
+    const std::atomic<bool> stop{false};
+    for (auto _ : state) {
+        CountingSink sink;
+        RunArchivesSearch(f.list, f.slots, f.criteria, sink, host, stop, threads);
+        benchmark::DoNotOptimize(sink.results);
+    }
+}
+
+// Only the reading of the same files into one TArch, as the search does with
+// one thread: the floor under the search. Reported for reference; no target.
+void BM_SearchAll_ReadOnly(benchmark::State& state) {
+    Fixture& f = Data();
+    NullHost host;
+    TArch arch;
+    for (auto _ : state) {
+        for (const std::string& path : f.paths) {
+            arch.Head.FileName = path;
+            ReadArchive(arch, host);
+        }
+        benchmark::DoNotOptimize(arch.RecCount);
+    }
+}
+
+void BM_SearchAll_1Thread(benchmark::State& state) {
+    SearchAll(state, 1);
+}
+
+void BM_SearchAll_2Threads(benchmark::State& state) {
+    SearchAll(state, 2);
+}
+
+} // namespace
+
+BENCHMARK(BM_SearchAll_Baseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchAll_ReadOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchAll_1Thread)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchAll_2Threads)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();

@@ -1,0 +1,267 @@
+// orbisk-cli search: the search of the search windows, over one archive or
+// over the archives of a folder, printed as the windows' text or list view.
+#include <algorithm>
+#include <optional>
+#include <thread>
+
+#include "Cli.h"
+#include "core/catalog/ArchiveFile.h"
+#include "core/catalog/ArchiveList.h"
+#include "core/search/SearchRun.h"
+
+namespace orbisk::cli {
+
+namespace {
+
+enum class Scope { Default, Archive, All, Selected, Category };
+
+struct SearchArgs {
+    TSearchInput input;
+    std::string dir;
+    Scope scope = Scope::Default;
+    std::string archive;
+    std::optional<std::string> path;
+    std::vector<std::string> selected;
+    std::string category;
+    bool marked = false;
+    std::int64_t limit = 0; // 0: no limit
+};
+
+const char* SearchUsage() {
+    for (const Command& c : Commands())
+        if (std::string_view(c.name) == "search") return c.usage;
+    return "";
+}
+
+// A folder or category path as the catalogue writes them: "\" at both ends.
+std::string WithBackslashes(std::string text) {
+    if (!text.starts_with('\\')) text.insert(text.begin(), '\\');
+    if (!text.ends_with('\\')) text.push_back('\\');
+    return text;
+}
+
+bool ApplyFlag(const std::string& arg, SearchArgs& a) {
+    if (arg == "--case")
+        a.input.CaseSensitive = true;
+    else if (arg == "--star")
+        a.input.Star = true;
+    else if (arg == "--note-all")
+        a.input.NoteMode = "AND";
+    else if (arg == "--desc-all")
+        a.input.DescriptionMode = "AND";
+    else if (arg == "--marked")
+        a.marked = true;
+    else if (arg == "--list")
+        a.input.ListView = true;
+    else
+        return false;
+    return true;
+}
+
+std::optional<std::string> SetScope(SearchArgs& a, Scope scope) {
+    if (a.scope != Scope::Default)
+        return std::string("give only one of --archive, --all, --selected, --category");
+    a.scope = scope;
+    return std::nullopt;
+}
+
+// Takes the option at args[i] and its values; an error text on a usage error.
+std::optional<std::string> ApplyOption(const std::vector<std::string>& args, std::size_t& i,
+                                       SearchArgs& a) {
+    const std::string& option = args[i];
+    auto value = [&](std::string& target) -> bool {
+        if (i + 1 >= args.size()) return false;
+        target = args[++i];
+        return true;
+    };
+    const std::string needs = option + " needs a value";
+    if (option == "--dir") return value(a.dir) ? std::nullopt : std::optional(needs);
+    if (option == "--path") {
+        a.path.emplace();
+        return value(*a.path) ? std::nullopt : std::optional(needs);
+    }
+    if (option == "--note") {
+        a.input.NoteOn = true;
+        return value(a.input.NoteText) ? std::nullopt : std::optional(needs);
+    }
+    if (option == "--desc") {
+        a.input.DescriptionOn = true;
+        return value(a.input.DescriptionText) ? std::nullopt : std::optional(needs);
+    }
+    if (option == "--size") {
+        a.input.SizeOn = true;
+        if (i + 3 >= args.size()) return std::string("--size needs OP VALUE UNIT");
+        a.input.SizeOp = args[++i];
+        a.input.SizeValue = args[++i];
+        a.input.SizeUnit = args[++i];
+        return std::nullopt;
+    }
+    if (option == "--limit") {
+        std::string text;
+        std::int32_t n = 0;
+        if (!value(text) || !ParseInt32(text, n) || n < 1)
+            return std::string("--limit needs a whole number above 0");
+        a.limit = n;
+        return std::nullopt;
+    }
+    if (option == "--archive") {
+        if (auto error = SetScope(a, Scope::Archive)) return error;
+        return value(a.archive) ? std::nullopt : std::optional(needs);
+    }
+    if (option == "--category") {
+        if (auto error = SetScope(a, Scope::Category)) return error;
+        return value(a.category) ? std::nullopt : std::optional(needs);
+    }
+    if (option == "--all") return SetScope(a, Scope::All);
+    if (option == "--selected") {
+        if (auto error = SetScope(a, Scope::Selected)) return error;
+        while (i + 1 < args.size() && !args[i + 1].starts_with("--"))
+            a.selected.push_back(args[++i]);
+        return a.selected.empty() ? std::optional(option + " needs at least one FILE")
+                                  : std::nullopt;
+    }
+    return "unknown option '" + option + "'";
+}
+
+std::optional<std::string> ParseSearchArgs(const std::vector<std::string>& args, SearchArgs& a) {
+    bool havePattern = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (ApplyFlag(arg, a)) continue;
+        if (arg.starts_with("--")) {
+            if (auto error = ApplyOption(args, i, a)) return error;
+            continue;
+        }
+        if (havePattern) return "more than one PATTERN ('" + a.input.Query + "', '" + arg + "')";
+        a.input.Query = arg;
+        havePattern = true;
+    }
+    if (!havePattern) return std::string("PATTERN is missing");
+    if (a.path && a.scope != Scope::Archive) return std::string("--path goes with --archive");
+    if (!a.dir.empty() && a.scope == Scope::Archive)
+        return std::string("--dir does not go with --archive");
+    return std::nullopt;
+}
+
+// Prints each result as it comes, as a line of the text view or a row of the
+// list view, up to the limit.
+class PrintingSink : public TSearchSink {
+public:
+    PrintingSink(std::ostream& out, const SearchArgs& a, bool listView)
+        : out_(out), marked_(a.marked), listView_(listView), limit_(a.limit) {}
+    ~PrintingSink() override { Flush(); }
+    PrintingSink(const PrintingSink&) = delete;
+    PrintingSink& operator=(const PrintingSink&) = delete;
+
+    bool OnResult(TSearchResult&& result) override {
+        if (listView_) {
+            const std::array<std::string, 8> columns = ListColumns(result);
+            for (std::size_t k = 0; k < columns.size(); ++k)
+                buffer_.append(columns[k]).push_back(k + 1 < columns.size() ? '\t' : '\n');
+        } else {
+            if (!marked_) result.MarkedName = result.Rec.Name.str();
+            buffer_.append(TextLine(result)).push_back('\n');
+        }
+        if (buffer_.size() >= 64 * 1024) Flush();
+        return limit_ == 0 || ++count_ < limit_;
+    }
+    void Flush() {
+        out_ << buffer_;
+        buffer_.clear();
+    }
+
+private:
+    std::ostream& out_;
+    bool marked_;
+    bool listView_;
+    std::int64_t limit_;
+    std::int64_t count_ = 0;
+    std::string buffer_;
+};
+
+// The rows named by --selected, in the order given: a FILE names the Listed
+// row whose FileName equals it, or else its part after the last "/".
+std::optional<std::vector<std::int32_t>>
+SelectedSlots(const TArchiveList& list, const std::vector<std::string>& files, std::ostream& err) {
+    std::vector<std::int32_t> slots;
+    for (const std::string& file : files) {
+        const std::string base = file.substr(file.rfind('/') + 1);
+        std::int32_t found = 0;
+        for (const std::string& name : {file, base})
+            for (std::int32_t slot = 1; found == 0 && slot <= list.ArchiveCount(); ++slot)
+                if (list[slot].Listed != 0 && list[slot].FileName == name) found = slot;
+        if (found == 0) {
+            err << "orbisk-cli search: '" << file << "' is not an archive of the list\n";
+            return std::nullopt;
+        }
+        if (std::find(slots.begin(), slots.end(), found) == slots.end()) slots.push_back(found);
+    }
+    return slots;
+}
+
+int SearchOneArchive(const SearchArgs& a, const TSearchCriteria& criteria, Streams io) {
+    StderrHost host(io.err);
+    TArch arch;
+    arch.Head.FileName = a.archive;
+    if (!ReadArchive(arch, host)) return kExitFailure;
+    const std::string path = WithBackslashes(a.path.value_or("\\"));
+    if (path != "\\" && arch.FindDir(path) == 0) {
+        io.err << "orbisk-cli search: no folder '" << path << "' in " << a.archive << '\n';
+        return kExitFailure;
+    }
+    PrintingSink sink(io.out, a, criteria.ListView);
+    const std::atomic<bool> stop{false};
+    RunArchiveSearch(arch, path, criteria, sink, stop);
+    return kExitOk;
+}
+
+int SearchArchives(const SearchArgs& a, const TSearchCriteria& criteria, Streams io) {
+    StderrHost host(io.err);
+    const std::string folder = a.dir.empty() ? std::string(".") : a.dir;
+    TArchiveList list;
+    if (!BuildArchiveList(folder, list, host, TListCache::Leave).FolderRead) {
+        io.err << "orbisk-cli search: cannot read the folder '" << folder << "'\n";
+        return kExitFailure;
+    }
+    std::vector<std::int32_t> selected;
+    if (a.scope == Scope::Selected) {
+        auto slots = SelectedSlots(list, a.selected, io.err);
+        if (!slots) return kExitFailure;
+        selected = std::move(*slots);
+    }
+    const TSearchScope scope = a.scope == Scope::Selected   ? TSearchScope::SelectedArchives
+                               : a.scope == Scope::Category ? TSearchScope::Subcategories
+                                                            : TSearchScope::AllArchives;
+    const std::string category = a.category.empty() ? a.category : WithBackslashes(a.category);
+    PrintingSink sink(io.out, a, criteria.ListView);
+    const std::atomic<bool> stop{false};
+    const int threads = std::thread::hardware_concurrency() > 1 ? 2 : 1;
+    RunArchivesSearch(list, ArchivesToSearch(list, scope, selected, category), criteria, sink, host,
+                      stop, threads);
+    return kExitOk;
+}
+
+} // namespace
+
+int RunSearch(const std::vector<std::string>& args, Streams io) {
+    SearchArgs a;
+    if (auto error = ParseSearchArgs(args, a)) {
+        io.err << "orbisk-cli search: " << *error << '\n' << SearchUsage();
+        return kExitUsage;
+    }
+    std::vector<std::string> history;
+    const TSearchStart start = PrepareSearch(a.input, history);
+    if (!start.Started) {
+        io.err << "orbisk-cli search: PATTERN is blank\n";
+        return kExitUsage;
+    }
+    if (start.SizeSwitchedOff)
+        io.err << "orbisk-cli search: --size needs OP one of <, =, > and a whole VALUE; "
+                  "searching without the size test\n";
+    if (start.NoteSwitchedOff) io.err << "orbisk-cli search: --note has no words; ignored\n";
+    if (start.DescriptionSwitchedOff) io.err << "orbisk-cli search: --desc has no words; ignored\n";
+    if (a.scope == Scope::Archive) return SearchOneArchive(a, start.Criteria, io);
+    return SearchArchives(a, start.Criteria, io);
+}
+
+} // namespace orbisk::cli

@@ -1,0 +1,179 @@
+#include "core/search/MaskMatcher.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "core/catalog/Common.h"
+#include "core/search/Match.h"
+
+namespace orbisk {
+
+namespace {
+
+// Byte maps applied to the name before comparing: the identity, or upper
+// case of the ASCII letters.
+struct TFoldTables {
+    unsigned char Same[256];
+    unsigned char Upper[256];
+    TFoldTables() {
+        for (int c = 0; c < 256; ++c) {
+            Same[c] = static_cast<unsigned char>(c);
+            Upper[c] = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c);
+        }
+    }
+};
+
+const TFoldTables kFold;
+
+bool PieceEquals(const unsigned char* fold, const char* at, std::string_view piece, bool hasAny) {
+    for (std::size_t k = 0; k < piece.size(); ++k) {
+        const char p = piece[k];
+        if (fold[static_cast<unsigned char>(at[k])] != static_cast<unsigned char>(p) &&
+            !(hasAny && p == '?'))
+            return false;
+    }
+    return true;
+}
+
+// Eight bytes at a time (little-endian words): upper-casing of the ASCII
+// letters and the search for one byte value, without a branch per byte.
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+
+std::uint64_t LoadWord(const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+std::uint64_t UpperAsciiWord(std::uint64_t word) {
+    const std::uint64_t low = word & kLow7;
+    const std::uint64_t atLeastA = low + kOnes * (0x80 - 'a');
+    const std::uint64_t aboveZ = low + kOnes * (0x80 - 'z' - 1);
+    const std::uint64_t lower = atLeastA & ~aboveZ & ~word & ~kLow7;
+    return word ^ (lower >> 2); // the bit 0x20 of each lower-case letter
+}
+
+// The high bit of every byte of word that is zero, and of no other.
+std::uint64_t ZeroBytes(std::uint64_t word) {
+    return ~(((word & kLow7) + kLow7) | word | kLow7);
+}
+
+// The first place in [from, last] whose byte, upper-cased when upper, is
+// want; npos when none is.
+std::size_t FindByte(std::string_view text, std::size_t from, std::size_t last, char want,
+                     bool upper) {
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__);
+    const std::uint64_t wanted = kOnes * static_cast<unsigned char>(want);
+    auto hitsAt = [&](std::size_t at) {
+        const std::uint64_t word = LoadWord(text.data() + at);
+        return ZeroBytes((upper ? UpperAsciiWord(word) : word) ^ wanted);
+    };
+    std::size_t at = from;
+    for (; at + 8 <= last + 1; at += 8)
+        if (const std::uint64_t hits = hitsAt(at))
+            return at + static_cast<std::size_t>(__builtin_ctzll(hits) >> 3);
+    if (at > last) return std::string_view::npos;
+    if (last + 1 >= 8) {
+        // The rest as the last eight bytes up to last, those before at masked.
+        const std::size_t start = last + 1 - 8;
+        const std::uint64_t hits = hitsAt(start) & (~std::uint64_t{0} << (8 * (at - start)));
+        return hits ? start + static_cast<std::size_t>(__builtin_ctzll(hits) >> 3)
+                    : std::string_view::npos;
+    }
+    const unsigned char* fold = upper ? kFold.Upper : kFold.Same;
+    for (; at <= last; ++at)
+        if (fold[static_cast<unsigned char>(text[at])] == static_cast<unsigned char>(want))
+            return at;
+    return std::string_view::npos;
+}
+
+// The leftmost place at or after from where piece lies wholly before end, or
+// npos. Names are short: a word-wise scan for the first byte beats memmem's
+// set-up.
+std::size_t FindPiece(const unsigned char* fold, std::string_view text, std::size_t from,
+                      std::size_t end, std::string_view piece, bool hasAny) {
+    if (end < from || end - from < piece.size()) return std::string_view::npos;
+    const std::size_t last = end - piece.size();
+    if (hasAny && piece.front() == '?') {
+        for (std::size_t at = from; at <= last; ++at)
+            if (PieceEquals(fold, text.data() + at, piece, true)) return at;
+        return std::string_view::npos;
+    }
+    const bool upper = fold == kFold.Upper;
+    for (std::size_t at = from; at <= last; ++at) {
+        at = FindByte(text, at, last, piece.front(), upper);
+        if (at == std::string_view::npos) break;
+        if (PieceEquals(fold, text.data() + at + 1, piece.substr(1), hasAny)) return at;
+    }
+    return std::string_view::npos;
+}
+
+} // namespace
+
+TMaskMatcher::TMaskMatcher(std::string_view pattern, bool caseSensitive)
+    : pattern_(pattern), caseSensitive_(caseSensitive) {
+    auto piece = [](std::string_view text) {
+        return TPiece{std::string(text), text.find('?') != std::string_view::npos};
+    };
+    hasAny_ = pattern.find('?') != std::string_view::npos;
+    const std::size_t firstStar = pattern.find('*');
+    if (firstStar == std::string_view::npos) {
+        head_ = piece(pattern);
+        fixedLength_ = pattern.size();
+        return;
+    }
+    hasStar_ = true;
+    needsOneMore_ = pattern.ends_with("**");
+    const std::size_t lastStar = pattern.rfind('*');
+    head_ = piece(pattern.substr(0, firstStar));
+    tail_ = piece(pattern.substr(lastStar + 1));
+    fixedLength_ = head_.Text.size() + tail_.Text.size();
+    std::size_t pos = firstStar + 1;
+    while (pos < lastStar) {
+        std::size_t star = pattern.find('*', pos);
+        if (star > pos) middle_.push_back(piece(pattern.substr(pos, star - pos)));
+        pos = star + 1;
+    }
+}
+
+bool TMaskMatcher::MatchesBytes(std::string_view name) const {
+    const unsigned char* fold = caseSensitive_ ? kFold.Same : kFold.Upper;
+    const std::size_t n = name.size();
+    if (n < fixedLength_) return false;
+    if (!hasStar_)
+        return n == fixedLength_ && PieceEquals(fold, name.data(), head_.Text, head_.HasAny);
+    const std::size_t end = n - tail_.Text.size();
+    if (!PieceEquals(fold, name.data(), head_.Text, head_.HasAny) ||
+        !PieceEquals(fold, name.data() + end, tail_.Text, tail_.HasAny))
+        return false;
+    std::size_t pos = head_.Text.size();
+    for (const TPiece& piece : middle_) {
+        std::size_t at = FindPiece(fold, name, pos, end, piece.Text, piece.HasAny);
+        if (at == std::string_view::npos) return false;
+        pos = at + piece.Text.size();
+    }
+    return !needsOneMore_ || pos < end;
+}
+
+bool TMaskMatcher::Matches(std::string_view name) const {
+    // "?" takes a whole UTF-8 character: such names go through the full walk.
+    if (hasAny_) {
+        unsigned char high = 0;
+        for (char c : name)
+            high |= static_cast<unsigned char>(c);
+        if ((high & 0x80) != 0)
+            return MatchMask(caseSensitive_ ? std::string(name) : UpperAscii(name), pattern_);
+    }
+    return MatchesBytes(name);
+}
+
+bool TMaskMatcher::Match(std::string_view name, std::string& marked) const {
+    if (!Matches(name)) {
+        marked.clear();
+        return false;
+    }
+    return MatchMaskMarked(caseSensitive_, name, pattern_, marked);
+}
+
+} // namespace orbisk

@@ -1,0 +1,143 @@
+#include "gui/search/TForm_Find4.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QRadioButton>
+#include <QStyle>
+#include <QThread>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "gui/common/BusyCursor.h"
+#include "gui/common/ListView.h"
+#include "gui/common/Text.h"
+#include "gui/mainwin/ArchiveTreeHandler.h"
+#include "gui/mainwin/ArchiveTreeModel.h"
+#include "gui/mainwin/TForm_Main.h"
+#include "gui/search/ResultModels.h"
+
+namespace orbisk {
+
+namespace {
+
+// Reader threads beside the matching one: the next archives are read while
+// the current one is searched.
+int SearchThreads() {
+    return std::clamp(QThread::idealThreadCount(), 1, 4);
+}
+
+} // namespace
+
+TForm_Find4::TForm_Find4(TForm_Main* main)
+    : TSearchWindow(main, "Form_Find4", QStringLiteral("Hledání ..."),
+                    QStringLiteral("Podbarveně, tučně"), QStringLiteral("Prohledávám ")),
+      Action_FindAll(new QAction(main->style()->standardIcon(QStyle::SP_FileDialogInfoView),
+                                 QStringLiteral("Hledat... (všude nebo vybrané)"), main)),
+      RadioGroup(new QGroupBox(QStringLiteral(" Prohledávat "))),
+      LabelT2(new QLabel(QStringLiteral("Hledání dokončeno ..."))) {
+    Action_FindAll->setObjectName(QStringLiteral("Action_FindAll"));
+    Action_FindAll->setToolTip(
+        QStringLiteral("Hledat všude - Hledat ve všech nebo ve vybraných archívech"));
+    Action_FindAll->setStatusTip(Action_FindAll->toolTip());
+    connect(Action_FindAll, &QAction::triggered, this, &TForm_Find4::Execute);
+    main->AddFunctionCommand(Action_FindAll);
+
+    RadioGroup->setObjectName(QStringLiteral("RadioGroup"));
+    LabelT2->setObjectName(QStringLiteral("LabelT2"));
+    LabelT2->hide();
+    auto* items = new QVBoxLayout(RadioGroup);
+    for (const char* item : {"všechny archívy", "označené archívy", "všechny podkategorie"}) {
+        auto* button = new QRadioButton(QString::fromUtf8(item));
+        items->addWidget(button);
+        scopes_.push_back(button);
+    }
+    scopes_.front()->setChecked(true);
+    ExtraCriteria()->addWidget(RadioGroup);
+    ExtraCriteria()->addWidget(LabelT2);
+}
+
+TForm_Find4::~TForm_Find4() {
+    StopAndWait();
+}
+
+TSearchScope TForm_Find4::Scope() const {
+    for (std::size_t i = 0; i < scopes_.size(); ++i)
+        if (scopes_[i]->isChecked()) return static_cast<TSearchScope>(i);
+    return TSearchScope::AllArchives;
+}
+
+void TForm_Find4::SetScope(TSearchScope scope) {
+    scopes_[static_cast<std::size_t>(scope)]->setChecked(true);
+}
+
+void TForm_Find4::SetCriteriaEnabled(bool enabled) {
+    TSearchWindow::SetCriteriaEnabled(enabled);
+    RadioGroup->setEnabled(enabled);
+}
+
+std::string TForm_Find4::SelectedCategory() const {
+    QTreeView& tree = Main().Archives().View();
+    const QModelIndexList selected = tree.selectionModel()->selectedIndexes();
+    if (selected.isEmpty()) return {};
+    // An archive node stands for the category it is filed in.
+    return Main().Archives().Tree().PathOf(selected.front());
+}
+
+void TForm_Find4::Activated() {
+    categoryPath_ = SelectedCategory();
+}
+
+TVlakno::Job TForm_Find4::MakeJob(const TSearchCriteria& criteria) {
+    resultFiles_.clear();
+    ArchiveTreeHandler& archives = Main().Archives();
+    const std::vector<std::int32_t> slots =
+        ArchivesToSearch(archives.Rows(), Scope(), archives.List().SelectedSlots(), categoryPath_);
+    // The run works on a copy of the rows: it reads every archive into its
+    // own model and leaves the main window's list and open archive alone.
+    return [rows = archives.Rows(), slots, criteria](TSearchSink& sink, Host& host,
+                                                     const std::atomic<bool>& stop) {
+        return RunArchivesSearch(rows, slots, criteria, sink, host, stop, SearchThreads());
+    };
+}
+
+void TForm_Find4::ArchiveReached(std::int32_t, const std::string& name) {
+    setWindowTitle(LabelT1->text() + DecodeText(name));
+}
+
+void TForm_Find4::ResultsAdded(const std::vector<TSearchResult>& batch, bool textView) {
+    if (!textView) return;
+    const TArchiveList& rows = Main().Archives().Rows();
+    for (const TSearchResult& result : batch)
+        resultFiles_.push_back(rows.ValidSlot(result.ArchiveSlot)
+                                   ? rows[result.ArchiveSlot].FileName
+                                   : result.ArchiveFile);
+}
+
+void TForm_Find4::SearchEnded() {
+    setWindowTitle(LabelT2->text());
+}
+
+void TForm_Find4::JumpTo(const TResultPlace& place, int row, bool textView) {
+    std::string file;
+    if (textView) {
+        if (row < 0 || static_cast<std::size_t>(row) >= resultFiles_.size()) return;
+        file = resultFiles_[static_cast<std::size_t>(row)];
+    } else {
+        const TArchiveList& rows = Main().Archives().Rows();
+        file = rows.ValidSlot(place.ArchiveSlot) ? rows[place.ArchiveSlot].FileName
+                                                 : place.ArchiveFile;
+    }
+    {
+        BusyCursor cursor;
+        TForm_Main& main = Main();
+        main.PendingArchive.FileName = file;
+        main.OpenArchive();
+    }
+    ShowEntry(place.Path, place.Name);
+    close();
+}
+
+} // namespace orbisk

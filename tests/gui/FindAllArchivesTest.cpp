@@ -1,0 +1,167 @@
+// The window "Hledání ...": searching the archives of the working folder by
+// scope, and the jump into the result's own archive.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeView>
+#include <filesystem>
+
+#include "SearchTestSupport.h"
+#include "core/search/Match.h"
+#include "gui/common/ListView.h"
+#include "gui/mainwin/ArchiveListModel.h"
+#include "gui/mainwin/ArchiveTreeHandler.h"
+#include "gui/mainwin/ArchiveTreeModel.h"
+#include "gui/search/ResultModels.h"
+
+namespace orbisk::test {
+
+namespace {
+
+// Three archives with a "song.mp3" each: filed under \CD\, \CD\Hudba\ and \CDR\.
+class FindAllTest : public SearchTest {
+public:
+    void StartWithArchives() {
+        WriteFiled("a1.cd", "Alfa", "CD", "", {{"\\", {FileEntry("song.mp3", "1")}}});
+        WriteFiled("a2.cd", "Beta", "CD", "Hudba",
+                   {{"\\", {DirEntry("Music"), FileEntry("other.txt")}},
+                    {"\\Music\\", {FileEntry("a.txt"), FileEntry("song.mp3", "2")}}});
+        WriteFiled("a3.cd", "Gama", "CDR", "", {{"\\", {FileEntry("song.mp3", "3")}}});
+        StartWindow();
+    }
+    void SelectNode(const std::string& path) {
+        const QModelIndex node = window_->Archives().Tree().FindPath(path);
+        ASSERT_TRUE(node.isValid()) << path;
+        window_->Controls().TreeView_Arch->setCurrentIndex(node);
+    }
+    void SelectArchive(const QString& name) {
+        ArchiveListModel& model = window_->Archives().ListModel();
+        for (int row = 0; row < model.rowCount(); ++row)
+            if (model.Text(row, 0) == name) window_->Controls().ListView_CD->SelectRow(row);
+    }
+};
+
+std::vector<std::string> Unmarked(const std::vector<std::string>& lines) {
+    std::vector<std::string> plain;
+    for (const std::string& line : lines)
+        plain.push_back(UnmarkName(line));
+    return plain;
+}
+
+} // namespace
+
+TEST_F(FindAllTest, SearchAllScopesCoverTheirArchives) {
+    struct Case {
+        const char* what;
+        TSearchScope scope;
+        std::string node;
+        QString selected;
+        std::vector<std::string> lines;
+    };
+    const std::string alfa = "Alfa:\\  song.mp3", beta = "Beta:\\Music\\  song.mp3",
+                      gama = "Gama:\\  song.mp3";
+    const std::vector<Case> cases = {
+        {"all", TSearchScope::AllArchives, "\\CD\\", {}, {alfa, beta, gama}},
+        {"category", TSearchScope::Subcategories, "\\CD\\", {}, {alfa, beta}},
+        {"subcategory", TSearchScope::Subcategories, "\\CD\\Hudba\\", {}, {beta}},
+        {"other category", TSearchScope::Subcategories, "\\CDR\\", {}, {gama}},
+        {"no node", TSearchScope::Subcategories, "", {}, {}},
+        {"selected", TSearchScope::SelectedArchives, "\\CDR\\", QStringLiteral("Gama"), {gama}},
+        {"none selected", TSearchScope::SelectedArchives, "\\CDR\\", {}, {}},
+    };
+    StartWithArchives();
+    TForm_Find4& find = Find4();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.node.empty())
+            window_->Controls().TreeView_Arch->selectionModel()->clearSelection();
+        else
+            SelectNode(c.node);
+        window_->Controls().ListView_CD->ClearSelection();
+        if (!c.selected.isEmpty()) SelectArchive(c.selected);
+        find.SetScope(c.scope);
+        find.show();
+        EXPECT_EQ(find.CategoryPath(), c.node);
+        Run(find, QStringLiteral("song*"));
+        EXPECT_EQ(Unmarked(Lines(find)), c.lines);
+        EXPECT_EQ(find.ResultFiles().size(), c.lines.size());
+        EXPECT_EQ(find.windowTitle(), QStringLiteral("Hledání dokončeno ..."));
+        EXPECT_TRUE(find.RadioGroup->isEnabled());
+        find.close();
+    }
+}
+
+TEST_F(FindAllTest, SearchAllJumpsIntoTheArchiveOfEachResult) {
+    StartWithArchives();
+    window_->Archives().OpenSlot(1);
+    TForm_Find4& find = Find4();
+    EXPECT_EQ(window_->Actions().Funkce->actions().back(), find.Action_FindAll);
+    const QList<QAction*> tools = window_->Controls().ToolBar->actions();
+    EXPECT_EQ(tools.indexOf(find.Action_FindAll), tools.indexOf(window_->Actions().Save) + 1);
+    struct Case {
+        bool listView;
+        int row;
+        std::string archive, path, file;
+    };
+    const std::vector<Case> cases = {
+        {false, 1, "Beta", "\\Music\\", "a2.cd"},
+        {false, 2, "Gama", "\\", "a3.cd"},
+        {false, 0, "Alfa", "\\", "a1.cd"},
+        {true, 1, "Beta", "\\Music\\", "a2.cd"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.archive);
+        find.CheckBoxZob->setChecked(c.listView);
+        find.SetScope(TSearchScope::AllArchives);
+        const std::string openBefore = window_->CurrentArchive.Head.Name;
+        Run(find, QStringLiteral("song.mp3"));
+        // The search reads each archive on its own: the open one stays.
+        EXPECT_EQ(window_->CurrentArchive.Head.Name, openBefore);
+        if (c.listView) {
+            ASSERT_EQ(find.ListModel().rowCount(), 3);
+            EXPECT_EQ(find.ListModel().SlotAt(c.row), c.row + 1);
+            find.ListView->SelectRow(c.row);
+            QTest::keyClick(find.ListView->CurrentView(), Qt::Key_Return);
+        } else {
+            ASSERT_EQ(find.ResultFiles().size(), 3u);
+            EXPECT_EQ(find.ResultFiles()[static_cast<std::size_t>(c.row)], c.file);
+            DoubleClickLine(find, c.row);
+        }
+        EXPECT_FALSE(find.isVisible());
+        EXPECT_EQ(window_->CurrentArchive.Head.Name, c.archive);
+        EXPECT_EQ(window_->CurrentPath, c.path);
+        EXPECT_EQ(SelectedNames(), std::vector<QString>{QStringLiteral("song.mp3")});
+    }
+}
+
+TEST_F(FindAllTest, SearchAllResultsStayWhenAnArchiveIsRead) {
+    StartWithArchives();
+    TForm_Find4& find = Find4();
+    find.CheckBox_Clear->setChecked(false);
+    Run(find, QStringLiteral("*"));
+    const int shown = find.TextModel().rowCount();
+    ASSERT_GT(shown, 0);
+    find.close();
+    window_->Archives().OpenSlot(2);
+    EXPECT_EQ(find.TextModel().rowCount(), shown);
+    window_->Content().ClearSearchResults();
+    EXPECT_EQ(find.TextModel().rowCount(), 0);
+}
+
+TEST_F(FindAllTest, SearchAllReportsAMissingArchiveAndGoesOn) {
+    StartWithArchives();
+    std::filesystem::remove(work_.File("a2.cd"));
+    TForm_Find4& find = Find4();
+    Run(find, QStringLiteral("song*"));
+    EXPECT_EQ(Unmarked(Lines(find)),
+              (std::vector<std::string>{"Alfa:\\  song.mp3", "Gama:\\  song.mp3"}));
+    ASSERT_EQ(prompt_.shown.size(), 1u);
+    EXPECT_EQ(prompt_.shown.front().text, QStringLiteral("Soubor není k dispozici."));
+}
+
+} // namespace orbisk::test
