@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "ArchiveBuilder.h"
-#include "Cli.h"
+#include "CliTestSupport.h"
 #include "TestSupport.h"
 #include "core/catalog/ArchiveFile.h"
 
@@ -12,17 +12,6 @@ using namespace orbisk;
 using namespace orbisk::test;
 
 namespace {
-
-struct CliRun {
-    int code;
-    std::string out, err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    int code = cli::RunCli(args, {out, err});
-    return {code, out.str(), err.str()};
-}
 
 std::string SaveSample(const TempDir& dir) {
     TArch a = MakeArchive({{"\\",

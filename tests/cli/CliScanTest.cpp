@@ -9,7 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "Cli.h"
+#include "CliTestSupport.h"
 #include "Mp3Writer.h"
 #include "RarWriter.h"
 #include "TestSupport.h"
@@ -25,17 +25,6 @@ using namespace orbisk::test;
 namespace {
 
 using Lines = std::vector<std::string>;
-
-struct CliRun {
-    int code;
-    std::string out, err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    int code = cli::RunCli(args, {out, err});
-    return {code, out.str(), err.str()};
-}
 
 TZipMember ZipMember(std::string name, std::string data) {
     TZipMember m;

@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "ArchiveBuilder.h"
-#include "Cli.h"
+#include "CliTestSupport.h"
 #include "TestSupport.h"
 #include "core/catalog/ArchiveFile.h"
 
@@ -11,17 +11,6 @@ using namespace orbisk;
 using namespace orbisk::test;
 
 namespace {
-
-struct CliRun {
-    int code;
-    std::string out, err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    int code = cli::RunCli(args, {out, err});
-    return {code, out.str(), err.str()};
-}
 
 void Save(const TempDir& dir, const std::string& file, const std::string& name,
           const std::string& medium, const std::string& typ, const std::vector<DirSpec>& dirs) {
