@@ -16,12 +16,6 @@ using namespace orbisk;
 
 namespace {
 
-struct NullHost : Host {
-    void Inform(std::string_view) override {}
-    void Warn(std::string_view) override {}
-    void Pump() override {}
-};
-
 struct Fixture {
     test::TempDir dir;
     std::string path = dir.File("large.cd");

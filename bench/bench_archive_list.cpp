@@ -19,12 +19,6 @@ namespace {
 
 constexpr int kArchives = 5000;
 
-struct NullHost : Host {
-    void Inform(std::string_view) override {}
-    void Warn(std::string_view) override {}
-    void Pump() override {}
-};
-
 // A folder of archives of about 100 entries each (some 6 KB), with a few
 // media, categories and owners, as a real working folder has.
 struct Fixture {

@@ -21,12 +21,6 @@ namespace {
 constexpr int kArchives = 500;
 constexpr int kEntriesPerArchive = 2000;
 
-struct NullHost : Host {
-    void Inform(std::string_view) override {}
-    void Warn(std::string_view) override {}
-    void Pump() override {}
-};
-
 struct CountingSink : TSearchSink {
     std::int64_t results = 0;
     bool OnResult(TSearchResult&&) override {

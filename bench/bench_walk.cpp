@@ -27,12 +27,6 @@ constexpr int kTopFolders = 100;
 constexpr int kSubFolders = 100; // per top folder: 10 000 folders that hold files
 constexpr int kFilesPerFolder = 10;
 
-struct NullHost : Host {
-    void Inform(std::string_view) override {}
-    void Warn(std::string_view) override {}
-    void Pump() override {}
-};
-
 struct NullProgress : ProgressSink {
     std::size_t lines = 0;
     void AddLine(std::string_view) override { ++lines; }

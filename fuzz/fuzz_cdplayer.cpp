@@ -15,12 +15,6 @@ using namespace orbisk;
 
 namespace {
 
-struct SilentHost : Host {
-    void Inform(std::string_view) override {}
-    void Warn(std::string_view) override {}
-    void Pump() override {}
-};
-
 struct NullProgress : ProgressSink {
     std::size_t lines = 0;
     void AddLine(std::string_view) override { ++lines; }
@@ -55,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     arch.AddDir("\\");
     for (const char* track : {"Track01.cda", "Track02.cda", "Track10.cda"})
         arch.AddRec(TRec{track, "44", "?", " ----", "", "", 1});
-    SilentHost host;
+    NullHost host;
     NullProgress progress;
     std::atomic<bool> running{true};
     for (bool replace : {false, true})

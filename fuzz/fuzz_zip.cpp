@@ -11,20 +11,10 @@
 #include "FuzzFile.h"
 #include "core/scan/ZipReader.h"
 
-namespace {
-
-struct TSilentHost : orbisk::Host {
-    void Inform(std::string_view) override {}
-    void Warn(std::string_view) override {}
-    void Pump() override {}
-};
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string& path = orbisk::fuzz::WriteInput({reinterpret_cast<const char*>(data), size});
 
-    TSilentHost host;
+    orbisk::NullHost host;
     orbisk::TZipDir zip(host);
     zip.SetZipFileName(path);
     orbisk::TPackedListing listing;

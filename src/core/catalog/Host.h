@@ -13,6 +13,14 @@ struct Host {
     virtual void Pump() = 0;                        // let pending interface events run
 };
 
+// A host that shows nothing and has no interface to keep alive: benchmarks,
+// fuzzing, and callers that report failures by result alone.
+struct NullHost : Host {
+    void Inform(std::string_view) override {}
+    void Warn(std::string_view) override {}
+    void Pump() override {}
+};
+
 // Calls Host::Pump every so many steps of a long loop, so a loop over a
 // hundred thousand lines does not pay a virtual call and an event-loop turn
 // for each one. The GUI host throttles again by time.
