@@ -7,19 +7,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/common/Named.h"
 #include "gui/common/Text.h"
 
 namespace orbisk {
-
-namespace {
-
-template <typename T>
-T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
 
 TForm_DB_Kat::TForm_DB_Kat(QWidget* parent)
     : QDialog(parent), Label_Path(Named(new QLabel, "Label_Path")),

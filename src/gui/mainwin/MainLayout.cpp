@@ -16,16 +16,11 @@
 #include <QVBoxLayout>
 
 #include "gui/common/ListView.h"
+#include "gui/common/Named.h"
 
 namespace orbisk {
 
 namespace {
-
-template <typename T>
-T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QWidget* Pane(const char* name) {
     auto* pane = Named(new QWidget, name);

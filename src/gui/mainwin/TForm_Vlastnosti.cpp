@@ -12,17 +12,12 @@
 
 #include "core/catalog/Common.h"
 #include "core/catalog/ProgramValues.h"
+#include "gui/common/Named.h"
 #include "gui/common/Text.h"
 
 namespace orbisk {
 
 namespace {
-
-template <typename T>
-T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QComboBox* ValueBox(const char* name) {
     auto* box = Named(new QComboBox, name);

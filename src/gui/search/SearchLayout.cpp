@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "gui/common/ListView.h"
+#include "gui/common/Named.h"
 #include "gui/search/MarkedLineDelegate.h"
 #include "gui/search/ResultModels.h"
 #include "gui/search/SearchWindow.h"
@@ -21,12 +22,6 @@
 namespace orbisk {
 
 namespace {
-
-template <typename T>
-T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QCheckBox* Check(const char* name, const QString& caption, bool checked) {
     auto* box = Named(new QCheckBox(caption), name);
