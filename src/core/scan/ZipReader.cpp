@@ -41,6 +41,20 @@ std::uint16_t Le16(const unsigned char* p) {
 std::uint32_t Le32(const unsigned char* p) {
     return static_cast<std::uint32_t>(Le16(p)) | static_cast<std::uint32_t>(Le16(p + 2)) << 16;
 }
+
+// The fields a local header and a central directory record share, in the
+// same order: from "version needed" to the extra field's length (26 bytes).
+void ReadEntryFields(const unsigned char* p, ZipDirEntry& e) {
+    e.VersionNeeded = Le16(p);
+    e.Flags = Le16(p + 2);
+    e.Method = Le16(p + 4);
+    e.DosDateTime = Le32(p + 6);
+    e.Crc32 = Le32(p + 10);
+    e.CompressedSize = Le32(p + 14);
+    e.UncompressedSize = Le32(p + 18);
+    e.NameLength = Le16(p + 22);
+    e.ExtraLength = Le16(p + 24);
+}
 std::uint64_t Le64(const unsigned char* p) {
     return static_cast<std::uint64_t>(Le32(p)) | static_cast<std::uint64_t>(Le32(p + 4)) << 32;
 }
@@ -175,15 +189,7 @@ bool ReadLocalMember(TZipFile& file, std::vector<ZipDirEntry>& entries, TWalkRes
     unsigned char h[26];
     if (!file.ReadExact(h, sizeof h)) return false;
     ZipDirEntry e;
-    e.VersionNeeded = Le16(h);
-    e.Flags = Le16(h + 2);
-    e.Method = Le16(h + 4);
-    e.DosDateTime = Le32(h + 6);
-    e.Crc32 = Le32(h + 10);
-    e.CompressedSize = Le32(h + 14);
-    e.UncompressedSize = Le32(h + 18);
-    e.NameLength = Le16(h + 22);
-    e.ExtraLength = Le16(h + 24);
+    ReadEntryFields(h, e);
     if (e.NameLength >= kMaxLocalNameLength) return false;
     std::string name(e.NameLength, '\0');
     if (!file.ReadExact(name.data(), name.size())) return false;
@@ -290,15 +296,7 @@ bool ReadCentralRecord(TZipFile& file, std::uint64_t end, ZipDirEntry& e) {
     unsigned char h[kCentralHeaderSize];
     if (file.Pos() + kCentralHeaderSize > end || !file.ReadExact(h, sizeof h)) return false;
     if (Le32(h) != kCentralHeaderSig) return false;
-    e.VersionNeeded = Le16(h + 6);
-    e.Flags = Le16(h + 8);
-    e.Method = Le16(h + 10);
-    e.DosDateTime = Le32(h + 12);
-    e.Crc32 = Le32(h + 16);
-    e.CompressedSize = Le32(h + 20);
-    e.UncompressedSize = Le32(h + 24);
-    e.NameLength = Le16(h + 28);
-    e.ExtraLength = Le16(h + 30);
+    ReadEntryFields(h + 6, e); // after the signature and "version made by"
     const std::uint16_t commentLength = Le16(h + 32);
     if (file.Pos() + e.NameLength + e.ExtraLength + commentLength > end) return false;
     std::string name(e.NameLength, '\0');
