@@ -26,20 +26,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-TZipMember ZipMember(std::string name, std::string data) {
-    TZipMember m;
-    m.Name = std::move(name);
-    m.Data = std::move(data);
-    return m;
-}
-
-TRarMember RarMember(std::string name, std::string data) {
-    TRarMember m;
-    m.Name = std::move(name);
-    m.Data = std::move(data);
-    return m;
-}
-
 // Each directory as its path, each entry as "Attr Name", with " Size" when
 // sizes is set.
 Lines Dump(const TArch& arch, bool sizes) {

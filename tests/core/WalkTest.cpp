@@ -30,20 +30,6 @@ using Lines = std::vector<std::string>;
 
 constexpr int kNoSizes = 1 << 30;
 
-TZipMember ZipMember(std::string name, std::string data) {
-    TZipMember member;
-    member.Name = std::move(name);
-    member.Data = std::move(data);
-    return member;
-}
-
-TRarMember RarMember(std::string name, std::string data) {
-    TRarMember member;
-    member.Name = std::move(name);
-    member.Data = std::move(data);
-    return member;
-}
-
 // Each directory as its path, each entry as "Attr Name", with " Size" in the
 // directories from number sizesFrom on.
 Lines Dump(const TArch& arch, int sizesFrom = 1) {

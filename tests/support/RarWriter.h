@@ -22,6 +22,14 @@ struct TRarMember {
     bool BadHeaderCrc = false; // write a wrong checksum into this member's header
 };
 
+// A stored member with the given name and contents.
+inline TRarMember RarMember(std::string name, std::string data) {
+    TRarMember member;
+    member.Name = std::move(name);
+    member.Data = std::move(data);
+    return member;
+}
+
 std::string MakeRar(const std::vector<TRarMember>& members,
                     TRarVersion version = TRarVersion::Rar4);
 

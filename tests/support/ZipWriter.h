@@ -23,6 +23,14 @@ struct TZipMember {
     bool Zip64 = false;          // sizes 0xFFFFFFFF with a ZIP64 extra field
 };
 
+// A stored member with the given name and contents.
+inline TZipMember ZipMember(std::string name, std::string data) {
+    TZipMember member;
+    member.Name = std::move(name);
+    member.Data = std::move(data);
+    return member;
+}
+
 struct TZipOptions {
     std::string Prefix;           // bytes before the first member
     bool PrefixInOffsets = true;  // offsets count from the start of the file
