@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <unistd.h>
 
+#include "ArchiveBuilder.h"
 #include "TestSupport.h"
 #include "core/catalog/ArchiveFile.h"
+#include "core/catalog/ArchiveList.h"
+#include "core/catalog/ProgramValues.h"
+#include "core/catalog/TextFile.h"
 
 using namespace orbisk;
 
@@ -71,4 +76,51 @@ TEST(HostileArchive, LongDescriptionKeepsItsTabs) {
     ParseArchive("<tree>\r\n\\\r\nn\ts\td\ta\tn\t" + std::string(100000, '\t') + "end\r\n", a);
     ASSERT_EQ(a.RecCount, 1);
     EXPECT_EQ(a.Recs[1].Description.size(), 100003u);
+}
+
+// A file of 2 GiB that is one line without a line end (a sparse file: no disk
+// is used). Every reader that loads a whole file refuses it from its size,
+// before taking memory for it, and gives its ordinary outcome for a file it
+// cannot read.
+TEST(HostileArchive, TwoGigabyteLineIsRefusedBeforeItIsRead) {
+    test::TempDir dir;
+    const off_t size = off_t{1} << 31;
+    auto makeHuge = [&](const std::string& name) {
+        std::string path = dir.File(name);
+        test::WriteFile(path, "");
+        EXPECT_EQ(::truncate(path.c_str(), size), 0);
+        return path;
+    };
+
+    TArch arch;
+    arch.Head.FileName = makeHuge("huge.cd");
+    test::RecordingHost host;
+    EXPECT_FALSE(ReadArchive(arch, host));
+    EXPECT_EQ(host.warns, std::vector<std::string>{std::string(kMsgCannotRead)});
+    EXPECT_EQ(arch.RecCount, 0);
+
+    // A cache file of that size is ignored; the list is built from the
+    // archives themselves.
+    makeHuge(std::string(kArchiveListFile));
+    TArch small = test::MakeArchive({{"\\", {{.name = "a.txt"}}}}, "Small");
+    small.Head.FileName = dir.File("small.cd");
+    ASSERT_TRUE(WriteArchive(small, host));
+    TArchiveList list;
+    BuildArchiveList(dir.Path(), list, host, TListCache::Leave);
+    bool sawSmall = false;
+    for (std::int32_t slot = 1; slot <= list.ArchiveCount(); ++slot)
+        sawSmall = sawSmall || list[slot].Name == "Small";
+    EXPECT_TRUE(sawSmall);
+
+    EXPECT_TRUE(LoadExtensionList(makeHuge(kScanExtensionsFile)).empty());
+}
+
+TEST(HostileArchive, WholeFileReadStopsAtItsLimit) {
+    test::TempDir dir;
+    test::WriteFile(dir.File("f"), std::string(100, 'x'));
+    std::string out;
+    EXPECT_EQ(ReadWholeFile(dir.File("f"), out, 100), ReadStatus::Ok);
+    EXPECT_EQ(out.size(), 100u);
+    EXPECT_EQ(ReadWholeFile(dir.File("f"), out, 99), ReadStatus::Unreadable);
+    EXPECT_TRUE(out.empty());
 }

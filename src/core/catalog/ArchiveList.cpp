@@ -204,9 +204,14 @@ bool ScanHeaderLines(std::string_view text, bool atEnd, THead& head) {
     return atEnd;
 }
 
+// No header a writer produces comes near this; a file without a "<tree>"
+// line (or one huge line) is not read further than this into memory.
+constexpr std::size_t kMaxListHeader = 16u << 20;
+
 // Reads the header of an archive file of the folder: the first 4 KiB, and
-// more only while the "<tree>" line has not been reached. Keys that are
-// missing give empty values. False when the file cannot be read.
+// more only while the "<tree>" line has not been reached, up to
+// kMaxListHeader. Keys that are missing give empty values. False when the
+// file cannot be read.
 bool ReadListHeader(int dirFd, const std::string& name, THead& head) {
     int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
@@ -224,9 +229,10 @@ bool ReadListHeader(int dirFd, const std::string& name, THead& head) {
         }
         used += static_cast<std::size_t>(got);
         head = THead{};
-        if (ScanHeaderLines(std::string_view(buffer.data(), used), got == 0, head)) break;
+        const bool last = got == 0 || used >= kMaxListHeader;
+        if (ScanHeaderLines(std::string_view(buffer.data(), used), last, head) || last) break;
         // The header goes on: read as much again as has been read.
-        if (used == buffer.size()) chunk = used;
+        if (used == buffer.size()) chunk = std::min(used, kMaxListHeader - used);
     }
     ::close(fd);
     return ok;

@@ -22,7 +22,7 @@ std::string JoinPath(const std::string& dir, const std::string& name) {
 std::vector<std::string> LoadExtensionList(const std::string& path) {
     std::vector<std::string> list;
     std::string text;
-    if (ReadWholeFile(path, text) != ReadStatus::Ok) return list;
+    if (ReadWholeFile(path, text, kMaxSmallFile) != ReadStatus::Ok) return list;
     LineReader lines(text);
     while (!lines.AtEnd()) {
         std::string_view line = lines.Next();

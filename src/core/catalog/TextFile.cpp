@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -9,7 +10,7 @@
 
 namespace orbisk {
 
-ReadStatus ReadWholeFile(const std::string& path, std::string& out) {
+ReadStatus ReadWholeFile(const std::string& path, std::string& out, std::size_t maxBytes) {
     out.clear();
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
@@ -17,7 +18,8 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& out) {
     if (S_ISDIR(st.st_mode)) return ReadStatus::Unreadable;
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return ReadStatus::Unreadable;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) > maxBytes) {
         ::close(fd);
         return ReadStatus::Unreadable;
     }
@@ -26,7 +28,12 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& out) {
     out.resize(static_cast<std::size_t>(st.st_size) + 1);
     std::size_t used = 0;
     for (;;) {
-        if (used == out.size()) out.resize(out.size() * 2);
+        if (used > maxBytes) {
+            ::close(fd);
+            out.clear();
+            return ReadStatus::Unreadable;
+        }
+        if (used == out.size()) out.resize(std::min(out.size() * 2, maxBytes + 1));
         ssize_t got = ::read(fd, out.data() + used, out.size() - used);
         if (got < 0) {
             if (errno == EINTR) continue;

@@ -10,10 +10,21 @@ namespace orbisk {
 
 enum class ReadStatus { Ok, Missing, Unreadable };
 
+// The largest file ReadWholeFile takes by default: the catalogue's counts
+// are 32-bit, so no file this program writes comes near it, and a hostile
+// file of many gigabytes is refused before any memory is taken for it.
+inline constexpr std::size_t kMaxWholeFile = 0x7FFFFFFF;
+// The largest of the small settings-like files (extension lists, the CD
+// player's titles): a few kilobytes in real use.
+inline constexpr std::size_t kMaxSmallFile = 16u << 20;
+
 // Reads a whole regular file into out. Missing: the path does not exist.
 // Unreadable: it exists but cannot be opened or read (or is not a regular file
-// that can be read to its end, such as a directory).
-ReadStatus ReadWholeFile(const std::string& path, std::string& out);
+// that can be read to its end, such as a directory), or it holds more than
+// maxBytes (checked before reading and again while reading, as the file may
+// grow).
+ReadStatus ReadWholeFile(const std::string& path, std::string& out,
+                         std::size_t maxBytes = kMaxWholeFile);
 
 // Splits text into lines: a line ends at CR and an LF directly after that CR
 // belongs to the line end; a lone LF is an ordinary character; the byte 0x1A

@@ -85,7 +85,8 @@ void ApplyCdPlayerTitles(TArch& scanArchive, const std::string& programDir,
     const std::string key = DiscKey(scanArchive.Head.SN);
     if (key.empty()) return;
     std::string text;
-    if (ReadWholeFile(JoinPath(programDir, kCdPlayerFile), text) != ReadStatus::Ok) return;
+    if (ReadWholeFile(JoinPath(programDir, kCdPlayerFile), text, kMaxSmallFile) != ReadStatus::Ok)
+        return;
     const std::vector<std::string_view> lines = IniLines(text);
     const std::string header = "[" + key + "]";
     std::size_t i = 0;
