@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <spawn.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +19,8 @@
 #include "TreeBuilder.h"
 #include "ZipWriter.h"
 #include "core/catalog/ArchiveFile.h"
+#include "core/platform/Volumes.h"
+#include "core/scan/ScanDriver.h"
 
 extern char** environ;
 
@@ -97,7 +102,11 @@ TEST_F(CliScan, GivesTheArchiveTheWindowWould) {
     EXPECT_EQ(arch.Head.Name, "Test CD");
     EXPECT_EQ(arch.Head.Medium, "CD");
     EXPECT_EQ(arch.Head.Typ, "Hry");
-    EXPECT_EQ(arch.Head.SN, "0000-0000");
+    // The label and serial of the volume that holds the source.
+    const TVolumeInfo volume = VolumeSerial(src.Path());
+    EXPECT_NE(volume.Serial, kNoSerial);
+    EXPECT_EQ(arch.Head.SN, volume.Serial);
+    EXPECT_EQ(arch.Head.Volume, volume.Label);
     const std::string mp3Size = std::to_string(mp3.size());
     EXPECT_EQ(Dump(arch, true), (Lines{"\\",
                                        "d---- DATA 0",
@@ -134,6 +143,9 @@ TEST_F(CliScan, GivesTheArchiveTheWindowWould) {
 }
 
 TEST_F(CliScan, ExistingNameIsNumberedUnlessOverwritten) {
+    // A blank name is made of the source volume's label and serial.
+    const std::string generated = GeneratedArchiveName(VolumeSerial(src.Path()));
+    const std::string generatedFile = ArchiveFileBase(generated) + ".cd";
     struct Step {
         std::vector<std::string> args;
         std::string written;
@@ -143,21 +155,43 @@ TEST_F(CliScan, ExistingNameIsNumberedUnlessOverwritten) {
         {{"--name", "Hry 2003"}, "Hry_2003_0.cd"},
         {{"--name", "Hry 2003"}, "Hry_2003_1.cd"},
         {{"--name", "Hry 2003", "--overwrite"}, "Hry_2003.cd"},
-        {{}, std::string(15, '_') + "0000_0000.cd"},
+        {{}, generatedFile},
     };
     for (const Step& s : steps) {
         CliRun r = Scan(s.args);
         ASSERT_EQ(r.code, 0) << r.err;
         EXPECT_EQ(r.out, out.File(s.written) + "\n");
     }
-    EXPECT_EQ(ListDir(out.Path()),
-              (Lines{"Hry_2003.bak", "Hry_2003.cd", "Hry_2003_0.cd", "Hry_2003_1.cd",
-                     std::string(15, '_') + "0000_0000.cd", "_cd_.lst"}));
+    Lines files = {"Hry_2003.bak",  "Hry_2003.cd", "Hry_2003_0.cd",
+                   "Hry_2003_1.cd", generatedFile, "_cd_.lst"};
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(ListDir(out.Path()), files);
     // One row per file: the overwritten archive's old row gave way.
     CliRun list = Cli({"list", "--dir", out.Path()});
     EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 4);
-    EXPECT_EQ(Read(std::string(15, '_') + "0000_0000.cd").Head.Name,
-              std::string(13, ' ') + "- 0000-0000");
+    EXPECT_EQ(Read(generatedFile).Head.Name, generated);
+}
+
+TEST_F(CliScan, EachSourceRecordsItsOwnVolume) {
+    // A second source on another volume where the machine has one (/dev/shm
+    // is a RAM disk on most systems); otherwise two folders of one volume.
+    std::string other = out.File("other");
+    if (DriveTypeOf("/dev/shm") == TDriveType::RamDisk) {
+        char tmpl[] = "/dev/shm/orbisk-cli-test-XXXXXX";
+        if (::mkdtemp(tmpl)) other = tmpl;
+    }
+    ::mkdir(other.c_str(), 0700);
+    WriteFile(other + "/x.txt", "x");
+    for (const std::string& source : {src.Path(), other, src.Path()}) {
+        SCOPED_TRACE(source);
+        CliRun r = Cli({"scan", source, "--dir", out.Path(), "--name", "v", "--overwrite"});
+        ASSERT_EQ(r.code, 0) << r.err;
+        const TVolumeInfo volume = VolumeSerial(source);
+        const TArch arch = Read("v.cd");
+        EXPECT_EQ(arch.Head.SN, volume.Serial);
+        EXPECT_EQ(arch.Head.Volume, volume.Label);
+    }
+    if (other.starts_with("/dev/shm/")) std::filesystem::remove_all(other);
 }
 
 TEST_F(CliScan, SwitchesChooseWhatIsRecorded) {

@@ -7,6 +7,7 @@
 
 #include "Cli.h"
 #include "core/catalog/ProgramValues.h"
+#include "core/platform/Volumes.h"
 #include "core/scan/ScanDriver.h"
 
 namespace orbisk::cli {
@@ -230,7 +231,10 @@ int RunScan(const std::vector<std::string>& args, Streams io) {
     TScanRequest request;
     request.Source = a.source;
     request.Fields = a.fields;
-    request.ProgramDir = program.ProgramDir; // label and serial: see the usage text
+    // The label and serial of the volume holding the source, read now for
+    // this scan alone.
+    request.Volume = VolumeSerial(a.source);
+    request.ProgramDir = program.ProgramDir;
 
     TArch scanArchive;
     StderrProgress progress(io.err, a.verbose);

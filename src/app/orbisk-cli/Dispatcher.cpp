@@ -53,9 +53,9 @@ const std::vector<Command>& Commands() {
          "                     track titles of an audio CD from CDPLAYER.INI beside the\n"
          "                     program (used only for a volume labelled AUDIO CD)\n"
          "  --verbose          progress lines on stderr\n"
-         "The volume label and serial number are not read yet: every scan records an\n"
-         "empty label and the serial 0000-0000, so a blank --name gives the name\n"
-         "\"             - 0000-0000\" and the audio CD step never applies.\n"
+         "The archive records the label and serial number of the volume that holds\n"
+         "SOURCE (see 'orbisk-cli volumes'); a blank --name gives the label padded to\n"
+         "12 characters, \" - \" and the serial.\n"
          "Ctrl-C cancels the scan and writes nothing. Exit status: 0 written, 1 nothing\n"
          "written, 2 usage error.\n",
          RunScan},
@@ -91,6 +91,15 @@ const std::vector<Command>& Commands() {
          "over. Exit status: 0 searched (also when nothing is found), 1 the archive,\n"
          "the folder or a FILE of --selected is not there, 2 usage error.\n",
          RunSearch},
+        {"volumes", "list the mounted volumes with their drive types, labels and serials",
+         "usage: orbisk-cli volumes\n"
+         "Prints one line per mounted volume, in mount order: mount point, drive type\n"
+         "(fixed, removable, floppy, CD-ROM, remote, RAM disk), file system, source,\n"
+         "label and serial number, separated by TAB. TAB, CR, LF and backslash in the\n"
+         "mount point, file system and source are written as \\011, \\015, \\012 and\n"
+         "\\134. Exit status: 0 listed, 1 the mounted volumes cannot be read, 2 usage\n"
+         "error.\n",
+         RunVolumes},
     };
     return commands;
 }
