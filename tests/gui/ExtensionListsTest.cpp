@@ -211,15 +211,16 @@ TEST_F(ExtensionListsTest, SaveWritesOnlyItsGroupsFilesButAppliesBothGroups) {
     }
 }
 
-TEST_F(ExtensionListsTest, SaveMakesAReadOnlyListWritableAndIgnoresAFolderItCannotWrite) {
+TEST_F(ExtensionListsTest, SaveMakesAReadOnlyListWritableAndReportsAFolderItCannotWrite) {
     struct Case {
         const char* what;
         mode_t fileMode, folderMode;
-        const char* content; // of scan_ext.txt afterwards
+        const char* content;  // of scan_ext.txt afterwards
+        std::size_t warnings; // one per list file that could not be saved
     };
     const Case cases[] = {
-        {"read-only file", 0444, 0755, ".AVI\r\n"},
-        {"folder that cannot be written", 0644, 0555, ".OLD\r\n"},
+        {"read-only file", 0444, 0755, ".AVI\r\n", 0},
+        {"folder that cannot be written", 0644, 0555, ".OLD\r\n", 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -243,8 +244,15 @@ TEST_F(ExtensionListsTest, SaveMakesAReadOnlyListWritableAndIgnoresAFolderItCann
         if (c.folderMode == 0755) {
             EXPECT_NE(st.st_mode & S_IWUSR, 0u);
         }
-        // Nothing is reported; memory has the lists all the same.
-        EXPECT_TRUE(prompt_.shown.empty());
+        // A file that could not be saved is reported by name; memory has the
+        // lists all the same.
+        const std::vector<QString> warnings = prompt_.Texts(PromptKind::Warning);
+        ASSERT_EQ(warnings.size(), c.warnings);
+        if (c.warnings > 0) {
+            EXPECT_TRUE(warnings[0].startsWith(QStringLiteral("Nelze vytvořit soubor.")));
+            EXPECT_TRUE(warnings[1].endsWith(QString::fromStdString(file)));
+        }
+        prompt_.shown.clear();
         EXPECT_EQ(Program().ScanExtensions, (Lines{".AVI"}));
         ::chmod(dir.Path().c_str(), 0755);
         window_->close();

@@ -7,11 +7,15 @@
 #include <QVBoxLayout>
 #include <string>
 #include <sys/stat.h>
+#include <utility>
 #include <vector>
 
+#include "core/catalog/ArchiveFile.h"
 #include "core/catalog/ProgramValues.h"
 #include "core/catalog/TextFile.h"
 #include "gui/common/Named.h"
+#include "gui/common/Prompt.h"
+#include "gui/common/Text.h"
 #include "gui/scan/ExtensionListGroup.h"
 
 namespace orbisk {
@@ -173,13 +177,17 @@ void TForm_TXT_Files::SaveGroup(bool description) {
     const ProgramValues& values = Program();
     const auto& all = description ? values.DescriptionExtensionsAll : values.ScanExtensionsAll;
     const auto& selected = description ? values.DescriptionExtensions : values.ScanExtensions;
-    // A failure is not reported: the lists stay in memory for this run.
-    WriteListFile(JoinPath(values.ProgramDir,
-                           description ? kDescriptionExtensionsAllFile : kScanExtensionsAllFile),
-                  all);
-    WriteListFile(
-        JoinPath(values.ProgramDir, description ? kDescriptionExtensionsFile : kScanExtensionsFile),
-        selected);
+    const std::string allPath = JoinPath(
+        values.ProgramDir, description ? kDescriptionExtensionsAllFile : kScanExtensionsAllFile);
+    const std::string selectedPath =
+        JoinPath(values.ProgramDir, description ? kDescriptionExtensionsFile : kScanExtensionsFile);
+    // The lists stay in memory for this run either way; a file that could not
+    // be saved is named, so the user does not take it for saved.
+    for (const auto& [path, list] :
+         {std::pair{&allPath, &all}, std::pair{&selectedPath, &selected}})
+        if (!WriteListFile(*path, *list))
+            Prompt::Warning(DecodeText(kMsgCannotCreate) + QStringLiteral("\n") +
+                            QString::fromStdString(*path));
 }
 
 } // namespace orbisk
