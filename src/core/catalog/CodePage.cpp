@@ -23,6 +23,23 @@ constexpr char16_t kCp1250High[128] = {
     0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
 };
 
+char32_t DecodeUtf8(std::string_view text, std::size_t pos, std::size_t len) {
+    auto b = [&](std::size_t i) { return static_cast<unsigned char>(text[pos + i]); };
+    switch (len) {
+    case 1:
+        return b(0);
+    case 2:
+        return (char32_t(b(0) & 0x1F) << 6) | (b(1) & 0x3F);
+    case 3:
+        return (char32_t(b(0) & 0x0F) << 12) | (char32_t(b(1) & 0x3F) << 6) | (b(2) & 0x3F);
+    default:
+        return (char32_t(b(0) & 0x07) << 18) | (char32_t(b(1) & 0x3F) << 12) |
+               (char32_t(b(2) & 0x3F) << 6) | (b(3) & 0x3F);
+    }
+}
+
+} // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
@@ -40,23 +57,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
 }
-
-char32_t DecodeUtf8(std::string_view text, std::size_t pos, std::size_t len) {
-    auto b = [&](std::size_t i) { return static_cast<unsigned char>(text[pos + i]); };
-    switch (len) {
-    case 1:
-        return b(0);
-    case 2:
-        return (char32_t(b(0) & 0x1F) << 6) | (b(1) & 0x3F);
-    case 3:
-        return (char32_t(b(0) & 0x0F) << 12) | (char32_t(b(1) & 0x3F) << 6) | (b(2) & 0x3F);
-    default:
-        return (char32_t(b(0) & 0x07) << 18) | (char32_t(b(1) & 0x3F) << 12) |
-               (char32_t(b(2) & 0x3F) << 6) | (b(3) & 0x3F);
-    }
-}
-
-} // namespace
 
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos) {
     if (pos >= text.size()) return 0;

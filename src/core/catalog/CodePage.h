@@ -35,6 +35,9 @@ char32_t Cp1250ToUnicode(unsigned char byte);
 // The Windows-1250 byte of a code point, or -1 when it has none.
 int UnicodeToCp1250(char32_t cp);
 
+// Appends the UTF-8 bytes of a code point.
+void AppendUtf8(std::string& out, char32_t cp);
+
 // Windows-1250 bytes to UTF-8.
 std::string Cp1250ToUtf8(std::string_view bytes);
 // UTF-8 to Windows-1250; false (and out unchanged) when a character does not
