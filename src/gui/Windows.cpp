@@ -6,6 +6,8 @@
 #include "gui/mainwin/TForm_Main.h"
 #include "gui/mainwin/TForm_Mask.h"
 #include "gui/mainwin/TForm_Vlastnosti.h"
+#include "gui/scan/TForm_ReadCD.h"
+#include "gui/scan/TForm_TXT_Files.h"
 #include "gui/search/TForm_Find3.h"
 #include "gui/search/TForm_Find4.h"
 
@@ -24,12 +26,12 @@ QWidget* Make(TForm_Main& main) {
 // The creation order after the main window, one line per window: Form_ReadCD,
 // Form_Vlastnosti, Form_Find3, Form_Find4, Form_Tohtml, Form_About, Form_DB,
 // Form_DB_Kat, Form_DBedit, Form_DB_HTML, Form_EXE, Form_Konv_WC, Form_Setup,
-// Form_Mask, Form_TXT_Files. A window takes its place here when it is built,
-// for example  Make<TForm_ReadCD>,
+// Form_Mask, Form_TXT_Files. A window takes its place here, in that order,
+// when it is built.
 const std::vector<WindowMaker>& SecondaryWindows() {
     static const std::vector<WindowMaker> makers = {
-        Make<TForm_Vlastnosti>, Make<TForm_Find3>, Make<TForm_Find4>,
-        Make<TForm_DB_Kat>,     Make<TForm_Mask>,
+        Make<TForm_ReadCD>, Make<TForm_Vlastnosti>, Make<TForm_Find3>,     Make<TForm_Find4>,
+        Make<TForm_DB_Kat>, Make<TForm_Mask>,       Make<TForm_TXT_Files>,
     };
     return makers;
 }

@@ -168,6 +168,13 @@ void TForm_Main::AddFunctionCommand(QAction* command) {
     EnableMenusWithEntries(actions_);
 }
 
+void TForm_Main::AddNewCommand(QAction* command) {
+    actions_.Soubor->insertAction(actions_.Open, command);
+    const QList<QAction*> tools = controls_.ToolBar->actions();
+    controls_.ToolBar->insertAction(tools.isEmpty() ? nullptr : tools.front(), command);
+    EnableMenusWithEntries(actions_);
+}
+
 bool TForm_Main::IsOpenArchive(const std::string& path) const {
     const std::string& fileName = CurrentArchive.Head.FileName;
     if (fileName.empty()) return false;

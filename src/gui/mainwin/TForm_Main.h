@@ -69,6 +69,9 @@ public:
     // "Funkce" menu and on the tool bar after the commands put there before
     // it (the first right after "Uložit").
     void AddFunctionCommand(QAction* command);
+    // Puts the command for a new archive first in the "Soubor" menu and
+    // first on the tool bar.
+    void AddNewCommand(QAction* command);
 
     const TMainControls& Controls() const { return controls_; }
     const TMainActions& Actions() const { return actions_; }

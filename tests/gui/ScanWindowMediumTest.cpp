@@ -1,0 +1,357 @@
+// The scan window's watch over the source: the polling interval, presence
+// and blinking, automatic scans once per medium, the coupling of the
+// automatic switches, the preset optical drive, the door, the upload tool and
+// the switches that bounce back.
+#include "ScanWindowTest.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+#include "core/catalog/ProgramValues.h"
+#include "gui/scan/ScanDates.h"
+
+namespace orbisk::test {
+
+namespace {
+
+struct IntervalCase {
+    const char* name;
+    std::string source;
+    std::vector<TMountedVolume> volumes;
+    int interval;
+};
+
+class PollIntervalTest : public ScanWindowTest,
+                         public ::testing::WithParamInterface<IntervalCase> {};
+
+TEST_P(PollIntervalTest, FloppiesArePolledSlowly) {
+    const IntervalCase& c = GetParam();
+    TForm_ReadCD& scan = StartScanWindow();
+    probe_->volumes = c.volumes;
+    dialogs_.paths.push_back(Q(c.source));
+    scan.ChooseSourceCommand();
+    EXPECT_EQ(scan.Source(), Q(c.source));
+    EXPECT_EQ(scan.Timer_Medium->interval(), c.interval);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, PollIntervalTest,
+    ::testing::Values(IntervalCase{"FolderOnFloppy",
+                                   "/media/floppy/games",
+                                   {Mounted("/", TDriveType::Fixed),
+                                    Mounted("/media/floppy", TDriveType::Removable, true)},
+                                   10000},
+                      IntervalCase{"FloppyRoot",
+                                   "/media/floppy",
+                                   {Mounted("/", TDriveType::Fixed),
+                                    Mounted("/media/floppy", TDriveType::Removable, true)},
+                                   10000},
+                      IntervalCase{"RemovableStick",
+                                   "/media/stick/data",
+                                   {Mounted("/", TDriveType::Fixed),
+                                    Mounted("/media/stick", TDriveType::Removable, false)},
+                                   1000},
+                      IntervalCase{"SiblingOfFloppyMount",
+                                   "/media/floppy2/data",
+                                   {Mounted("/", TDriveType::Fixed),
+                                    Mounted("/media/floppy", TDriveType::Removable, true)},
+                                   1000},
+                      IntervalCase{
+                          "HardDisk", "/home/user", {Mounted("/", TDriveType::Fixed)}, 1000},
+                      IntervalCase{"DriveLetterA", "A:\\", {}, 10000},
+                      IntervalCase{"DriveLetterB", "b:\\", {}, 10000},
+                      IntervalCase{"DriveLetterE", "E:\\", {}, 1000}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ScanWindowTest, CancelledFolderDialogKeepsTheSource) {
+    TForm_ReadCD& scan = StartScanWindow();
+    scan.SetSource(QStringLiteral("/data"));
+    scan.ChooseSourceCommand();
+    EXPECT_EQ(scan.Source(), QStringLiteral("/data"));
+}
+
+TEST_F(ScanWindowTest, AutoScanRunsOncePerInsertedMedium) {
+    TForm_ReadCD& scan = StartScanWindow();
+    MakeSource({{"track.txt", "x"}});
+    probe_->type = TDriveType::CdRom;
+    scan.CheckBox_AutoScan->setChecked(true);
+    EXPECT_TRUE(scan.CheckBox_AutoEject->isChecked());
+
+    // Each step: what the drive holds, then the archives written so far.
+    struct Step {
+        TVolumeInfo medium;
+        std::size_t archives;
+        const char* presence;
+    };
+    const Step steps[] = {
+        {{"DISK1", "1111-1111"}, 1, "přítomno"}, // inserted: scanned
+        {{"DISK1", "1111-1111"}, 1, "přítomno"}, // still in: not again
+        {{"", "0000-0000"}, 1, "nepřítomno"},    // taken out
+        {{"DISK2", "2222-2222"}, 2, "přítomno"}, // the next one: scanned
+        {{"DISK2", "2222-2222"}, 2, "přítomno"}, // still in
+    };
+    int step = 0;
+    for (const Step& s : steps) {
+        probe_->serial = s.medium;
+        scan.PollTick();
+        EXPECT_EQ(ArchiveFiles().size(), s.archives) << "step " << step;
+        EXPECT_EQ(scan.StatusPanels[1]->text(), QString::fromUtf8(s.presence)) << "step " << step;
+        ++step;
+    }
+    EXPECT_EQ(ArchiveFiles(), (std::vector<std::string>{"DISK1__________1111_1111.cd",
+                                                        "DISK2__________2222_2222.cd"}));
+    // Each successful scan opened the door of the optical drive.
+    const std::pair<std::string, bool> open{source_.Path(), true};
+    EXPECT_EQ(probe_->doors, (std::vector<std::pair<std::string, bool>>{open, open}));
+    EXPECT_TRUE(DoorOpen());
+    EXPECT_TRUE(scan.CheckBox_AutoScan->isChecked());
+    EXPECT_EQ(scan.StatusPanels[3]->text(), QStringLiteral("2222-2222"));
+    EXPECT_EQ(scan.StatusPanels[5]->text(), QStringLiteral("DISK2"));
+    DoorOpen() = false;
+}
+
+struct CouplingCase {
+    const char* name;
+    TDriveType type;
+    bool staysOn;
+};
+
+class AutoScanCouplingTest : public ScanWindowTest,
+                             public ::testing::WithParamInterface<CouplingCase> {};
+
+TEST_P(AutoScanCouplingTest, AutoScanStaysOnOnlyForOpticalDrives) {
+    TForm_ReadCD& scan = StartScanWindow();
+    scan.SetSource(QStringLiteral("/media/x"));
+    probe_->type = GetParam().type;
+    probe_->serial = {"", "0000-0000"}; // no medium: the tick starts no scan
+    scan.CheckBox_AutoScan->setChecked(true);
+    scan.PollTick();
+    EXPECT_EQ(scan.CheckBox_AutoEject->isChecked(), GetParam().staysOn);
+    EXPECT_EQ(scan.CheckBox_AutoScan->isChecked(), GetParam().staysOn);
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, AutoScanCouplingTest,
+                         ::testing::Values(CouplingCase{"CdRom", TDriveType::CdRom, true},
+                                           CouplingCase{"Fixed", TDriveType::Fixed, false},
+                                           CouplingCase{"Removable", TDriveType::Removable, false},
+                                           CouplingCase{"NoRoot", TDriveType::NoRoot, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ScanWindowTest, AutoEjectOffSwitchesAutoScanOff) {
+    TForm_ReadCD& scan = StartScanWindow();
+    scan.SetSource(QStringLiteral("/media/cdrom"));
+    probe_->type = TDriveType::CdRom;
+    probe_->serial = {"", "0000-0000"};
+    scan.CheckBox_AutoScan->setChecked(true);
+    scan.CheckBox_AutoEject->setChecked(false);
+    scan.PollTick();
+    EXPECT_FALSE(scan.CheckBox_AutoScan->isChecked());
+}
+
+TEST_F(ScanWindowTest, PresenceBlinksOnlyWhileNoMediumIsIn) {
+    TForm_ReadCD& scan = StartScanWindow();
+    scan.SetSource(QStringLiteral("/media/cdrom"));
+    probe_->type = TDriveType::CdRom;
+    probe_->serial = {"", "0000-0000"};
+    scan.PollTick();
+    EXPECT_TRUE(scan.Timer_Blink->isActive());
+    EXPECT_TRUE(scan.StatusPanels[3]->text().isEmpty());
+    std::vector<bool> lowered;
+    for (int i = 0; i < 4; ++i) {
+        scan.BlinkTick();
+        lowered.push_back(scan.PresenceLowered());
+    }
+    EXPECT_NE(lowered[0], lowered[1]);
+    EXPECT_EQ(lowered[0], lowered[2]);
+    EXPECT_NE(lowered[2], lowered[3]);
+
+    probe_->serial = {"HRY", "ABCD-1234"};
+    scan.PollTick();
+    EXPECT_FALSE(scan.Timer_Blink->isActive());
+    EXPECT_TRUE(scan.PresenceLowered());
+    scan.BlinkTick();
+    EXPECT_TRUE(scan.PresenceLowered());
+    EXPECT_EQ(scan.StatusPanels[3]->text(), QStringLiteral("ABCD-1234"));
+    EXPECT_EQ(scan.StatusPanels[5]->text(), QStringLiteral("HRY"));
+}
+
+struct PickCase {
+    const char* name;
+    bool last;
+    QString source;
+};
+
+class PickCdDriveTest : public ScanWindowTest, public ::testing::WithParamInterface<PickCase> {};
+
+TEST_P(PickCdDriveTest, PresetsAnOpticalDriveWithAMedium) {
+    TForm_ReadCD& scan = StartScanWindow();
+    scan.SetSource(QStringLiteral("/data"));
+    probe_->volumes = {Mounted("/", TDriveType::Fixed), Mounted("/media/cd0", TDriveType::CdRom),
+                       Mounted("/media/usb", TDriveType::Removable),
+                       Mounted("/media/cd1", TDriveType::CdRom),
+                       Mounted("/media/cd2", TDriveType::CdRom)};
+    probe_->serials["/media/cd2"] = {"", "0000-0000"}; // its drive is empty
+    scan.PickCdDrive(GetParam().last);
+    EXPECT_EQ(scan.Source(), GetParam().source);
+}
+
+INSTANTIATE_TEST_SUITE_P(Order, PickCdDriveTest,
+                         ::testing::Values(PickCase{"First", false, QStringLiteral("/media/cd0")},
+                                           PickCase{"Last", true, QStringLiteral("/media/cd1")}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ScanWindowTest, WithoutOpticalDriveTheSourceStays) {
+    TForm_ReadCD& scan = StartScanWindow();
+    scan.SetSource(QStringLiteral("/data"));
+    probe_->volumes = {Mounted("/", TDriveType::Fixed),
+                       Mounted("/media/usb", TDriveType::Removable)};
+    scan.PickCdDrive(false);
+    EXPECT_EQ(scan.Source(), QStringLiteral("/data"));
+}
+
+TEST_F(ScanWindowTest, FirstShowPresetsTheDriveOfTheOptions) {
+    TForm_ReadCD& scan = StartScanWindow();
+    probe_->volumes = {Mounted("/media/cd0", TDriveType::CdRom),
+                       Mounted("/media/cd1", TDriveType::CdRom)};
+    scan.SetOptions({.LastCdDrive = true});
+    scan.show();
+    EXPECT_EQ(scan.Source(), QStringLiteral("/media/cd1"));
+    scan.close();
+}
+
+struct FtpCase {
+    const char* name;
+    const char* file; // written beside the program, or nullptr
+    bool enabled;
+};
+
+class FtpButtonTest : public ScanWindowTest, public ::testing::WithParamInterface<FtpCase> {};
+
+TEST_P(FtpButtonTest, EnabledExactlyWhenTheToolIsBesideTheProgram) {
+    const FtpCase& c = GetParam();
+    if (c.file) WriteFile(program_.File(c.file), "#!/bin/sh\n");
+    TForm_ReadCD& scan = StartScanWindow();
+    scan.CheckBox_AutoScan->setChecked(true);
+    scan.show();
+    // Activation: automatic scanning off, timers on, focus on the name.
+    EXPECT_FALSE(scan.CheckBox_AutoScan->isChecked());
+    EXPECT_TRUE(scan.Timer_Medium->isActive());
+    EXPECT_TRUE(scan.Timer_Blink->isActive());
+    EXPECT_EQ(scan.Button_FTP->isEnabled(), c.enabled);
+    if (c.enabled) {
+        scan.Button_FTP->click();
+        ASSERT_EQ(shell_.opened.size(), 1u);
+        EXPECT_EQ(shell_.opened[0].toLocalFile(), Q(program_.File(c.file)));
+    }
+    scan.close();
+    EXPECT_FALSE(scan.Timer_Medium->isActive());
+    EXPECT_FALSE(scan.Timer_Blink->isActive());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, FtpButtonTest,
+                         ::testing::Values(FtpCase{"Missing", nullptr, false},
+                                           FtpCase{"Linux", "orbisk_ftp", true},
+                                           FtpCase{"Windows", "orbisk_ftp.exe", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ScanWindowTest, EjectButtonTogglesTheDoor) {
+    TForm_ReadCD& scan = StartScanWindow();
+    scan.SetSource(QStringLiteral("/media/cdrom"));
+    DoorOpen() = false;
+    scan.Button_Eject->click();
+    scan.Button_Eject->click();
+    EXPECT_EQ(probe_->doors, (std::vector<std::pair<std::string, bool>>{{"/media/cdrom", true},
+                                                                        {"/media/cdrom", false}}));
+    EXPECT_FALSE(DoorOpen());
+}
+
+struct TextSwitchCase {
+    const char* name;
+    std::vector<std::string> extensions;
+    bool staysOn;
+};
+
+class TextSwitchTest : public ScanWindowTest,
+                       public ::testing::WithParamInterface<TextSwitchCase> {};
+
+TEST_P(TextSwitchTest, BouncesBackWithoutExtensions) {
+    TForm_ReadCD& scan = StartScanWindow();
+    Program().DescriptionExtensions = GetParam().extensions;
+    scan.CheckBox_TXT->click();
+    EXPECT_EQ(scan.CheckBox_TXT->isChecked(), GetParam().staysOn);
+    EXPECT_EQ(scan.WalkOptions().Text, GetParam().staysOn);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, TextSwitchTest,
+                         ::testing::Values(TextSwitchCase{"Empty", {}, false},
+                                           TextSwitchCase{"Txt", {".txt"}, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ScanWindowTest, ProgressSwitchClearsTheBox) {
+    TForm_ReadCD& scan = StartScanWindow();
+    MakeSource({{"a.txt", "a"}});
+    scan.Edit_Name->setText(QStringLiteral("Box"));
+    scan.StartScan();
+    ASSERT_FALSE(scan.ProgressText().isEmpty());
+    scan.CheckBox1->click();
+    EXPECT_TRUE(scan.ProgressText().isEmpty());
+    EXPECT_FALSE(scan.WalkOptions().Progress);
+}
+
+TEST_F(ScanWindowTest, StoredCheckBoxesComeInTheSettingsOrder) {
+    TForm_ReadCD& scan = StartScanWindow();
+    QStringList names;
+    for (QCheckBox* box : scan.findChildren<QCheckBox*>())
+        names.append(box->objectName());
+    EXPECT_EQ(names, (QStringList{QStringLiteral("CheckBox_TXT"), QStringLiteral("CheckBox1"),
+                                  QStringLiteral("CheckBoxRAR"), QStringLiteral("CheckBoxZIP"),
+                                  QStringLiteral("CheckBox_AutoEject"),
+                                  QStringLiteral("CheckBox_AutoScan")}));
+    EXPECT_EQ(scan.CheckBox1->text(), QStringLiteral("Zobrazovat načítání"));
+    EXPECT_TRUE(scan.CheckBox1->isChecked());
+}
+
+struct ZoneCase {
+    const char* format;
+    const char* expected;
+};
+
+class TimeZoneFormatTest : public ::testing::TestWithParam<ZoneCase> {};
+
+TEST_P(TimeZoneFormatTest, EntryTimesCarryNoZoneName) {
+    EXPECT_EQ(WithoutTimeZone(QString::fromUtf8(GetParam().format)),
+              QString::fromUtf8(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, TimeZoneFormatTest,
+                         ::testing::Values(ZoneCase{"h:mm:ss AP t", "h:mm:ss AP"},
+                                           ZoneCase{"HH:mm:ss tttt", "HH:mm:ss"},
+                                           ZoneCase{"H:mm:ss", "H:mm:ss"},
+                                           ZoneCase{"H 'h' mm 'min' t", "H 'h' mm 'min'"}));
+
+TEST(LocaleDateFormatterTest, MidnightLeavesTheTimeOut) {
+    const TLocaleDateFormatter dates;
+    std::tm midnight{};
+    midnight.tm_year = 101;
+    midnight.tm_mon = 1;
+    midnight.tm_mday = 3;
+    std::tm later = midnight;
+    later.tm_hour = 10;
+    later.tm_min = 20;
+    later.tm_sec = 30;
+    const std::string date = dates.DateTime(midnight);
+    EXPECT_EQ(date.find(':'), std::string::npos) << date;
+    const std::string withTime = dates.DateTime(later);
+    EXPECT_EQ(withTime.substr(0, date.size() + 1), date + " ");
+    EXPECT_NE(withTime.find("20:30"), std::string::npos) << withTime;
+    EXPECT_NE(dates.ZipDateTime(later).find(date + "  "), std::string::npos);
+}
+
+} // namespace
+
+} // namespace orbisk::test
