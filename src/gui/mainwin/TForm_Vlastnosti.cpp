@@ -1,6 +1,5 @@
 #include "gui/mainwin/TForm_Vlastnosti.h"
 
-#include <QCollator>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -8,12 +7,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <algorithm>
 
 #include "core/catalog/Common.h"
 #include "core/catalog/ProgramValues.h"
 #include "gui/common/Named.h"
 #include "gui/common/Text.h"
+#include "gui/common/ValueCombo.h"
 
 namespace orbisk {
 
@@ -24,18 +23,6 @@ QComboBox* ValueBox(const char* name) {
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     return box;
-}
-
-// Fills box with the values, sorted as the user reads them, and shows text.
-void Offer(QComboBox& box, const std::vector<std::string>& values, const std::string& text) {
-    QStringList shown;
-    for (const std::string& value : values)
-        shown.append(DecodeText(value));
-    QCollator collator;
-    std::sort(shown.begin(), shown.end(), collator);
-    box.clear();
-    box.addItems(shown);
-    box.setEditText(DecodeText(text));
 }
 
 // The code page of the values shown: Windows-1250 when any of them uses it.
@@ -91,10 +78,10 @@ std::optional<TArchiveProperties> TForm_Vlastnosti::Ask(const THead& row, QWidge
     setWindowTitle(LabelT4->text() + DecodeText(row.FileName) + QLatin1Char(']'));
     ProgramValues& program = Program();
     Edit_Name->setText(DecodeText(row.Name));
-    Offer(*ComboBox_Typ, program.TypList, row.Typ);
-    Offer(*ComboBox_SubTyp, program.SubTypList, row.SubTyp);
-    Offer(*ComboBox_Medium, program.MediumList, row.Medium);
-    Offer(*ComboBox_Owner, program.OwnerList, row.Owner);
+    OfferValues(*ComboBox_Typ, program.TypList, DecodeText(row.Typ));
+    OfferValues(*ComboBox_SubTyp, program.SubTypList, DecodeText(row.SubTyp));
+    OfferValues(*ComboBox_Medium, program.MediumList, DecodeText(row.Medium));
+    OfferValues(*ComboBox_Owner, program.OwnerList, DecodeText(row.Owner));
     Edit_Popis->setText(DecodeText(row.Description));
     Edit_Kategorie->setText(DecodeText(BlankOut(row.TreePath, "\\")));
     Edit_SN->setText(DecodeText(row.SN));

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QCollator>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -17,7 +16,6 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
-#include <algorithm>
 
 #include "core/catalog/ProgramValues.h"
 #include "gui/common/Dialogs.h"
@@ -25,6 +23,7 @@
 #include "gui/common/Prompt.h"
 #include "gui/common/Shell.h"
 #include "gui/common/Text.h"
+#include "gui/common/ValueCombo.h"
 #include "gui/mainwin/ArchiveTreeHandler.h"
 #include "gui/mainwin/TForm_Main.h"
 #include "gui/scan/ScanDates.h"
@@ -50,19 +49,6 @@ std::string ValueBytes(const QString& text, const std::vector<std::string>& know
     for (const std::string& value : known)
         if (DecodeText(value) == text) return value;
     return Bytes(text);
-}
-
-// Gives box the values, sorted as the user reads them, keeping its text.
-void Offer(QComboBox& box, const std::vector<std::string>& values) {
-    const QString text = box.currentText();
-    QStringList shown;
-    for (const std::string& value : values)
-        shown.append(DecodeText(value));
-    QCollator collator;
-    std::sort(shown.begin(), shown.end(), collator);
-    box.clear();
-    box.addItems(shown);
-    box.setEditText(text);
 }
 
 } // namespace
@@ -179,10 +165,10 @@ void TForm_ReadCD::Execute() {
 
 void TForm_ReadCD::OfferValueLists() {
     const ProgramValues& program = Program();
-    Offer(*ComboBox_Typ, program.TypList);
-    Offer(*ComboBox_SubTyp, program.SubTypList);
-    Offer(*ComboBox_Medium, program.MediumList);
-    Offer(*ComboBox_Owner, program.OwnerList);
+    OfferValues(*ComboBox_Typ, program.TypList, ComboBox_Typ->currentText());
+    OfferValues(*ComboBox_SubTyp, program.SubTypList, ComboBox_SubTyp->currentText());
+    OfferValues(*ComboBox_Medium, program.MediumList, ComboBox_Medium->currentText());
+    OfferValues(*ComboBox_Owner, program.OwnerList, ComboBox_Owner->currentText());
 }
 
 void TForm_ReadCD::showEvent(QShowEvent* event) {
