@@ -55,6 +55,8 @@ public:
     void BuildArchiveList();
     // Drops duplicate rows, writes the cache and shows the number of archives.
     void RewriteArchiveList();
+    // Shows the number of listed archives in the status bar.
+    void ShowCount(std::int32_t count);
     // Makes sure the folder nodes of the row's tree path exist; selects the
     // deepest when select is set, adds a leaf for the archive when
     // showArchive is set; then shows the archives of the selected node.
@@ -98,7 +100,6 @@ private:
     void NodeDoubleClicked();
     bool TreeKey(QKeyEvent& key);
     TForm_DB_Kat& CategoryWindow();
-    void ShowCount(std::int32_t count);
     void ApplyDragModes();
 
     TForm_Main& form_;

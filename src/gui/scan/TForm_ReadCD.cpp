@@ -401,8 +401,8 @@ void TForm_ReadCD::ShowWrittenArchive(const TScanResult& result,
             archives.RemoveLeaf(static_cast<std::int32_t>(slot));
     archives.ForgetShownPath();
     archives.AddArchiveToTree(result.Slot, true, archives.Options().ArchivesInTree);
-    // The driver has written the cache; this shows the number of archives.
-    archives.RewriteArchiveList();
+    // The driver has written the cache already.
+    archives.ShowCount(result.ListedCount);
 }
 
 void TForm_ReadCD::AutoEject(const std::string& source) {
