@@ -211,23 +211,46 @@ TEST_F(ExtensionListsTest, SaveWritesOnlyItsGroupsFilesButAppliesBothGroups) {
     }
 }
 
-TEST_F(ExtensionListsTest, SaveMakesAReadOnlyListWritableAndReportsAFolderItCannotWrite) {
+TEST_F(ExtensionListsTest, SaveMakesAReadOnlyListWritableAndReportsAFileItCannotWrite) {
     struct Case {
         const char* what;
         mode_t fileMode, folderMode;
-        const char* content;  // of scan_ext.txt afterwards
-        std::size_t warnings; // one per list file that could not be saved
+        bool fileIsFolder;   // scan_ext.txt is a folder: nothing can write it
+        const char* content; // of scan_ext.txt afterwards (a file only)
+        Lines unsaved;       // the list files reported as not saved, in order
     };
     const Case cases[] = {
-        {"read-only file", 0444, 0755, ".AVI\r\n", 0},
-        {"folder that cannot be written", 0644, 0555, ".OLD\r\n", 2},
+        {"read-only file", 0444, 0755, false, ".AVI\r\n", {}},
+        // A folder that takes no new files: the existing list file is written
+        // over itself; the missing one cannot be created.
+        {"writable file, folder closed to new files",
+         0644,
+         0555,
+         false,
+         ".AVI\r\n",
+         {kScanExtensionsAllFile}},
+        {"read-only file, folder closed to new files",
+         0444,
+         0555,
+         false,
+         ".AVI\r\n",
+         {kScanExtensionsAllFile}},
+        {"list file name taken by a folder",
+         0755,
+         0555,
+         true,
+         nullptr,
+         {kScanExtensionsAllFile, kScanExtensionsFile}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TempDir dir;
         Program().ProgramDir = dir.Path();
         const std::string file = dir.File(kScanExtensionsFile);
-        WriteFile(file, ".OLD\r\n");
+        if (c.fileIsFolder)
+            ::mkdir(file.c_str(), c.fileMode);
+        else
+            WriteFile(file, ".OLD\r\n");
         ::chmod(file.c_str(), c.fileMode);
         ::chmod(dir.Path().c_str(), c.folderMode);
         Program().ScanExtensionsAll = {".OLD"};
@@ -238,19 +261,20 @@ TEST_F(ExtensionListsTest, SaveMakesAReadOnlyListWritableAndReportsAFolderItCann
             WithoutDacOverride noOverride;
             QTest::mouseClick(window_->GroupBox_Scan->Button_Save, Qt::LeftButton);
         }
-        EXPECT_EQ(ReadFile(file), c.content);
-        struct stat st {};
-        ASSERT_EQ(::stat(file.c_str(), &st), 0);
-        if (c.folderMode == 0755) {
+        if (c.content) {
+            EXPECT_EQ(ReadFile(file), c.content);
+            struct stat st {};
+            ASSERT_EQ(::stat(file.c_str(), &st), 0);
             EXPECT_NE(st.st_mode & S_IWUSR, 0u);
         }
         // A file that could not be saved is reported by name; memory has the
         // lists all the same.
         const std::vector<QString> warnings = prompt_.Texts(PromptKind::Warning);
-        ASSERT_EQ(warnings.size(), c.warnings);
-        if (c.warnings > 0) {
-            EXPECT_TRUE(warnings[0].startsWith(QStringLiteral("Nelze vytvořit soubor.")));
-            EXPECT_TRUE(warnings[1].endsWith(QString::fromStdString(file)));
+        ASSERT_EQ(warnings.size(), c.unsaved.size());
+        for (std::size_t i = 0; i < warnings.size(); ++i) {
+            EXPECT_TRUE(warnings[i].startsWith(QStringLiteral("Nelze vytvořit soubor.")));
+            EXPECT_TRUE(
+                warnings[i].endsWith(QString::fromStdString(dir.File(c.unsaved[i].c_str()))));
         }
         prompt_.shown.clear();
         EXPECT_EQ(Program().ScanExtensions, (Lines{".AVI"}));

@@ -115,6 +115,31 @@ TEST_F(ScanWindowTest, AutoScanRunsOncePerInsertedMedium) {
     DoorOpen() = false;
 }
 
+TEST_F(ScanWindowTest, AutoScanWaitsWhileTheExtensionListsWindowIsOpen) {
+    TForm_ReadCD& scan = StartScanWindow();
+    MakeSource({{"track.txt", "x"}});
+    probe_->type = TDriveType::CdRom;
+    probe_->serial = {"DISK1", "1111-1111"};
+    scan.CheckBox_AutoScan->setChecked(true);
+    std::size_t archivesWhileOpen = 99;
+    bool scannedWhileOpen = true;
+    WhenModal([&](QWidget* modal) {
+        // The polling timer fires under the modal window.
+        scan.PollTick();
+        archivesWhileOpen = ArchiveFiles().size();
+        scannedWhileOpen = scan.MediumScanned();
+        modal->close();
+    });
+    scan.Button_Soubory->click();
+    EXPECT_EQ(archivesWhileOpen, 0u);
+    EXPECT_FALSE(scannedWhileOpen);
+    EXPECT_EQ(scan.StatusPanels[1]->text(), QStringLiteral("přítomno"));
+    // The first tick after it has closed scans the medium.
+    scan.PollTick();
+    EXPECT_EQ(ArchiveFiles(), (std::vector<std::string>{"DISK1__________1111_1111.cd"}));
+    DoorOpen() = false;
+}
+
 struct CouplingCase {
     const char* name;
     TDriveType type;

@@ -223,6 +223,88 @@ TEST_F(ScanWindowTest, ClosingDuringScanCancelsAndClosesOnceTheWalkHasReturned) 
     EXPECT_TRUE(scan.ProgressText().isEmpty());
 }
 
+TEST_F(ScanWindowTest, HidingDuringScanCancelsAndReleasesOnceTheWalkHasReturned) {
+    TForm_ReadCD& scan = StartScanWindow();
+    std::vector<TTreeItem> items;
+    for (int i = 0; i < 40; ++i)
+        items.push_back({"d" + std::to_string(i % 4) + "/f" + std::to_string(i), "x"});
+    MakeSource(items);
+    scan.Edit_Name->setText(QStringLiteral("Skrýt"));
+    scan.show();
+    int lines = 0;
+    scan.ProgressHook = [&] {
+        if (++lines == 5) scan.hide();
+    };
+    scan.StartScan();
+
+    EXPECT_EQ(scan.LastResult().Outcome, TScanOutcome::Cancelled);
+    EXPECT_FALSE(scan.Scanning());
+    EXPECT_TRUE(ArchiveFiles().empty());
+    EXPECT_FALSE(scan.Timer_Medium->isActive());
+    EXPECT_FALSE(scan.Timer_Blink->isActive());
+    EXPECT_TRUE(scan.ProgressText().isEmpty());
+    EXPECT_TRUE(scan.Button_Nacti->isEnabled());
+}
+
+// The fields stay editable while the walk runs; what the user types there
+// is kept, and only a generated name still shown is taken back.
+struct EditDuringScanCase {
+    const char* name;
+    const char* typedName;   // before the scan; "" for a generated name
+    const char* editedName;  // typed into the name field during the walk, or nullptr
+    const char* editedPopis; // typed into the description during the walk, or nullptr
+    const char* editedTyp;   // typed into the type box during the walk, or nullptr
+    const char *nameAfter, *popisAfter, *typAfter;
+    const char* written; // the archive's Name
+};
+
+class EditDuringScanTest : public ScanWindowTest,
+                           public ::testing::WithParamInterface<EditDuringScanCase> {};
+
+TEST_P(EditDuringScanTest, EditsMadeDuringTheWalkAreKept) {
+    const EditDuringScanCase& c = GetParam();
+    TForm_ReadCD& scan = StartScanWindow();
+    probe_->serial = {"GAMES", "1A2B-0C3D"};
+    MakeSource({{"a.txt", "a"}, {"b.txt", "b"}});
+    scan.Edit_Name->setText(QString::fromUtf8(c.typedName));
+    scan.Edit_Popis->setText(QStringLiteral("první"));
+    scan.ComboBox_Typ->setEditText(QStringLiteral("Hry"));
+    bool edited = false;
+    scan.ProgressHook = [&] {
+        if (edited) return;
+        edited = true;
+        if (c.editedName) scan.Edit_Name->setText(QString::fromUtf8(c.editedName));
+        if (c.editedPopis) scan.Edit_Popis->setText(QString::fromUtf8(c.editedPopis));
+        if (c.editedTyp) scan.ComboBox_Typ->setEditText(QString::fromUtf8(c.editedTyp));
+    };
+    scan.StartScan();
+
+    ASSERT_TRUE(scan.LastResult().Written());
+    EXPECT_EQ(scan.Edit_Name->text(), QString::fromUtf8(c.nameAfter));
+    EXPECT_EQ(scan.Edit_Popis->text(), QString::fromUtf8(c.popisAfter));
+    EXPECT_EQ(scan.ComboBox_Typ->currentText(), QString::fromUtf8(c.typAfter));
+    // The archive has the values of the moment the scan started.
+    const TArch arch = ReadArchiveFile(work_.File(scan.LastResult().FileName));
+    EXPECT_EQ(arch.Head.Name, c.written);
+    EXPECT_EQ(arch.Head.Description, "první");
+    EXPECT_EQ(arch.Head.Typ, "Hry");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, EditDuringScanTest,
+    ::testing::Values(EditDuringScanCase{"GeneratedNameIsTakenBack", "", nullptr, nullptr, nullptr,
+                                         "", "první", "Hry", "GAMES        - 1A2B-0C3D"},
+                      EditDuringScanCase{"NameTypedOverTheGeneratedOneStays", "", "Další", nullptr,
+                                         nullptr, "Další", "první", "Hry",
+                                         "GAMES        - 1A2B-0C3D"},
+                      EditDuringScanCase{"TypedNameStays", "Hry 2003", nullptr, nullptr, nullptr,
+                                         "Hry 2003", "první", "Hry", "Hry 2003"},
+                      EditDuringScanCase{"EditedDescriptionStays", "Hry 2003", nullptr, "druhý",
+                                         nullptr, "Hry 2003", "druhý", "Hry", "Hry 2003"},
+                      EditDuringScanCase{"EditedTypeStays", "Hry 2003", nullptr, nullptr, "Utility",
+                                         "Hry 2003", "první", "Utility", "Hry 2003"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct MissingMediumCase {
     const char* name;
     PromptAnswer answer;
@@ -294,7 +376,8 @@ struct FilterCase {
     const char* name;
     const char* checkBox; // switched on in the extension lists window, or nullptr
     std::vector<std::string> root;
-    const char* resultLine; // a line the scan reports, or nullptr
+    const char* resultLine;        // a line the scan reports, or nullptr
+    const char* caption = nullptr; // the switch's caption from a language file, or nullptr
 };
 
 class ExtensionSwitchTest : public ScanWindowTest,
@@ -305,7 +388,11 @@ TEST_P(ExtensionSwitchTest, ScanTakesTheSwitchesOfTheExtensionListsWindow) {
     TForm_ReadCD& scan = StartScanWindow();
     Program().ScanExtensions = {".TXT"};
     auto* lists = new TForm_TXT_Files(window_.get());
-    if (c.checkBox) lists->findChild<QCheckBox*>(QString::fromLatin1(c.checkBox))->setChecked(true);
+    if (c.checkBox) {
+        auto* box = lists->findChild<QCheckBox*>(QString::fromLatin1(c.checkBox));
+        box->setChecked(true);
+        if (c.caption) box->setText(QString::fromUtf8(c.caption));
+    }
     MakeSource({{"sub/x.bin", "x"}, {"a.txt", "a"}, {"b.bin", "b"}});
     scan.Edit_Name->setText(QStringLiteral("Filtr"));
     scan.StartScan();
@@ -321,13 +408,21 @@ TEST_P(ExtensionSwitchTest, ScanTakesTheSwitchesOfTheExtensionListsWindow) {
 
 INSTANTIATE_TEST_SUITE_P(
     Switches, ExtensionSwitchTest,
-    ::testing::Values(FilterCase{"None", nullptr, {"sub", "a.txt", "b.bin"}, nullptr},
-                      FilterCase{
-                          "OnlyFolders", "CheckBox_OnlyDir", {"sub"}, "(Načítat pouze adresáře)"},
-                      FilterCase{"SelectedTypes",
-                                 "CheckBox_SelectedFiles",
-                                 {"sub", "a.txt"},
-                                 "(Načítat jen vybrané typy souborů)"}),
+    ::testing::Values(
+        FilterCase{"None", nullptr, {"sub", "a.txt", "b.bin"}, nullptr},
+        FilterCase{"OnlyFolders", "CheckBox_OnlyDir", {"sub"}, "(Načítat pouze adresáře)"},
+        FilterCase{"SelectedTypes",
+                   "CheckBox_SelectedFiles",
+                   {"sub", "a.txt"},
+                   "(Načítat jen vybrané typy souborů)"},
+        // The result line names the filter by its switch's caption.
+        FilterCase{
+            "OnlyFoldersRenamed", "CheckBox_OnlyDir", {"sub"}, "(Folders only)", "Folders only"},
+        FilterCase{"SelectedTypesRenamed",
+                   "CheckBox_SelectedFiles",
+                   {"sub", "a.txt"},
+                   "(Selected types only)",
+                   "Selected types only"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ScanWindowTest, FilesButtonShowsTheExtensionListsWindow) {

@@ -1,6 +1,7 @@
 #include "gui/scan/TForm_ReadCD.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -193,6 +194,20 @@ void TForm_ReadCD::Activated() {
 void TForm_ReadCD::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
     if (event->spontaneous()) return; // minimised, not closed
+    if (inScan_) {
+        // Hidden under a running walk other than through close: the walk
+        // still fills the entry array, so the scan is cancelled and the
+        // array released once the walk has returned.
+        scanRunning_ = false;
+        closePending_ = true;
+        Timer_Medium->stop();
+        Timer_Blink->stop();
+        return;
+    }
+    ReleaseClosed();
+}
+
+void TForm_ReadCD::ReleaseClosed() {
     progress_->Clear();
     progress_->Flush();
     scanArchive_.Recs.assign(1, TRec{});
@@ -232,7 +247,7 @@ void TForm_ReadCD::CancelCommand() {
     close();
 }
 
-TScanTexts TForm_ReadCD::Texts() const {
+TScanTexts TForm_ReadCD::Texts() {
     TScanTexts t;
     t.Loading = Bytes(LabelT3->text());
     t.CollisionTitle = Bytes(LabelT4->text());
@@ -246,6 +261,11 @@ TScanTexts TForm_ReadCD::Texts() const {
     t.NotSaved = Bytes(LabelT12->text());
     t.Cancelled = Bytes(LabelT13->text());
     t.UnreadableFolders = Bytes(LabelT17->text());
+    // The result lines name the filters by the captions of their switches.
+    if (const TForm_TXT_Files* lists = ExtensionWindow(false)) {
+        t.OnlyFoldersCaption = Bytes(lists->CheckBox_OnlyDir->text());
+        t.SelectedTypesCaption = Bytes(lists->CheckBox_SelectedFiles->text());
+    }
     return t;
 }
 
@@ -341,6 +361,20 @@ void TForm_ReadCD::StartScan() {
     ProgramValues& program = Program();
     TValueLists lists{program.MediumList, program.TypList, program.SubTypList, program.OwnerList};
     TArchiveList& rows = main_.Archives().Rows();
+    // The fields stay editable while the walk runs: the driver's first call
+    // shows the cleaned fields and a generated name; its later call only
+    // takes a generated name back, and only while the field still shows it.
+    bool fieldsShown = false;
+    QString shownName;
+    auto showFields = [this, &fieldsShown, &shownName](const TScanFields& f) {
+        if (!fieldsShown) {
+            fieldsShown = true;
+            ShowFields(f);
+            shownName = Edit_Name->text();
+        } else if (f.Name.empty() && !shownName.isEmpty() && Edit_Name->text() == shownName) {
+            Edit_Name->clear();
+        }
+    };
     if (rows.Folder.empty()) rows.Folder = QFile::encodeName(QDir::currentPath()).toStdString();
     std::vector<bool> wasListed(rows.Rows.size());
     for (std::size_t slot = 1; slot < rows.Rows.size(); ++slot)
@@ -368,7 +402,7 @@ void TForm_ReadCD::StartScan() {
                     return TCollisionAnswer::Storno;
                 }
             },
-        .ShowFields = [this](const TScanFields& f) { ShowFields(f); }};
+        .ShowFields = showFields};
     lastResult_ = ScanToArchive(request, context);
     program.MediumList = std::move(lists.MediumList);
     program.TypList = std::move(lists.TypList);
@@ -387,7 +421,10 @@ void TForm_ReadCD::StartScan() {
     Timer_Medium->start();
     if (closePending_) {
         closePending_ = false;
-        close();
+        if (isVisible())
+            close();
+        else
+            ReleaseClosed();
     }
 }
 
@@ -476,6 +513,11 @@ void TForm_ReadCD::PollTick() {
     }
     ShowPresence(&volume);
     Timer_Blink->stop();
+    // No scan starts under another modal window of the program (the
+    // extension lists window, the folder dialog): the medium is scanned on
+    // the first tick after it has closed.
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != this) return;
     if (CheckBox_AutoScan->isChecked() && !mediumScanned_) {
         mediumScanned_ = true;
         Timer_Medium->stop();

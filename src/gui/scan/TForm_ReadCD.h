@@ -175,11 +175,14 @@ private:
     TScanFields ReadFields() const;
     void ShowFields(const TScanFields& fields);
     void OfferValueLists();
-    TScanTexts Texts() const;
+    TScanTexts Texts();
     void TakeExtensionSwitches();
     void ScanFinished(const TScanResult& result, bool selectedTypesOff);
     void ShowWrittenArchive(const TScanResult& result, const std::vector<bool>& wasListed);
     void AutoEject(const std::string& source);
+    // What closing leaves behind: an empty progress box, the scan archive's
+    // entry array at one slot, both timers off.
+    void ReleaseClosed();
     TForm_TXT_Files* ExtensionWindow(bool create);
     std::string FtpTool() const;
 
@@ -196,7 +199,7 @@ private:
     std::atomic<bool> scanRunning_{false};
     bool inScan_ = false;
     bool mediumScanned_ = false;
-    bool closePending_ = false; // closed during a scan: close once it has ended
+    bool closePending_ = false; // closed or hidden during a scan: close once it has ended
     bool shownOnce_ = false;
 };
 

@@ -5,8 +5,11 @@
 #include <QGroupBox>
 #include <QShowEvent>
 #include <QVBoxLayout>
+#include <cerrno>
+#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -41,14 +44,31 @@ std::string ListText(const std::vector<std::string>& list) {
     return text;
 }
 
-// Replaces the list file. When that fails the file is made writable by its
-// owner and written once more; a second failure leaves the old file.
+// Writes text over the file itself, which needs no new file in its folder.
+bool OverwriteInPlace(const std::string& path, const std::string& text) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    bool ok = true;
+    for (std::size_t done = 0; ok && done < text.size();) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n >= 0)
+            done += static_cast<std::size_t>(n);
+        else
+            ok = errno == EINTR;
+    }
+    return ::close(fd) == 0 && ok;
+}
+
+// Replaces the list file. When that fails (a folder that takes no new files
+// keeps a writable list file all the same) the file is made writable by its
+// owner and written once more, over itself.
 bool WriteListFile(const std::string& path, const std::vector<std::string>& list) {
     const std::string text = ListText(list);
     if (SaveFileAtomically(path, text, BackupMode::None, {})) return true;
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
-    return SaveFileAtomically(path, text, BackupMode::None, {});
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
+    return OverwriteInPlace(path, text);
 }
 
 // When box becomes `when`, every one of others becomes `set`. A change made
