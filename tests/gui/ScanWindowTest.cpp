@@ -116,8 +116,12 @@ TEST_P(CollisionTest, AnswerDecidesTheFile) {
     TForm_ReadCD& scan = StartScanWindow({{base + ".cd", "Předtím", "CD", "", ""}});
     probe_->serial = {"GAMES", "1A2B-0C3D"};
     MakeSource({{"game.exe", "x"}});
+    // The text option goes off for want of extensions only when a scan starts.
+    Program().DescriptionExtensions.clear();
+    scan.CheckBox_TXT->setChecked(true);
     prompt_.answers.push_back(c.answer);
     scan.StartScan();
+    EXPECT_EQ(scan.CheckBox_TXT->isChecked(), c.outcome == TScanOutcome::Declined);
 
     ASSERT_EQ(prompt_.shown.size(), 1u);
     EXPECT_EQ(prompt_.shown[0].title, Q("Cílový soubor [" + base + ".cd] již existuje ! "));

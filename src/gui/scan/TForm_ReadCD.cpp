@@ -352,7 +352,6 @@ void TForm_ReadCD::StartScan() {
     inScan_ = true;
     SetScanControlsEnabled(false);
     TakeExtensionSwitches();
-    if (Program().DescriptionExtensions.empty()) CheckBox_TXT->setChecked(false);
     TScanRequest request{.Source = source,
                          .Fields = std::move(fields),
                          .Volume = probe_->Serial(source),
