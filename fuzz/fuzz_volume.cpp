@@ -70,19 +70,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DecodeUdevName(bytes);
     SerialFromUuid(TFsFamily::Ntfs, bytes.substr(0, 64));
 
-    // A boot sector: the bytes padded to a whole sector.
+    // A boot sector: the bytes as they are (a device cut short) and padded
+    // to a whole sector.
     std::string sector(bytes);
     if (sector.size() < 512) sector.resize(512, '\0');
-    for (TFsFamily family :
-         {TFsFamily::Fat, TFsFamily::Ntfs, TFsFamily::Exfat, TFsFamily::Ext, TFsFamily::Unknown})
+    for (TFsFamily family : {TFsFamily::Fat, TFsFamily::Ntfs, TFsFamily::Exfat, TFsFamily::Ext,
+                             TFsFamily::Iso9660, TFsFamily::Udf, TFsFamily::Unknown}) {
+        CheckSuperblock(ParseSuperblock(family, bytes));
         CheckSuperblock(ParseSuperblock(family, sector));
+    }
 
-    // An image: sixteen empty sectors, then the bytes as descriptors, the
-    // last one padded to a whole sector.
-    std::string image(16 * kIsoSectorSize, '\0');
-    image += bytes;
+    // An image: sixteen empty sectors, then the bytes as descriptors, cut
+    // where the bytes end and with the last sector padded.
+    const std::string cut = std::string(16 * kIsoSectorSize, '\0') + std::string(bytes);
+    std::string image = cut;
     image.resize((image.size() + kIsoSectorSize - 1) / kIsoSectorSize * kIsoSectorSize, '\0');
+    CheckSuperblock(ParseIsoDescriptors(cut));
     CheckSuperblock(ParseIsoDescriptors(image));
+    IsoDescriptorSerial(bytes);
 
     // The whole probe on a device file holding the image.
     TPlatformPaths paths;
@@ -93,16 +98,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     paths.DiskByUuid = Root() + "/none";
     paths.DeviceRoot = Root();
     Write(Root() + "/dev/sr0", image);
+    Write(Root() + "/dev/sr1", cut);
     Write(Root() + "/dev/sdb1", sector);
+    Write(Root() + "/dev/sdb2", bytes);
     for (const char* fsType : {"iso9660", "udf", "vfat", "ntfs3", "exfat", "ext4", "fuseblk"}) {
-        TMountedVolume v;
-        v.MountPoint = "/media/x";
-        v.FsType = fsType;
         const bool optical =
             std::string_view(fsType) == "iso9660" || std::string_view(fsType) == "udf";
-        v.Device = optical ? "/dev/sr0" : "/dev/sdb1";
-        v.Type = optical ? TDriveType::CdRom : TDriveType::Removable;
-        CheckInfo(VolumeInfoOf(v, paths));
+        for (const char* device : {"/dev/sr0", "/dev/sr1", "/dev/sdb1", "/dev/sdb2"}) {
+            if (optical != std::string_view(device).starts_with("/dev/sr")) continue;
+            TMountedVolume v;
+            v.MountPoint = "/media/x";
+            v.FsType = fsType;
+            v.Device = device;
+            v.Type = optical ? TDriveType::CdRom : TDriveType::Removable;
+            CheckInfo(VolumeInfoOf(v, paths));
+        }
     }
+
+    // The whole look-up with the bytes as the mount table and fstab: the
+    // volume holding the root folder, its type and serial. A line for "/"
+    // naming /dev/sr0 or /dev/sdb2 reaches the device files above.
+    paths.MountInfo = Root() + "/mountinfo";
+    paths.Fstab = paths.MountInfo;
+    Write(paths.MountInfo, bytes);
+    CheckInfo(VolumeSerial("/", paths));
+    DriveTypeOf("/", paths);
     return 0;
 }

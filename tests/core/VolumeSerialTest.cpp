@@ -213,11 +213,12 @@ protected:
             Line(12, "/media/my\\040disk", "ext4", "/dev/sdd1") +
             Line(13, "/run", "tmpfs", "tmpfs") + Line(14, "/mnt/nas", "nfs4", "server:/export") +
             Line(15, "/media/mapped", "ext4", "/dev/mapper/vg-home") +
-            Line(16, "/media/plain", "xfs", "/dev/sdj1"));
-        for (const char* mp :
-             {"/media/cd", "/media/joliet", "/media/udf", "/media/cdgone", "/media/usb/DIR",
-              "/media/fat32", "/media/fatgone", "/media/ntfs", "/media/ntfsgone", "/media/exfat",
-              "/media/my disk", "/run", "/mnt/nas", "/media/mapped", "/media/plain"})
+            Line(16, "/media/plain", "xfs", "/dev/sdj1") +
+            Line(17, "/media/looped", "ext4", "/dev/loopa"));
+        for (const char* mp : {"/media/cd", "/media/joliet", "/media/udf", "/media/cdgone",
+                               "/media/usb/DIR", "/media/fat32", "/media/fatgone", "/media/ntfs",
+                               "/media/ntfsgone", "/media/exfat", "/media/my disk", "/run",
+                               "/mnt/nas", "/media/mapped", "/media/plain", "/media/looped"})
             tree.Folder(mp);
         tree.File("/dev/sr0", iso);
         tree.File("/dev/sr1", joliet);
@@ -241,6 +242,15 @@ protected:
         tree.Link("/dev/disk/by-label/MY\\x20STICK", "../../sdb1");
         tree.Link("/dev/disk/by-label/Data\\x09Disk", "../../sdd1");
         tree.Link("/dev/disk/by-label/home", "../../dm-0");
+        // udev names the primary descriptor's label; the Joliet one counts.
+        tree.Link("/dev/disk/by-label/PRIMARY", "../../sr1");
+        // Links that lead nowhere: a loop and a dangling one, listed first.
+        tree.Link("/dev/loopa", "loopb");
+        tree.Link("/dev/loopb", "loopa");
+        tree.Link("/dev/disk/by-uuid/0000-LOOP", "../../loopa");
+        tree.Link("/dev/disk/by-label/0LOOP", "../../loopb");
+        tree.Link("/dev/disk/by-uuid/0000-GONE", "../../sdx9");
+        tree.Link("/dev/disk/by-label/0GONE", "../../sdx9");
     }
 };
 
@@ -264,6 +274,9 @@ TEST_F(VolumeSerialTree, SerialTextsAndLabels) {
         {tree.At("/media/my disk"), "Data Disk", "3F1C-2B4A"}, // the TAB became a blank
         {tree.At("/media/mapped"), "home", "0BAD-F00D"},       // through /dev/mapper
         {tree.At("/media/plain"), "", "77AA-88BB"},            // an absolute link target
+        // A device behind a loop of links: no link names it, nothing hangs.
+        {tree.At("/media/looped"), "",
+         FormatSerial(FallbackSerial(VolumeOfPath(tree.At("/media/looped"), tree.paths).value()))},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);

@@ -2,7 +2,10 @@
 // a path, empty drives and the door, against a fake tree.
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <regex>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "VolumeFakeTree.h"
 #include "core/platform/MountTable.h"
@@ -62,6 +65,14 @@ TEST(VolumeMountTable, ParsesMountInfoLines) {
         EXPECT_EQ(v->Device, c.device);
         EXPECT_EQ(v->MajorMinor, c.majorMinor);
     }
+    // The mount's own ID and the one of the mount it hangs from.
+    const auto ids = ParseMountInfoLine("36 35 98:0 / /mnt rw - ext3 /dev/root rw");
+    ASSERT_TRUE(ids);
+    EXPECT_EQ(ids->Id, 36);
+    EXPECT_EQ(ids->Parent, 35);
+    const auto noParent = ParseMountInfoLine("36 x 98:0 / /mnt rw - ext3 /dev/root rw");
+    ASSERT_TRUE(noParent);
+    EXPECT_EQ(noParent->Parent, -1);
     // Lines keep their order; broken ones are passed over; CR LF is accepted.
     const auto all = ParseMountInfo("1 0 8:1 / / rw - ext4 /dev/sda1 rw\r\nbroken\n"
                                     "2 1 8:2 / /home rw - ext4 /dev/sda2 rw");
@@ -86,16 +97,49 @@ TEST(VolumeMountTable, ParsesFstab) {
     EXPECT_EQ(entries[2].MountPoint, "/proc");
 }
 
+TEST(VolumeMountTable, DriveTypeFromFileSystemAndDeviceName) {
+    struct Case {
+        std::string_view fsType, device;
+        std::optional<TDriveType> type;
+    };
+    const Case cases[] = {
+        {"iso9660", "", TDriveType::CdRom},
+        {"udf", "loop0", TDriveType::CdRom},
+        {"auto", "sr0", TDriveType::CdRom},
+        {"ext4", "scd1", TDriveType::CdRom},
+        {"udf,iso9660", "", TDriveType::CdRom}, // fstab's list of file systems to try
+        {"auto,iso9660", "", TDriveType::CdRom},
+        {"nfs4", "", TDriveType::Remote},
+        {"cifs,nfs", "", TDriveType::Remote},
+        {"tmpfs", "", TDriveType::RamDisk},
+        {"ext4", "sda1", std::nullopt},
+        {"vfat,ntfs3", "sdb1", std::nullopt},
+        {"", "", std::nullopt},
+        {",", "", std::nullopt},
+        {"ext4", "srx", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DriveTypeByName(c.fsType, c.device), c.type) << c.fsType << " on " << c.device;
+}
+
 TEST(VolumeMountTable, PathInsideMountPointByComponents) {
     struct Case {
         std::string_view path, mountPoint;
         bool inside;
     };
     const Case cases[] = {
-        {"/media/cd", "/media/cd", true}, {"/media/cd/x", "/media/cd", true},
-        {"/media/cd", "/media/c", false}, {"/media/cdx/y", "/media/cd", false},
-        {"/anything", "/", true},         {"/", "/", true},
-        {"/media", "/media/cd", false},   {"/media/cd", "", false},
+        {"/media/cd", "/media/cd", true},
+        {"/media/cd/x", "/media/cd", true},
+        {"/media/cd", "/media/c", false},
+        {"/media/cdx/y", "/media/cd", false},
+        {"/anything", "/", true},
+        {"/", "/", true},
+        {"/media", "/media/cd", false},
+        {"/media/cd", "", false},
+        {"/media/cd", "/media/cd/", true},
+        {"/media/cd/x", "/media/cd//", true},
+        {"/media/cdx", "/media/cd/", false},
+        {"/x", "//", true},
     };
     for (const Case& c : cases)
         EXPECT_EQ(PathIsInside(c.path, c.mountPoint), c.inside) << c.path << " in " << c.mountPoint;
@@ -156,8 +200,12 @@ protected:
                    tree.At("/media/dvd") +
                    " udf,iso9660 ro,user,noauto 0 0\n"
                    "/dev/fd1 " +
-                   tree.At("/media/fd\\0401") + " auto user,noauto 0 0\n");
+                   tree.At("/media/fd\\0401") +
+                   " auto user,noauto 0 0\n"
+                   "LABEL=DVD " +
+                   tree.At("/media/bydvd") + " udf,iso9660 ro,user,noauto 0 0\n");
         tree.Folder("/media/fd 1");
+        tree.Folder("/media/bydvd");
     }
 };
 
@@ -241,6 +289,120 @@ TEST_F(VolumeTree, LaterMountHidesEarlierOne) {
     EXPECT_EQ(v->Device, "/dev/sr0");
 }
 
+TEST_F(VolumeTree, MountOnTopHidesTheMountsBelowIt) {
+    auto line = [&](int id, int parent, std::string_view mountPoint, std::string_view fsType,
+                    std::string_view source) {
+        const std::string mp = mountPoint == "/" ? "/" : tree.At(mountPoint);
+        return std::to_string(id) + " " + std::to_string(parent) + " 8:" + std::to_string(id) +
+               " / " + mp + " rw - " + std::string(fsType) + " " + std::string(source) + " rw\n";
+    };
+    const std::string root = line(1, 0, "/", "ext4", "/dev/sda1");
+    const std::string usb = line(2, 1, "/media/usb", "vfat", "/dev/sdb1");
+    const std::string cdOnUsb = line(3, 2, "/media/usb/cd", "iso9660", "/dev/sr0");
+    const std::string ramOnUsb = line(4, 2, "/media/usb", "tmpfs", "tmpfs");
+    const std::string ramOnMedia = line(4, 1, "/media", "tmpfs", "tmpfs");
+    tree.Folder("/media/usb/cd/sub");
+    struct Case {
+        const char* name;
+        std::string mountInfo;
+        std::string path, device;
+    };
+    const Case cases[] = {
+        {"nothing on top", root + usb + cdOnUsb, "/media/usb/cd/sub", "/dev/sr0"},
+        {"stacked on the outer mount", root + usb + cdOnUsb + ramOnUsb, "/media/usb/cd/sub",
+         "tmpfs"},
+        {"stacked, its own point", root + usb + cdOnUsb + ramOnUsb, "/media/usb", "tmpfs"},
+        {"stacked, listed first", root + ramOnUsb + usb + cdOnUsb, "/media/usb", "tmpfs"},
+        {"a parent folder mounted over", root + usb + cdOnUsb + ramOnMedia, "/media/usb/cd",
+         "tmpfs"},
+        {"a mount on the top one",
+         root + usb + ramOnUsb + line(5, 4, "/media/usb/cd", "udf", "/dev/sr1"),
+         "/media/usb/cd/sub", "/dev/sr1"},
+        {"no IDs: the later one", root + usb + line(9, 1, "/media/usb", "ext4", "/dev/sdc1"),
+         "/media/usb", "/dev/sdc1"},
+        {"the root its own parent", line(1, 1, "/", "ext4", "/dev/sda1") + usb, "/media/usb",
+         "/dev/sdb1"},
+        {"a loop of parents",
+         line(1, 3, "/", "ext4", "/dev/sda1") + line(2, 1, "/media/usb", "vfat", "/dev/sdb1") +
+             line(3, 2, "/media/usb/cd", "iso9660", "/dev/sr0"),
+         "/media/usb/cd", "/dev/sr0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        tree.MountInfo(c.mountInfo);
+        const auto v = VolumeOfPath(tree.At(c.path), tree.paths);
+        ASSERT_TRUE(v);
+        EXPECT_EQ(v->Device, c.device);
+    }
+}
+
+TEST_F(VolumeTree, DeepestEmptyDriveOfFstabHoldsThePath) {
+    for (const char* order : {"outer first", "inner first"}) {
+        SCOPED_TRACE(order);
+        const std::string outer = "/dev/sdz1 " + tree.At("/data") + " ext4 noauto 0 0\n";
+        const std::string inner = "/dev/sr5 " + tree.At("/data/cd") + " iso9660 noauto 0 0\n";
+        tree.Fstab(std::string_view(order) == "outer first" ? outer + inner : inner + outer);
+        tree.Folder("/data/cd/sub");
+        EXPECT_EQ(DriveTypeOf(tree.At("/data/cd/sub"), tree.paths), TDriveType::CdRom);
+        EXPECT_EQ(DriveTypeOf(tree.At("/data"), tree.paths), TDriveType::Fixed);
+    }
+}
+
+TEST_F(VolumeTree, PathsInsideFoldersThatCannotBeSearchedAndRelativePaths) {
+    // Everything the child process checks, as it sees it: the folder "locked"
+    // may not be searched, so nothing below it can be resolved or seen.
+    tree.Folder("/media/cd/locked/inner");
+    tree.Folder("/media/usb/open");
+    struct Case {
+        std::string path; // relative ones from the tree's /media
+        std::string mountPoint;
+    };
+    const Case cases[] = {
+        {tree.At("/media/cd/locked/inner"), tree.At("/media/cd")},
+        {tree.At("/media/cd/locked/inner/"), tree.At("/media/cd")},
+        {tree.At("/media/cd/locked/inner/deeper/file"), tree.At("/media/cd")},
+        {tree.At("/media/cd/locked/inner/../../../usb"), tree.At("/media/usb")},
+        {tree.At("/media/cd/locked"), tree.At("/media/cd")},
+        {"cd/locked/inner", tree.At("/media/cd")},
+        {"usb/open", tree.At("/media/usb")},
+        {"./usb/../cd/sub", tree.At("/media/cd")},
+        {"usb/missing", ""},
+        {tree.At("/media/missing/locked"), ""},
+    };
+    std::filesystem::permissions(
+        tree.Root(), std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                         std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                         std::filesystem::perms::others_exec);
+    std::filesystem::permissions(tree.At("/media/cd/locked"), std::filesystem::perms::none);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The superuser searches every folder: check as nobody instead.
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+             ::setresuid(65534, 65534, 65534) != 0))
+            ::_exit(100);
+        if (::access(tree.paths.MountInfo.c_str(), R_OK) != 0 ||
+            ::access(tree.At("/media/cd/locked/inner").c_str(), F_OK) == 0 ||
+            ::chdir(tree.At("/media").c_str()) != 0)
+            ::_exit(100);
+        int failed = 0;
+        for (std::size_t i = 0; i < std::size(cases); ++i) {
+            const auto v = VolumeOfPath(cases[i].path, tree.paths);
+            if (v.has_value() != !cases[i].mountPoint.empty() ||
+                (v && v->MountPoint != cases[i].mountPoint))
+                failed = static_cast<int>(i) + 1;
+        }
+        ::_exit(failed);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    std::filesystem::permissions(tree.At("/media/cd/locked"), std::filesystem::perms::owner_all);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 100) GTEST_SKIP() << "cannot check as a user without rights";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "wrong volume for " << cases[WEXITSTATUS(status) - 1].path;
+}
+
 TEST_F(VolumeTree, EmptyDriveKeepsItsDriveTypeButHasNoMedium) {
     struct Case {
         std::string path;
@@ -250,6 +412,7 @@ TEST_F(VolumeTree, EmptyDriveKeepsItsDriveTypeButHasNoMedium) {
         {tree.At("/media/dvd"), TDriveType::CdRom}, // udf,iso9660 on sr2
         {tree.At("/media/dvd/sub"), TDriveType::CdRom},
         {tree.At("/media/fd 1"), TDriveType::Removable}, // a floppy drive
+        {tree.At("/media/bydvd"), TDriveType::CdRom},    // a label and two file systems
         {tree.At("/nowhere"), TDriveType::NoRoot},
         {"", TDriveType::NoRoot},
     };

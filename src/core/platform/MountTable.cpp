@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 
 namespace orbisk {
 
@@ -14,6 +15,13 @@ bool IsOctal(char c) {
 bool IsDigits(std::string_view text) {
     return !text.empty() &&
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A mount ID of mountinfo; -1 for a field that is no such number.
+int MountId(std::string_view field) {
+    int id = -1;
+    const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), id);
+    return ec == std::errc() && end == field.data() + field.size() && id >= 0 ? id : -1;
 }
 
 // The fields of a line separated by blanks or TABs.
@@ -103,6 +111,8 @@ std::optional<TMountedVolume> ParseMountInfoLine(std::string_view line) {
     v.MountPoint = DecodeMountEscapes(f[4]);
     if (v.MountPoint.empty() || v.MountPoint.front() != '/') return std::nullopt;
     v.MajorMinor = std::string(f[2]);
+    v.Id = MountId(f[0]);
+    v.Parent = MountId(f[1]);
     v.FsType = DecodeMountEscapes(f[dash + 1]);
     v.Device = DecodeMountEscapes(f[dash + 2]);
     return v;
@@ -135,10 +145,18 @@ std::vector<TFstabEntry> ParseFstab(std::string_view text) {
 }
 
 std::optional<TDriveType> DriveTypeByName(std::string_view fsType, std::string_view deviceName) {
-    if (fsType == "iso9660" || fsType == "udf" || IsOpticalName(deviceName))
-        return TDriveType::CdRom;
-    if (OneOf(kRemoteFs, fsType)) return TDriveType::Remote;
-    if (OneOf(kRamFs, fsType)) return TDriveType::RamDisk;
+    if (IsOpticalName(deviceName)) return TDriveType::CdRom;
+    // fstab may list the file systems to try ("udf,iso9660"): the first one
+    // that implies a type decides.
+    while (!fsType.empty()) {
+        const std::size_t comma = fsType.find(',');
+        const std::string_view one = fsType.substr(0, comma);
+        if (one == "iso9660" || one == "udf") return TDriveType::CdRom;
+        if (OneOf(kRemoteFs, one)) return TDriveType::Remote;
+        if (OneOf(kRamFs, one)) return TDriveType::RamDisk;
+        if (comma == std::string_view::npos) break;
+        fsType.remove_prefix(comma + 1);
+    }
     return std::nullopt;
 }
 
@@ -147,9 +165,12 @@ bool IsFloppyName(std::string_view deviceName) {
 }
 
 bool PathIsInside(std::string_view path, std::string_view mountPoint) {
+    // "/media/cd/" names the same folder as "/media/cd".
+    while (mountPoint.size() > 1 && mountPoint.back() == '/')
+        mountPoint.remove_suffix(1);
     if (mountPoint.empty() || !path.starts_with(mountPoint)) return false;
     if (mountPoint == "/" || path.size() == mountPoint.size()) return true;
-    return mountPoint.back() == '/' || path[mountPoint.size()] == '/';
+    return path[mountPoint.size()] == '/';
 }
 
 } // namespace orbisk

@@ -15,10 +15,12 @@ struct TVolumeLocation {
     std::optional<TMountedVolume> Unmounted; // the empty drive's fstab entry holding it
 };
 
-// Resolves path and finds the volume holding it: the mounted volume with the
-// longest mount point containing it, unless the mount point of an fstab
-// entry that is not mounted lies deeper on the way to it (then Unmounted is
-// that entry, typed as its drive would be, and Mounted is empty).
+// Resolves path (a relative one from the current folder; inside a folder
+// that may not be searched, as far as it can be) and finds the volume holding
+// it: the mounted volume with the longest mount point containing it that no
+// later mount hides, unless the mount point of an fstab entry that is not
+// mounted lies deeper on the way to it (then Unmounted is the deepest such
+// entry, typed as its drive would be, and Mounted is empty).
 TVolumeLocation LocateVolume(std::string_view path, const TPlatformPaths& paths);
 
 // Sets the drive type and floppy flag of a volume from its file system, its

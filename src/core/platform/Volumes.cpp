@@ -30,11 +30,73 @@ std::string ReadText(const std::string& path) {
 }
 
 // The path with every symbolic link resolved, or nothing when it does not
-// exist.
+// exist (errno tells why).
 std::optional<std::string> RealPath(const std::string& path) {
     char buffer[PATH_MAX];
     if (!::realpath(path.c_str(), buffer)) return std::nullopt;
     return std::string(buffer);
+}
+
+// The absolute, resolved form of path (a relative one is taken from the
+// current folder). Inside a folder that may not be searched nothing past that
+// folder can be resolved or even seen: the part up to it is resolved and the
+// rest kept as written, so the path still lies on the volume of that folder.
+// Nothing when the path does not exist.
+std::optional<std::string> ResolvePath(const std::string& path) {
+    if (std::optional<std::string> real = RealPath(path)) return real;
+    if (errno != EACCES) return std::nullopt;
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(path, ec);
+    if (ec) return std::nullopt;
+    fs::path rest;
+    for (fs::path at = absolute; at.has_relative_path(); at = at.parent_path()) {
+        if (at.has_filename()) rest = rest.empty() ? at.filename() : at.filename() / rest;
+        const fs::path up = at.parent_path();
+        if (std::optional<std::string> real = RealPath(up.string())) {
+            std::string joined = (fs::path(*real) / rest).lexically_normal().string();
+            while (joined.size() > 1 && joined.back() == '/')
+                joined.pop_back();
+            return joined;
+        }
+        if (errno != EACCES) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// Whether a later mount hides volumes[at]. A mount B hanging from the same
+// mount as A, with a mount point above A's, was mounted after A (or A would
+// hang from B) and hides it: a RAM disk mounted on /media after /media/usb,
+// or one stacked on /media/usb itself (it hangs from the stick's mount, on
+// that mount's root). A is hidden too when any mount it hangs from is, and
+// when a mount hangs from A on A's own point. Mounts without IDs are never
+// hidden; a loop in hostile parent links ends the walk. Linear scans: only
+// the few mounts on the way to one path are asked about.
+bool IsHidden(const std::vector<TMountedVolume>& volumes, std::size_t at) {
+    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    auto parentOf = [&](std::size_t child) {
+        if (volumes[child].Parent < 0) return kNone;
+        for (std::size_t p = 0; p < volumes.size(); ++p)
+            if (volumes[p].Id == volumes[child].Parent) return p == child ? kNone : p;
+        return kNone;
+    };
+    const TMountedVolume& self = volumes[at];
+    for (const TMountedVolume& v : volumes)
+        if (self.Id >= 0 && v.Parent == self.Id && &v != &self && v.MountPoint == self.MountPoint)
+            return true;
+    std::size_t child = at;
+    for (std::size_t step = 0; step < volumes.size(); ++step) {
+        const std::size_t parent = parentOf(child);
+        if (parent == kNone) return false;
+        const std::string& point = volumes[child].MountPoint;
+        for (std::size_t sibling = 0; sibling < volumes.size(); ++sibling) {
+            const TMountedVolume& v = volumes[sibling];
+            if (sibling != child && sibling != parent && v.Parent == volumes[parent].Id &&
+                v.MountPoint != point && PathIsInside(point, v.MountPoint))
+                return true;
+        }
+        child = parent;
+    }
+    return false;
 }
 
 // The path with the links of its existing part resolved and the rest
@@ -88,14 +150,22 @@ TMountedVolume EntryVolume(const TFstabEntry& entry, const std::string& mountPoi
     return v;
 }
 
+bool IsBlockOrFile(const struct stat& st) {
+    return S_ISBLK(st.st_mode) || S_ISREG(st.st_mode);
+}
+
 // The first n bytes of a block device or image file; fewer when it is
-// shorter, empty when it cannot be read.
+// shorter, empty when it cannot be read. Anything else named as a mount
+// source is not even opened: opening a FIFO or a character device can wait
+// for a writer, take a controlling terminal or rewind a tape.
 std::string ReadHead(const std::string& path, std::size_t n) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat named {};
+    if (::stat(path.c_str(), &named) != 0 || !IsBlockOrFile(named)) return {};
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return {};
     std::string bytes;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && (S_ISBLK(st.st_mode) || S_ISREG(st.st_mode))) {
+    if (::fstat(fd, &st) == 0 && IsBlockOrFile(st)) {
         bytes.resize(n);
         std::size_t got = 0;
         while (got < n) {
@@ -166,29 +236,32 @@ void ClassifyVolume(TMountedVolume& volume, const TPlatformPaths& paths) {
 TVolumeLocation LocateVolume(std::string_view path, const TPlatformPaths& paths) {
     TVolumeLocation where;
     if (path.empty()) return where;
-    const std::optional<std::string> canonical = RealPath(std::string(path));
+    const std::optional<std::string> canonical = ResolvePath(std::string(path));
     if (!canonical) return where;
     where.Exists = true;
 
     std::vector<TMountedVolume> volumes = ReadRawVolumes(paths);
     const TMountedVolume* best = nullptr;
     // Of equal mount points the later mount hides the earlier one.
-    for (const TMountedVolume& v : volumes)
+    for (std::size_t i = 0; i < volumes.size(); ++i) {
+        const TMountedVolume& v = volumes[i];
         if (PathIsInside(*canonical, v.MountPoint) &&
-            (!best || v.MountPoint.size() >= best->MountPoint.size()))
+            (!best || v.MountPoint.size() >= best->MountPoint.size()) && !IsHidden(volumes, i))
             best = &v;
-    const std::size_t bestLength = best ? best->MountPoint.size() : 0;
+    }
 
     // A mount point of fstab deeper than every mounted one on the way to the
     // path is not mounted: its folder lies on the outer volume, its drive is
-    // empty.
+    // empty. Of several such entries the deepest holds the path.
+    std::size_t deepest = best ? best->MountPoint.size() : 0;
     for (const TFstabEntry& entry : ParseFstab(ReadText(paths.Fstab))) {
         const std::string mountPoint = RealPath(entry.MountPoint).value_or(entry.MountPoint);
-        if (mountPoint.size() > bestLength && PathIsInside(*canonical, mountPoint)) {
+        if (mountPoint.size() > deepest && PathIsInside(*canonical, mountPoint)) {
+            deepest = mountPoint.size();
             where.Unmounted = EntryVolume(entry, mountPoint, paths);
-            return where;
         }
     }
+    if (where.Unmounted) return where;
     if (best) {
         where.Mounted = *best;
         ClassifyVolume(*where.Mounted, paths);
@@ -225,8 +298,15 @@ TVolumeInfo VolumeInfoOf(const TMountedVolume& volume, const TPlatformPaths& pat
         const bool iso = family == TFsFamily::Iso9660 || family == TFsFamily::Udf;
         sb = ParseSuperblock(family, ReadHead(device, iso ? kProbeBytes : kBootProbeBytes));
         const std::string key = DeviceKey(device);
-        uuid = LinkNameTo(paths.DiskByUuid, key, paths);
-        label = LinkNameTo(paths.DiskByLabel, key, paths);
+        // The UUID only stands in for a serial the device did not give.
+        if (!sb || !sb->Serial) uuid = LinkNameTo(paths.DiskByUuid, key, paths);
+        // An ISO 9660 disc's label is the one of the descriptor that gave
+        // the serial (the Joliet one where there is one); udev's link may
+        // name the primary descriptor's instead.
+        if (family == TFsFamily::Iso9660 && sb)
+            label = sb->Label;
+        else
+            label = LinkNameTo(paths.DiskByLabel, key, paths);
     }
     std::uint32_t serial = 0;
     if (sb && sb->Serial) {

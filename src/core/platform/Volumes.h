@@ -32,6 +32,8 @@ struct TMountedVolume {
     std::string MajorMinor; // "11:0"
     TDriveType Type = TDriveType::Fixed;
     bool Floppy = false; // on a /dev/fd* device
+    int Id = -1;         // mountinfo's mount ID and the ID of the mount it hangs
+    int Parent = -1;     // from; -1 when unknown
 };
 
 // Where the probes read. The defaults are the live system; tests set every
@@ -50,9 +52,10 @@ struct TPlatformPaths {
 std::vector<TMountedVolume> ReadMountedVolumes(const TPlatformPaths& paths = {});
 
 // The volume holding path: the mounted volume with the longest mount point
-// that contains it. Nothing when the path does not exist, or when it lies at
-// or below the mount point of an fstab entry that is not mounted now (an
-// empty drive whose mount point folder is on the outer volume).
+// that contains it and that no later mount hides. Nothing when the path does
+// not exist, or when it lies at or below the mount point of an fstab entry
+// that is not mounted now (an empty drive whose mount point folder is on the
+// outer volume).
 std::optional<TMountedVolume> VolumeOfPath(std::string_view path, const TPlatformPaths& paths = {});
 
 // The drive type of the volume holding path. A path at or under the mount
