@@ -407,18 +407,24 @@ TEST_F(VolumeTree, EmptyDriveKeepsItsDriveTypeButHasNoMedium) {
     struct Case {
         std::string path;
         TDriveType type;
+        bool floppy = false;
     };
     const Case cases[] = {
         {tree.At("/media/dvd"), TDriveType::CdRom}, // udf,iso9660 on sr2
         {tree.At("/media/dvd/sub"), TDriveType::CdRom},
-        {tree.At("/media/fd 1"), TDriveType::Removable}, // a floppy drive
-        {tree.At("/media/bydvd"), TDriveType::CdRom},    // a label and two file systems
+        {tree.At("/media/fd 1"), TDriveType::Removable, true}, // a floppy drive
+        {tree.At("/media/bydvd"), TDriveType::CdRom},          // a label and two file systems
         {tree.At("/nowhere"), TDriveType::NoRoot},
         {"", TDriveType::NoRoot},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         EXPECT_EQ(DriveTypeOf(c.path, tree.paths), c.type);
+        const std::optional<TMountedVolume> drive = DriveOf(c.path, tree.paths);
+        EXPECT_EQ(drive.has_value(), c.type != TDriveType::NoRoot);
+        if (drive) {
+            EXPECT_EQ(drive->Floppy, c.floppy);
+        }
         const TVolumeInfo info = VolumeSerial(c.path, tree.paths);
         EXPECT_EQ(info.Label, "");
         EXPECT_EQ(info.Serial, kNoSerial);

@@ -2,6 +2,7 @@
 // The scan window over a main window with its own working folder, a source
 // folder made by the test and a scripted volume probe.
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,6 +27,11 @@ public:
         return found != types.end() ? found->second : type;
     }
     std::vector<TMountedVolume> Volumes() override { return volumes; }
+    std::optional<TMountedVolume> Drive(const std::string& path) override {
+        auto found = drives.find(path);
+        if (found == drives.end()) return std::nullopt;
+        return found->second;
+    }
     bool Door(const std::string& path, bool open) override {
         doors.emplace_back(path, open);
         return true;
@@ -36,6 +42,7 @@ public:
     std::map<std::string, TVolumeInfo> serials;
     std::map<std::string, TDriveType> types;
     std::vector<TMountedVolume> volumes;
+    std::map<std::string, TMountedVolume> drives; // the drive holding a path
     std::vector<std::pair<std::string, bool>> doors;
 };
 

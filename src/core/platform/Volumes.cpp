@@ -280,11 +280,14 @@ std::optional<TMountedVolume> VolumeOfPath(std::string_view path, const TPlatfor
     return LocateVolume(path, paths).Mounted;
 }
 
+std::optional<TMountedVolume> DriveOf(std::string_view path, const TPlatformPaths& paths) {
+    TVolumeLocation where = LocateVolume(path, paths);
+    return where.Mounted ? std::move(where.Mounted) : std::move(where.Unmounted);
+}
+
 TDriveType DriveTypeOf(std::string_view path, const TPlatformPaths& paths) {
-    const TVolumeLocation where = LocateVolume(path, paths);
-    if (where.Mounted) return where.Mounted->Type;
-    if (where.Unmounted) return where.Unmounted->Type;
-    return TDriveType::NoRoot;
+    const std::optional<TMountedVolume> drive = DriveOf(path, paths);
+    return drive ? drive->Type : TDriveType::NoRoot;
 }
 
 TVolumeInfo VolumeInfoOf(const TMountedVolume& volume, const TPlatformPaths& paths) {

@@ -64,6 +64,11 @@ std::optional<TMountedVolume> VolumeOfPath(std::string_view path, const TPlatfor
 // does not exist or no volume holds it.
 TDriveType DriveTypeOf(std::string_view path, const TPlatformPaths& paths = {});
 
+// The drive holding path: the mounted volume holding it, or the fstab entry
+// of the empty drive whose mount point it lies at or under (typed as its
+// drive, with its floppy flag). Nothing when no volume holds the path.
+std::optional<TMountedVolume> DriveOf(std::string_view path, const TPlatformPaths& paths = {});
+
 // Label and serial text of the volume holding path; an empty label and
 // "0000-0000" when no medium holds it.
 TVolumeInfo VolumeSerial(std::string_view path, const TPlatformPaths& paths = {});
@@ -85,6 +90,7 @@ public:
     virtual TVolumeInfo Serial(const std::string& path) = 0;
     virtual TDriveType DriveType(const std::string& path) = 0;
     virtual std::vector<TMountedVolume> Volumes() = 0;
+    virtual std::optional<TMountedVolume> Drive(const std::string& path) = 0;
     virtual bool Door(const std::string& path, bool open) = 0;
 };
 
@@ -95,6 +101,9 @@ public:
     TVolumeInfo Serial(const std::string& path) override { return VolumeSerial(path, paths_); }
     TDriveType DriveType(const std::string& path) override { return DriveTypeOf(path, paths_); }
     std::vector<TMountedVolume> Volumes() override { return ReadMountedVolumes(paths_); }
+    std::optional<TMountedVolume> Drive(const std::string& path) override {
+        return DriveOf(path, paths_);
+    }
     bool Door(const std::string& path, bool open) override { return SetDoor(path, open, paths_); }
 
 private:

@@ -2,40 +2,14 @@
 
 namespace orbisk {
 
-namespace {
-
-// True when mountPoint is path or one of its parent folders.
-bool Contains(std::string_view mountPoint, std::string_view path) {
-    if (mountPoint == "/") return !path.empty() && path.front() == '/';
-    if (!path.starts_with(mountPoint)) return false;
-    return path.size() == mountPoint.size() || path[mountPoint.size()] == '/';
-}
-
-} // namespace
-
-std::optional<TMountedVolume> VolumeHolding(const std::vector<TMountedVolume>& volumes,
-                                            std::string_view path) {
-    const TMountedVolume* best = nullptr;
-    for (const TMountedVolume& volume : volumes) {
-        std::string_view mountPoint = volume.MountPoint;
-        while (mountPoint.size() > 1 && mountPoint.back() == '/')
-            mountPoint.remove_suffix(1);
-        if (!Contains(mountPoint, path)) continue;
-        // A later mount over the same point hides the earlier one.
-        if (!best || mountPoint.size() >= std::string_view(best->MountPoint).size()) best = &volume;
-    }
-    if (!best) return std::nullopt;
-    return *best;
-}
-
 bool IsFloppySource(VolumeProbe& probe, std::string_view source) {
     if (source.size() >= 2 && source[1] == ':') {
         const char letter = source[0];
         if (letter == 'A' || letter == 'B' || letter == 'a' || letter == 'b') return true;
     }
     if (source.empty()) return false;
-    const std::optional<TMountedVolume> volume = VolumeHolding(probe.Volumes(), source);
-    return volume && volume->Floppy;
+    const std::optional<TMountedVolume> drive = probe.Drive(std::string(source));
+    return drive && drive->Floppy;
 }
 
 int PollInterval(VolumeProbe& probe, std::string_view source) {

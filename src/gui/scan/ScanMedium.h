@@ -1,6 +1,6 @@
 #pragma once
-// What the scan window asks of the volumes through its probe: the volume that
-// holds a source, whether that is a floppy, whether a medium is in, and which
+// What the scan window asks of the volumes through its probe: whether a
+// source lies on a floppy, whether a medium is in, and which
 // optical drive to preset as the source.
 #include <optional>
 #include <string>
@@ -11,14 +11,8 @@
 
 namespace orbisk {
 
-// The volume with the longest mount point that contains path (path and
-// mount points compared component-wise, so /media/cd does not hold
-// /media/cdrom); nothing when none does.
-std::optional<TMountedVolume> VolumeHolding(const std::vector<TMountedVolume>& volumes,
-                                            std::string_view path);
-
-// True when the source lies on a floppy volume, or is written as the drive
-// A: or B: ("a:\" too).
+// True when the drive holding the source is a floppy drive (mounted or
+// empty), or the source is written as the drive A: or B: ("a:\" too).
 bool IsFloppySource(VolumeProbe& probe, std::string_view source);
 
 // The polling interval for a source: slow for floppies, whose drives are
