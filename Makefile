@@ -46,7 +46,7 @@ check-format:
 	@tools/check-format.sh
 
 bench: deps
-	cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DORBISK_BENCH=ON -DORBISK_TESTS=OFF
+	cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DORBISK_BENCH=ON -DORBISK_GUI=ON -DORBISK_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	tools/run-bench.sh $(BENCH_BUILD)/bin
 
