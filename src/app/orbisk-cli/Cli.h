@@ -1,8 +1,10 @@
 #pragma once
 // The command-line companion: one dispatcher, one file per command. Commands
 // write to the streams they are given so tests can run them in-process.
+#include <initializer_list>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/catalog/Host.h"
@@ -46,6 +48,12 @@ int RunCli(const std::vector<std::string>& args, Streams io);
 
 // True when args ask for help (--help or -h anywhere).
 bool WantsHelp(const std::vector<std::string>& args);
+
+// The full help text of the command called name ("" for no such command).
+const char* UsageOf(std::string_view name);
+
+// Appends fields to out as one TAB-separated line ended by LF.
+void AppendRow(std::string& out, std::initializer_list<std::string_view> fields);
 
 int RunInfo(const std::vector<std::string>& args, Streams io);
 int RunLs(const std::vector<std::string>& args, Streams io);

@@ -5,7 +5,7 @@ namespace orbisk::cli {
 
 int RunInfo(const std::vector<std::string>& args, Streams io) {
     if (args.size() != 1) {
-        io.err << "orbisk-cli info: expected one archive file\n" << Commands()[0].usage;
+        io.err << "orbisk-cli info: expected one archive file\n" << UsageOf("info");
         return kExitUsage;
     }
     TArch arch;

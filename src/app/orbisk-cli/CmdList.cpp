@@ -3,22 +3,12 @@
 
 namespace orbisk::cli {
 
-namespace {
-
-const char* ListUsage() {
-    for (const Command& c : Commands())
-        if (std::string_view(c.name) == "list") return c.usage;
-    return "";
-}
-
-} // namespace
-
 int RunList(const std::vector<std::string>& args, Streams io) {
     std::string folder = ".";
     if (args.size() == 2 && args[0] == "--dir") {
         folder = args[1];
     } else if (!args.empty()) {
-        io.err << "orbisk-cli list: expected no arguments or --dir DIR\n" << ListUsage();
+        io.err << "orbisk-cli list: expected no arguments or --dir DIR\n" << UsageOf("list");
         return kExitUsage;
     }
     StderrHost host(io.err);
@@ -32,11 +22,7 @@ int RunList(const std::vector<std::string>& args, Streams io) {
     for (std::int32_t slot = 1; slot <= list.ArchiveCount(); ++slot) {
         const THead& row = list[slot];
         if (row.Listed == 0) continue;
-        out.append(row.TreePath).push_back('\t');
-        out.append(row.Name).push_back('\t');
-        out.append(row.FileName).push_back('\t');
-        out.append(row.Description).push_back('\t');
-        out.append(row.Owner).push_back('\n');
+        AppendRow(out, {row.TreePath, row.Name, row.FileName, row.Description, row.Owner});
     }
     io.out << out;
     return kExitOk;

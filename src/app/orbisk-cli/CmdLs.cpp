@@ -6,7 +6,7 @@ namespace orbisk::cli {
 int RunLs(const std::vector<std::string>& args, Streams io) {
     if (args.empty() || args.size() > 2) {
         io.err << "orbisk-cli ls: expected an archive file and at most one folder path\n"
-               << Commands()[1].usage;
+               << UsageOf("ls");
         return kExitUsage;
     }
     TArch arch;
@@ -23,11 +23,8 @@ int RunLs(const std::vector<std::string>& args, Streams io) {
     std::string out;
     for (std::int32_t r = dir.First; r < dir.First + dir.Count; ++r) {
         const TRec& rec = arch.Recs[static_cast<std::size_t>(r)];
-        out.append(rec.Name).push_back('\t');
-        out.append(rec.Size).push_back('\t');
-        out.append(rec.Date).push_back('\t');
-        out.append(rec.Attr).push_back('\t');
-        out.append(rec.Note).push_back('\n');
+        AppendRow(out, {rec.Name.View(), rec.Size.View(), rec.Date.View(), rec.Attr.View(),
+                        rec.Note.View()});
     }
     io.out << out;
     return kExitOk;

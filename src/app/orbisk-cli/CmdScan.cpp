@@ -97,12 +97,6 @@ struct ScanArgs {
     bool verbose = false;
 };
 
-const char* ScanUsage() {
-    for (const Command& c : Commands())
-        if (std::string_view(c.name) == "scan") return c.usage;
-    return "";
-}
-
 // A byte count of --text=BYTES: decimal digits within 80 to 8096.
 std::optional<int> DescriptionLimit(std::string_view text) {
     if (text.empty() || text.size() > 5) return std::nullopt;
@@ -207,7 +201,7 @@ bool IsFolder(const std::string& path) {
 int RunScan(const std::vector<std::string>& args, Streams io) {
     ScanArgs a;
     if (auto error = ParseScanArgs(args, a)) {
-        io.err << "orbisk-cli scan: " << *error << '\n' << ScanUsage();
+        io.err << "orbisk-cli scan: " << *error << '\n' << UsageOf("scan");
         return kExitUsage;
     }
     if (!IsFolder(a.source)) {

@@ -27,12 +27,6 @@ struct SearchArgs {
     std::int64_t limit = 0; // 0: no limit
 };
 
-const char* SearchUsage() {
-    for (const Command& c : Commands())
-        if (std::string_view(c.name) == "search") return c.usage;
-    return "";
-}
-
 // A folder or category path as the catalogue writes them: "\" at both ends.
 std::string WithBackslashes(std::string text) {
     if (!text.starts_with('\\')) text.insert(text.begin(), '\\');
@@ -155,9 +149,8 @@ public:
 
     bool OnResult(TSearchResult&& result) override {
         if (listView_) {
-            const std::array<std::string, 8> columns = ListColumns(result);
-            for (std::size_t k = 0; k < columns.size(); ++k)
-                buffer_.append(columns[k]).push_back(k + 1 < columns.size() ? '\t' : '\n');
+            const std::array<std::string, 8> c = ListColumns(result);
+            AppendRow(buffer_, {c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]});
         } else {
             if (!marked_) result.MarkedName = result.Rec.Name.str();
             buffer_.append(TextLine(result)).push_back('\n');
@@ -246,7 +239,7 @@ int SearchArchives(const SearchArgs& a, const TSearchCriteria& criteria, Streams
 int RunSearch(const std::vector<std::string>& args, Streams io) {
     SearchArgs a;
     if (auto error = ParseSearchArgs(args, a)) {
-        io.err << "orbisk-cli search: " << *error << '\n' << SearchUsage();
+        io.err << "orbisk-cli search: " << *error << '\n' << UsageOf("search");
         return kExitUsage;
     }
     std::vector<std::string> history;

@@ -58,8 +58,7 @@ std::string Escaped(std::string_view text) {
 int RunVolumes(const std::vector<std::string>& args, Streams io) {
     if (!args.empty()) {
         io.err << "orbisk-cli volumes: unexpected argument '" << args[0] << "'\n";
-        for (const Command& c : Commands())
-            if (std::string_view(c.name) == "volumes") io.err << c.usage;
+        io.err << UsageOf("volumes");
         return kExitUsage;
     }
     const std::vector<TMountedVolume> volumes = ReadMountedVolumes();

@@ -109,6 +109,18 @@ bool WantsHelp(const std::vector<std::string>& args) {
                        [](const std::string& a) { return a == "--help" || a == "-h"; });
 }
 
+const char* UsageOf(std::string_view name) {
+    for (const Command& c : Commands())
+        if (name == c.name) return c.usage;
+    return "";
+}
+
+void AppendRow(std::string& out, std::initializer_list<std::string_view> fields) {
+    for (std::string_view field : fields)
+        out.append(field).push_back('\t');
+    if (fields.size() != 0) out.back() = '\n';
+}
+
 namespace {
 
 void PrintToolHelp(std::ostream& out) {
