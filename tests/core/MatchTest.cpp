@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
+
 #include <cstdint>
 #include <limits>
 #include <random>
@@ -161,23 +163,9 @@ void CheckAgainstReference(const std::string& name, const std::string& pattern) 
     }
 }
 
-void AllStrings(const Chars& alphabet, std::size_t maxLength, std::vector<std::string>& out) {
-    out.assign(1, "");
-    std::size_t from = 0;
-    for (std::size_t length = 1; length <= maxLength; ++length) {
-        const std::size_t to = out.size();
-        for (std::size_t k = from; k < to; ++k)
-            for (const std::string& c : alphabet)
-                out.push_back(out[k] + c);
-        from = to;
-    }
-}
-
 TEST(MatchMaskReference, AgreesOnEveryShortNameAndPattern) {
-    std::vector<std::string> names;
-    std::vector<std::string> patterns;
-    AllStrings({"a", ".", "ů"}, 4, names);
-    AllStrings({"A", ".", "*", "?"}, 4, patterns);
+    const std::vector<std::string> names = test::AllStrings({"a", ".", "ů"}, 4);
+    const std::vector<std::string> patterns = test::AllStrings({"A", ".", "*", "?"}, 4);
     for (const std::string& pattern : patterns)
         for (const std::string& name : names)
             CheckAgainstReference(name, pattern);

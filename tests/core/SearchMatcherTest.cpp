@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
+
 #include <random>
 #include <string>
 #include <vector>
@@ -32,20 +34,6 @@ bool SameAsMatchMaskMarked(const std::string& pattern, const std::vector<std::st
     return true;
 }
 
-std::vector<std::string> AllStrings(const std::vector<std::string>& alphabet,
-                                    std::size_t maxLength) {
-    std::vector<std::string> out{""};
-    std::size_t from = 0;
-    for (std::size_t length = 1; length <= maxLength; ++length) {
-        const std::size_t to = out.size();
-        for (std::size_t k = from; k < to; ++k)
-            for (const std::string& c : alphabet)
-                out.push_back(out[k] + c);
-        from = to;
-    }
-    return out;
-}
-
 TEST(SearchMatcher, AgreesWithMatchMaskMarkedOnEveryShortNameAndPattern) {
     // "ů" is a two-byte character, so "?" must take it whole; "a" and "A"
     // differ only without case sensitivity.
@@ -57,8 +45,8 @@ TEST(SearchMatcher, AgreesWithMatchMaskMarkedOnEveryShortNameAndPattern) {
         {{"a", "A", "ů"}, {"A", "*", "?"}, 4, 5}, // runs of stars and "?"
     };
     for (const auto& set : sets) {
-        const std::vector<std::string> names = AllStrings(set.nameChars, set.nameLength);
-        for (const std::string& pattern : AllStrings(set.patternChars, set.patternLength))
+        const std::vector<std::string> names = test::AllStrings(set.nameChars, set.nameLength);
+        for (const std::string& pattern : test::AllStrings(set.patternChars, set.patternLength))
             if (!SameAsMatchMaskMarked(pattern, names)) return;
     }
 }

@@ -12,7 +12,6 @@
 #include <filesystem>
 
 #include "SearchTestSupport.h"
-#include "core/search/Match.h"
 #include "gui/common/ListView.h"
 #include "gui/mainwin/ArchiveListModel.h"
 #include "gui/mainwin/ArchiveTreeHandler.h"
@@ -45,13 +44,6 @@ public:
             if (model.Text(row, 0) == name) window_->Controls().ListView_CD->SelectRow(row);
     }
 };
-
-std::vector<std::string> Unmarked(const std::vector<std::string>& lines) {
-    std::vector<std::string> plain;
-    for (const std::string& line : lines)
-        plain.push_back(UnmarkName(line));
-    return plain;
-}
 
 } // namespace
 

@@ -17,7 +17,6 @@
 
 #include "SearchTestSupport.h"
 #include "core/catalog/ProgramValues.h"
-#include "core/search/Match.h"
 #include "gui/mainwin/ArchiveTreeHandler.h"
 #include "gui/search/MarkedLineDelegate.h"
 #include "gui/search/ResultModels.h"
@@ -37,13 +36,6 @@ TArch Disk7() {
             {"\\DOCS\\", {FileEntry("readme.txt", "5000")}},
         },
         "Disk 7");
-}
-
-std::vector<std::string> Unmarked(const std::vector<std::string>& lines) {
-    std::vector<std::string> plain;
-    for (const std::string& line : lines)
-        plain.push_back(UnmarkName(line));
-    return plain;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "core/search/Match.h"
 #include "gui/search/ResultModels.h"
 
 namespace orbisk::test {
@@ -80,6 +81,13 @@ void SearchTest::WriteFiled(const std::string& file, const std::string& name,
     arch.Head.Medium = medium;
     arch.Head.Typ = typ;
     WriteArchiveFile(arch);
+}
+
+std::vector<std::string> Unmarked(const std::vector<std::string>& lines) {
+    std::vector<std::string> plain;
+    for (const std::string& line : lines)
+        plain.push_back(UnmarkName(line));
+    return plain;
 }
 
 } // namespace orbisk::test

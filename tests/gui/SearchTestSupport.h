@@ -43,4 +43,7 @@ private:
     std::vector<std::unique_ptr<QAbstractItemModelTester>> testers_;
 };
 
+// The lines with their match marks taken out.
+std::vector<std::string> Unmarked(const std::vector<std::string>& lines);
+
 } // namespace orbisk::test

@@ -54,4 +54,18 @@ std::vector<std::string> ListDir(const std::string& dir) {
     return names;
 }
 
+std::vector<std::string> AllStrings(const std::vector<std::string>& alphabet,
+                                    std::size_t maxLength) {
+    std::vector<std::string> out{""};
+    std::size_t from = 0;
+    for (std::size_t length = 1; length <= maxLength; ++length) {
+        const std::size_t to = out.size();
+        for (std::size_t k = from; k < to; ++k)
+            for (const std::string& c : alphabet)
+                out.push_back(out[k] + c);
+        from = to;
+    }
+    return out;
+}
+
 } // namespace orbisk::test

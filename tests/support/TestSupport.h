@@ -30,6 +30,10 @@ bool FileExists(const std::string& path);
 // Names in a folder (without "." and ".."), sorted.
 std::vector<std::string> ListDir(const std::string& dir);
 
+// Every string of at most maxLength pieces of alphabet, shortest first.
+std::vector<std::string> AllStrings(const std::vector<std::string>& alphabet,
+                                    std::size_t maxLength);
+
 struct RecordingHost : Host {
     std::vector<std::string> informs, warns;
     int pumps = 0;
