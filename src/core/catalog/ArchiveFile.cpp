@@ -16,20 +16,13 @@ struct HeaderKey {
     std::string THead::*field;
 };
 
+// The keys the archive list keeps come first; SN and Volume last.
 constexpr HeaderKey kHeaderKeys[] = {
     {"Name=", &THead::Name},   {"Typ=", &THead::Typ},       {"SubTyp=", &THead::SubTyp},
     {"Owner=", &THead::Owner}, {"Medium=", &THead::Medium}, {"Description=", &THead::Description},
     {"SN=", &THead::SN},       {"Volume=", &THead::Volume},
 };
-
-void ReadHeaderLine(std::string_view line, THead& head) {
-    for (const HeaderKey& key : kHeaderKeys) {
-        if (line.starts_with(key.prefix)) {
-            (head.*key.field).assign(line.substr(key.prefix.size()));
-            return;
-        }
-    }
-}
+constexpr std::size_t kListHeaderKeys = 6;
 
 // Reads the fields of an entry line that starts at line and has its first
 // TAB at firstTab: each of the first five fields ends at the next TAB; the
@@ -71,6 +64,17 @@ void AppendLine(std::string& out, std::string_view text) {
 }
 
 } // namespace
+
+void ReadHeaderLine(std::string_view line, THead& head, THeaderKeys keys) {
+    const std::size_t count = keys == THeaderKeys::All ? std::size(kHeaderKeys) : kListHeaderKeys;
+    for (std::size_t k = 0; k < count; ++k) {
+        const HeaderKey& key = kHeaderKeys[k];
+        if (line.starts_with(key.prefix)) {
+            (head.*key.field).assign(line.substr(key.prefix.size()));
+            return;
+        }
+    }
+}
 
 namespace {
 

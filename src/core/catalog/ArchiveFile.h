@@ -23,6 +23,14 @@ void ParseArchive(std::string_view text, TArch& arch, Host* host = nullptr);
 // with its present entries, every line ended by CR LF.
 std::string FormatArchive(const TArch& arch);
 
+// Which header keys a reader takes: all of them, or only the ones the archive
+// list keeps (name, categories, owner, description; not SN and Volume).
+enum class THeaderKeys { All, ListFields };
+
+// Takes a header line "Key=value" into the field of head that its key names;
+// a line with another key changes nothing.
+void ReadHeaderLine(std::string_view line, THead& head, THeaderKeys keys = THeaderKeys::All);
+
 // Loads arch.Head.FileName into arch. A missing file shows "Soubor není k
 // dispozici." and keeps the header; an unreadable one warns. Either failure
 // leaves both counts 0 and returns false.

@@ -2,6 +2,8 @@
 // of the archives the cache does not know.
 #include "core/catalog/ArchiveList.h"
 
+#include "core/catalog/ArchiveFile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -167,16 +169,6 @@ private:
     std::unordered_map<std::string, unsigned char> kinds_;
 };
 
-struct HeaderKey {
-    std::string_view prefix;
-    std::string THead::*field;
-};
-
-constexpr HeaderKey kListKeys[] = {
-    {"Name=", &THead::Name},   {"Typ=", &THead::Typ},       {"SubTyp=", &THead::SubTyp},
-    {"Owner=", &THead::Owner}, {"Medium=", &THead::Medium}, {"Description=", &THead::Description},
-};
-
 // Reads the header lines of text into head. Returns true when the "<tree>"
 // line was reached. Unless atEnd, the last line is only taken when its CR has
 // been read, as more of the file may follow.
@@ -192,11 +184,7 @@ bool ScanHeaderLines(std::string_view text, bool atEnd, THead& head) {
         if (cr == std::string_view::npos && !atEnd) return false;
         std::string_view line = text.substr(pos, cr == std::string_view::npos ? cr : cr - pos);
         if (line == "<tree>") return true;
-        for (const HeaderKey& key : kListKeys)
-            if (line.starts_with(key.prefix)) {
-                (head.*key.field).assign(line.substr(key.prefix.size()));
-                break;
-            }
+        ReadHeaderLine(line, head, THeaderKeys::ListFields);
         if (cr == std::string_view::npos) break;
         pos = cr + 1;
         if (pos < text.size() && text[pos] == '\n') ++pos;
