@@ -31,25 +31,21 @@ QString WithoutTimeZone(const QString& format) {
     return out.trimmed();
 }
 
-TLocaleDateFormatter::TLocaleDateFormatter() {
-    const QLocale locale;
-    shortDate_ = locale.dateFormat(QLocale::ShortFormat);
-    longTime_ = WithoutTimeZone(locale.timeFormat(QLocale::LongFormat));
-    shortTime_ = WithoutTimeZone(locale.timeFormat(QLocale::ShortFormat));
-}
+TLocaleDateFormatter::TLocaleDateFormatter()
+    : shortDate_(locale_.dateFormat(QLocale::ShortFormat)),
+      longTime_(WithoutTimeZone(locale_.timeFormat(QLocale::LongFormat))),
+      shortTime_(WithoutTimeZone(locale_.timeFormat(QLocale::ShortFormat))) {}
 
 std::string TLocaleDateFormatter::DateTime(const std::tm& local) const {
-    const QLocale locale;
-    QString text = locale.toString(DateOf(local), shortDate_);
+    QString text = locale_.toString(DateOf(local), shortDate_);
     if (local.tm_hour != 0 || local.tm_min != 0 || local.tm_sec != 0)
-        text += QLatin1Char(' ') + locale.toString(TimeOf(local), longTime_);
+        text += QLatin1Char(' ') + locale_.toString(TimeOf(local), longTime_);
     return text.toStdString();
 }
 
 std::string TLocaleDateFormatter::ZipDateTime(const std::tm& local) const {
-    const QLocale locale;
-    return (locale.toString(DateOf(local), shortDate_) + QStringLiteral("  ") +
-            locale.toString(TimeOf(local), shortTime_))
+    return (locale_.toString(DateOf(local), shortDate_) + QStringLiteral("  ") +
+            locale_.toString(TimeOf(local), shortTime_))
         .toStdString();
 }
 

@@ -2,6 +2,7 @@
 // Date texts of scanned entries in the user's regional formats: the short
 // date and the long time of the locale (without a time-zone name), and for
 // members of ZIP files the short date, two blanks and the short time.
+#include <QLocale>
 #include <QString>
 
 #include "core/scan/DateFormat.h"
@@ -15,6 +16,7 @@ public:
     std::string ZipDateTime(const std::tm& local) const override;
 
 private:
+    QLocale locale_; // the user's, as the formats were taken from it
     QString shortDate_, longTime_, shortTime_;
 };
 
