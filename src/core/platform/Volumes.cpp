@@ -6,11 +6,10 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/catalog/TextFile.h"
 #include "core/platform/MountTable.h"
 #include "core/platform/Superblock.h"
 #include "core/platform/VolumeLocate.h"
@@ -21,12 +20,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The text of a small system file (mount table, fstab, a sysfs flag); empty
+// when it cannot be read.
 std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::string text;
+    ReadWholeFile(path, text, kMaxSmallFile);
+    return text;
 }
 
 // The path with every symbolic link resolved, or nothing when it does not
