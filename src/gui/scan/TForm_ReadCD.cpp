@@ -308,12 +308,9 @@ TForm_TXT_Files* TForm_ReadCD::ExtensionWindow(bool create) {
 
 void TForm_ReadCD::TakeExtensionSwitches() {
     TForm_TXT_Files* window = ExtensionWindow(false);
-    TExtensionSwitches s = window ? window->Switches() : TExtensionSwitches{};
-    // Folders only leaves no files to select by type.
-    if (s.OnlyFolders && s.SelectedTypes) {
-        s.SelectedTypes = false;
-        if (window) window->SetSelectedTypes(false);
-    }
+    // The window's couplings never leave folders-only and selected types on
+    // together; the scan driver guards the walk against it all the same.
+    const TExtensionSwitches s = window ? window->Switches() : TExtensionSwitches{};
     walkOptions_.OnlyFolders = s.OnlyFolders;
     walkOptions_.SelectedTypes = s.SelectedTypes;
     walkOptions_.Id3v1 = s.Id3v1;
