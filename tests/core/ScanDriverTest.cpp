@@ -381,4 +381,28 @@ TEST_F(ScanDriver, AudioCdTitlesOnlyForAnAudioCdLabel) {
     }
 }
 
+TEST_F(ScanDriver, AudioCdIsRecordedFromItsTableOfContents) {
+    // Two audio tracks and a data track; the serial 003C-200F keys the
+    // CD player's titles.
+    TCdToc toc{
+        1, 3, {{1, {0, 2, 0}, false}, {2, {20, 0, 0}, false}, {3, {40, 30, 15}, true}}, {60, 0, 0}};
+    TempDir programDir;
+    WriteFile(programDir.File("CDPLAYER.INI"),
+              "[3C200F]\r\nartist=Band\r\ntitle=Album\r\n0=Intro\r\n1=Outro\r\n");
+    request.ProgramDir = programDir.Path();
+    request.Source = "/dev/sr0"; // a drive, not a folder: nothing is walked
+    request.Volume = AudioCdVolume(toc);
+    request.AudioToc = toc;
+    audioCd.UseCdPlayer = true;
+    const TScanResult r = Scan();
+    ASSERT_TRUE(r.Written());
+    const TArch arch = ReadBack(r.FileName);
+    EXPECT_EQ(Dump(arch), (Lines{"\\", " r--- Track01.cda Intro", " r--- Track02.cda Outro"}));
+    for (int i = 1; i <= arch.RecCount; ++i)
+        EXPECT_EQ(arch.Recs[i].Size, "44");
+    EXPECT_EQ(arch.Head.Volume, "AUDIO CD");
+    EXPECT_EQ(arch.Head.SN, "003C-200F");
+    EXPECT_EQ(arch.Head.Description, "Album - Band");
+}
+
 } // namespace

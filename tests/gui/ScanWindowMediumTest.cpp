@@ -89,9 +89,9 @@ TEST_F(ScanWindowTest, AutoScanRunsOncePerInsertedMedium) {
     }
     EXPECT_EQ(ArchiveFiles(), (std::vector<std::string>{"DISK1__________1111_1111.cd",
                                                         "DISK2__________2222_2222.cd"}));
-    // Each successful scan opened the door of the optical drive.
-    const std::pair<std::string, bool> open{source_.Path(), true};
-    EXPECT_EQ(probe_->doors, (std::vector<std::pair<std::string, bool>>{open, open}));
+    // Each successful scan opened the door of the optical drive (the
+    // system's first one: the probe names no drive for the folder).
+    EXPECT_EQ(disks_->calls, (std::vector<std::string>{"eject ", "eject "}));
     EXPECT_TRUE(DoorOpen());
     EXPECT_TRUE(scan.CheckBox_AutoScan->isChecked());
     EXPECT_EQ(scan.StatusPanels[3]->text(), QStringLiteral("2222-2222"));
@@ -268,15 +268,103 @@ INSTANTIATE_TEST_SUITE_P(Files, FtpButtonTest,
                                            FtpCase{"Windows", "orbisk_ftp.exe", true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ScanWindowTest, EjectButtonTogglesTheDoor) {
+struct DoorCase {
+    const char* name;
+    bool mounted; // the disc's file system is mounted
+    bool wasOpen; // DoorOpen before the click
+    TDiskStep unmount, eject, close;
+    std::vector<std::string> calls;
+    bool open;      // DoorOpen after the click
+    QString status; // the status line after the click
+};
+
+class DoorTest : public ScanWindowTest, public ::testing::WithParamInterface<DoorCase> {};
+
+TEST_P(DoorTest, UnmountsBeforeEjectAndBelievesOnlyWhatTheDriveDid) {
+    const DoorCase& c = GetParam();
     TForm_ReadCD& scan = StartScanWindow();
-    scan.SetSource(QStringLiteral("/media/cdrom"));
+    const TMountedVolume disc = MountedFrom("/media/user/HRY", "/dev/sr0", TDriveType::CdRom);
+    probe_->drives["/media/user/HRY"] = disc;
+    if (c.mounted) probe_->volumes = {disc};
+    scan.SetSource(QStringLiteral("/media/user/HRY"));
+    disks_->unmount = c.unmount;
+    disks_->eject = c.eject;
+    disks_->close = c.close;
+    DoorOpen() = c.wasOpen;
+    scan.Button_Eject->click();
+    EXPECT_EQ(disks_->calls, c.calls);
+    EXPECT_EQ(DoorOpen(), c.open);
+    EXPECT_EQ(scan.StatusMessage->text(), c.status);
     DoorOpen() = false;
-    scan.Button_Eject->click();
-    scan.Button_Eject->click();
-    EXPECT_EQ(probe_->doors, (std::vector<std::pair<std::string, bool>>{{"/media/cdrom", true},
-                                                                        {"/media/cdrom", false}}));
+}
+
+const TDiskStep kDone{};
+const TDiskStep kBusy{false, QStringLiteral("Device /dev/sr0 is busy")};
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, DoorTest,
+    ::testing::Values(
+        DoorCase{"MountedDisc",
+                 true,
+                 false,
+                 kDone,
+                 kDone,
+                 kDone,
+                 {"unmount /dev/sr0", "eject /dev/sr0"},
+                 true,
+                 QString()},
+        DoorCase{"UnmountFails",
+                 true,
+                 false,
+                 kBusy,
+                 kDone,
+                 kDone,
+                 {"unmount /dev/sr0"},
+                 false,
+                 QStringLiteral("Médium nelze odpojit: Device /dev/sr0 is busy")},
+        DoorCase{"EjectFails",
+                 true,
+                 false,
+                 kDone,
+                 kBusy,
+                 kDone,
+                 {"unmount /dev/sr0", "eject /dev/sr0"},
+                 false,
+                 QStringLiteral("Dvířka nelze otevřít: Device /dev/sr0 is busy")},
+        DoorCase{"NothingMounted",
+                 false,
+                 false,
+                 kDone,
+                 kDone,
+                 kDone,
+                 {"eject /dev/sr0"},
+                 true,
+                 QString()},
+        DoorCase{"Close", false, true, kDone, kDone, kDone, {"close /dev/sr0"}, false, QString()},
+        DoorCase{"CloseFails",
+                 false,
+                 true,
+                 kDone,
+                 kDone,
+                 kBusy,
+                 {"close /dev/sr0"},
+                 true,
+                 QStringLiteral("Dvířka nelze zavřít: Device /dev/sr0 is busy")}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ScanWindowTest, FailedAutoEjectLeavesTheDoorShut) {
+    TForm_ReadCD& scan = StartScanWindow();
+    MakeSource({{"a.txt", "a"}});
+    probe_->type = TDriveType::CdRom;
+    disks_->eject = kBusy;
+    scan.CheckBox_AutoEject->setChecked(true);
+    DoorOpen() = false;
+    scan.StartScan();
+    ASSERT_TRUE(scan.LastResult().Written());
+    EXPECT_EQ(disks_->calls, (std::vector<std::string>{"eject "}));
     EXPECT_FALSE(DoorOpen());
+    EXPECT_EQ(scan.StatusMessage->text(),
+              QStringLiteral("Dvířka nelze otevřít: Device /dev/sr0 is busy"));
 }
 
 struct TextSwitchCase {

@@ -350,7 +350,7 @@ TEST_F(ScanWindowTest, FixedVolumeWithoutSerialIsNotAskedAbout) {
     EXPECT_TRUE(FileExists(work_.File("Tmp.cd")));
 }
 
-TEST_F(ScanWindowTest, EmptySourceDoesNothing) {
+TEST_F(ScanWindowTest, EmptySourceScansNothingAndSaysWhatIsMissing) {
     TForm_ReadCD& scan = StartScanWindow();
     scan.SetSource(QString());
     scan.Edit_Name->setText(QStringLiteral("Nic"));
@@ -358,6 +358,8 @@ TEST_F(ScanWindowTest, EmptySourceDoesNothing) {
     EXPECT_FALSE(scan.MediumScanned());
     EXPECT_TRUE(ArchiveFiles().empty());
     EXPECT_TRUE(prompt_.shown.empty());
+    EXPECT_EQ(scan.StatusMessage->text(), scan.LabelT18->text());
+    EXPECT_TRUE(scan.StatusMessage->text().startsWith(QStringLiteral("Chybí zdroj")));
 }
 
 TEST_F(ScanWindowTest, ZipSwitchTurnedOnDuringScanListsTheZipFile) {

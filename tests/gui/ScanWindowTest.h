@@ -1,6 +1,7 @@
 #pragma once
 // The scan window over a main window with its own working folder, a source
-// folder made by the test and a scripted volume probe.
+// folder made by the test, a scripted volume probe and a scripted disk
+// service.
 #include <map>
 #include <optional>
 #include <string>
@@ -10,12 +11,13 @@
 #include "ArchiveTestSupport.h"
 #include "TreeBuilder.h"
 #include "core/platform/Volumes.h"
+#include "gui/platform/DiskService.h"
 #include "gui/scan/TForm_ReadCD.h"
 
 namespace orbisk::test {
 
 // Answers from tables the test changes at will; paths not named get the
-// defaults. Records every door command.
+// defaults.
 class ScriptedProbe : public VolumeProbe {
 public:
     TVolumeInfo Serial(const std::string& path) override {
@@ -32,9 +34,10 @@ public:
         if (found == drives.end()) return std::nullopt;
         return found->second;
     }
-    bool Door(const std::string& path, bool open) override {
-        doors.emplace_back(path, open);
-        return true;
+    std::optional<TCdToc> AudioToc(const std::string& device) override {
+        auto found = tocs.find(device);
+        if (found == tocs.end()) return std::nullopt;
+        return found->second;
     }
 
     TVolumeInfo serial{"DATA", "1A2B-0C3D"};
@@ -43,7 +46,25 @@ public:
     std::map<std::string, TDriveType> types;
     std::vector<TMountedVolume> volumes;
     std::map<std::string, TMountedVolume> drives; // the drive holding a path
-    std::vector<std::pair<std::string, bool>> doors;
+    std::map<std::string, TCdToc> tocs;           // the disc in a drive, by device
+};
+
+// Answers each step as the test set it (done, by default) and records the
+// steps as "unmount /dev/sr0", "eject /dev/sr0", "close /dev/sr0".
+class ScriptedDisks : public DiskService {
+public:
+    TDiskStep Unmount(const QString& device) override { return Step("unmount", device, unmount); }
+    TDiskStep Eject(const QString& device) override { return Step("eject", device, eject); }
+    TDiskStep Close(const QString& device) override { return Step("close", device, close); }
+
+    TDiskStep unmount, eject, close;
+    std::vector<std::string> calls;
+
+private:
+    TDiskStep Step(const char* what, const QString& device, const TDiskStep& answer) {
+        calls.push_back(std::string(what) + " " + device.toStdString());
+        return answer;
+    }
 };
 
 inline TMountedVolume Mounted(std::string mountPoint, TDriveType type, bool floppy = false) {
@@ -51,6 +72,13 @@ inline TMountedVolume Mounted(std::string mountPoint, TDriveType type, bool flop
     volume.MountPoint = std::move(mountPoint);
     volume.Type = type;
     volume.Floppy = floppy;
+    return volume;
+}
+
+// A volume mounted from device.
+inline TMountedVolume MountedFrom(std::string mountPoint, std::string device, TDriveType type) {
+    TMountedVolume volume = Mounted(std::move(mountPoint), type);
+    volume.Device = std::move(device);
     return volume;
 }
 
@@ -65,6 +93,9 @@ public:
         auto probe = std::make_unique<ScriptedProbe>();
         probe_ = probe.get();
         scan_->SetVolumeProbe(std::move(probe));
+        auto disks = std::make_unique<ScriptedDisks>();
+        disks_ = disks.get();
+        scan_->SetDiskService(std::move(disks));
         return *scan_;
     }
     // Fills the source folder and makes it the scan's source.
@@ -90,6 +121,7 @@ public:
     TempDir source_;
     TForm_ReadCD* scan_ = nullptr; // owned by the main window
     ScriptedProbe* probe_ = nullptr;
+    ScriptedDisks* disks_ = nullptr;
 };
 
 } // namespace orbisk::test

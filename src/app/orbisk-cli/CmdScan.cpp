@@ -1,5 +1,5 @@
-// orbisk-cli scan: scans a folder into a new archive with the scan driver the
-// scan window runs.
+// orbisk-cli scan: scans a folder, or the audio CD in an optical drive, into
+// a new archive with the scan driver the scan window runs.
 #include <atomic>
 #include <csignal>
 #include <optional>
@@ -196,6 +196,19 @@ bool IsFolder(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool IsBlockDevice(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISBLK(st.st_mode);
+}
+
+// The table of contents of the audio CD in the drive device; nothing when
+// it holds none.
+std::optional<TCdToc> AudioCdIn(const std::string& device) {
+    std::optional<TCdToc> toc = ReadCdToc(device);
+    if (toc && AudioTracks(*toc).empty()) toc.reset();
+    return toc;
+}
+
 } // namespace
 
 int RunScan(const std::vector<std::string>& args, Streams io) {
@@ -204,7 +217,17 @@ int RunScan(const std::vector<std::string>& args, Streams io) {
         io.err << "orbisk-cli scan: " << *error << '\n' << UsageOf("scan");
         return kExitUsage;
     }
-    if (!IsFolder(a.source)) {
+    // A drive (/dev/sr0) is scanned for the audio CD in it; a data disc is
+    // scanned from the folder where it is mounted.
+    std::optional<TCdToc> audioToc;
+    if (IsBlockDevice(a.source)) {
+        audioToc = AudioCdIn(a.source);
+        if (!audioToc) {
+            io.err << "orbisk-cli scan: '" << a.source
+                   << "' holds no audio CD (scan the folder where its medium is mounted)\n";
+            return kExitFailure;
+        }
+    } else if (!IsFolder(a.source)) {
         io.err << "orbisk-cli scan: '" << a.source << "' is not a folder\n";
         return kExitFailure;
     }
@@ -227,7 +250,8 @@ int RunScan(const std::vector<std::string>& args, Streams io) {
     request.Fields = a.fields;
     // The label and serial of the volume holding the source, read now for
     // this scan alone.
-    request.Volume = VolumeSerial(a.source);
+    request.Volume = audioToc ? AudioCdVolume(*audioToc) : VolumeSerial(a.source);
+    request.AudioToc = audioToc;
     request.ProgramDir = program.ProgramDir;
 
     TArch scanArchive;

@@ -34,6 +34,8 @@ const std::vector<Command>& Commands() {
          "Scans the folder SOURCE into a new archive in DIR (default: the current\n"
          "directory) as the scan window does, adds it to DIR's archive list and\n"
          "_cd_.lst, and prints the file it wrote (NAME.cd; DIR/NAME.cd with --dir).\n"
+         "A SOURCE such as /dev/sr0 scans the audio CD in that drive: label AUDIO CD,\n"
+         "its serial from the table of contents, one TrackNN.cda per audio track.\n"
          "The file name is NAME with every character other than A-Z, a-z, 0-9 and _\n"
          "turned into _, cut to 56 characters. When that file exists, --overwrite\n"
          "replaces it (the old one is kept as .bak); otherwise the first free name\n"

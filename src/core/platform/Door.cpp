@@ -1,5 +1,6 @@
 // The door of an optical drive, through the CD-ROM ioctls of its block
 // device.
+#include <cerrno>
 #include <fcntl.h>
 #include <linux/cdrom.h>
 #include <string>
@@ -17,9 +18,10 @@ namespace {
 
 constexpr int kMaxNumberedDrives = 10; // sr0 to sr9
 
-// The devices to try, best first: the optical drive holding path (mounted,
-// or the empty drive of its fstab entry), then the system's first optical
-// drive: /dev/cdrom, /dev/sr0 to /dev/sr9, the first CD-ROM volume mounted.
+// The devices to try, best first: path itself when it is a block device, the
+// optical drive holding path (mounted, or the empty drive of its fstab
+// entry), then the system's first optical drive: /dev/cdrom, /dev/sr0 to
+// /dev/sr9, the first CD-ROM volume mounted.
 std::vector<std::string> Candidates(std::string_view path, const TPlatformPaths& paths) {
     std::vector<std::string> out;
     auto addVolume = [&](const std::optional<TMountedVolume>& v) {
@@ -27,6 +29,11 @@ std::vector<std::string> Candidates(std::string_view path, const TPlatformPaths&
             out.push_back(paths.DeviceRoot + v->Device);
     };
     if (!path.empty()) {
+        // A device path names its drive itself.
+        struct stat st {};
+        const std::string device = paths.DeviceRoot + std::string(path);
+        if (path.starts_with('/') && ::stat(device.c_str(), &st) == 0 && S_ISBLK(st.st_mode))
+            out.push_back(device);
         const TVolumeLocation where = LocateVolume(path, paths);
         addVolume(where.Mounted);
         addVolume(where.Unmounted);
@@ -59,9 +66,12 @@ bool SetDoor(std::string_view path, bool open, const TPlatformPaths& paths) {
         // The kernel refuses to eject a disc that is mounted (EBUSY): the
         // door simply stays as it is.
         const int result = ::ioctl(fd, open ? CDROMEJECT : CDROMCLOSETRAY, 0);
+        const int error = errno;
         ::close(fd);
+        errno = error;
         return result == 0;
     }
+    errno = ENODEV;
     return false;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/catalog/Common.h"
+#include "core/platform/AudioCd.h"
 
 namespace orbisk {
 
@@ -77,9 +78,10 @@ TVolumeInfo VolumeSerial(std::string_view path, const TPlatformPaths& paths = {}
 // without looking at any path inside it.
 TVolumeInfo VolumeInfoOf(const TMountedVolume& volume, const TPlatformPaths& paths = {});
 
-// Opens (open = true) or closes the door of the optical drive that holds
-// path, or of the first optical drive when path is on none. False when no
-// drive took the command.
+// Opens (open = true) or closes the door of the drive path names (a device
+// such as "/dev/sr1"), of the optical drive that holds path, or of the first
+// optical drive when path is on none. False when no
+// drive took the command; errno then tells why (EBUSY: a mounted disc).
 bool SetDoor(std::string_view path, bool open, const TPlatformPaths& paths = {});
 
 // Everything the scan window asks the system about media. The window holds
@@ -91,7 +93,8 @@ public:
     virtual TDriveType DriveType(const std::string& path) = 0;
     virtual std::vector<TMountedVolume> Volumes() = 0;
     virtual std::optional<TMountedVolume> Drive(const std::string& path) = 0;
-    virtual bool Door(const std::string& path, bool open) = 0;
+    // The table of contents of the disc in the optical drive device.
+    virtual std::optional<TCdToc> AudioToc(const std::string& device) = 0;
 };
 
 // The probe of the live system (or of the fake tree paths names).
@@ -104,7 +107,9 @@ public:
     std::optional<TMountedVolume> Drive(const std::string& path) override {
         return DriveOf(path, paths_);
     }
-    bool Door(const std::string& path, bool open) override { return SetDoor(path, open, paths_); }
+    std::optional<TCdToc> AudioToc(const std::string& device) override {
+        return ReadCdToc(paths_.DeviceRoot + device);
+    }
 
 private:
     TPlatformPaths paths_;

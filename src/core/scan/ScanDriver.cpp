@@ -1,5 +1,6 @@
 #include "core/scan/ScanDriver.h"
 
+#include <ctime>
 #include <sys/stat.h>
 
 #include "core/catalog/ArchiveFile.h"
@@ -126,15 +127,20 @@ void Finish(const TScanRequest& request, TScanContext& context, TScanResult& res
     AppendToList(context, result);
 }
 
-// Records the source into the emptied scan archive, then names the tracks
-// of an audio CD.
+// Records the source into the emptied scan archive (the tracks of an audio
+// CD, or the walk of the source folder), then names the tracks of an audio
+// CD.
 void WalkSource(const TScanRequest& request, TScanContext& context, TScanResult& result) {
     TArch& arch = context.ScanArchive;
     arch.Clear();
-    TWalker walker(arch, SourceRootFor(request.Source), context.Options, context.Progress,
-                   context.ScanRunning, context.UserHost, context.Dates);
-    walker.WalkDirectory("");
-    result.UnreadableFolders = walker.UnreadableFolders();
+    if (request.AudioToc) {
+        RecordAudioTracks(arch, *request.AudioToc, context.Dates);
+    } else {
+        TWalker walker(arch, SourceRootFor(request.Source), context.Options, context.Progress,
+                       context.ScanRunning, context.UserHost, context.Dates);
+        walker.WalkDirectory("");
+        result.UnreadableFolders = walker.UnreadableFolders();
+    }
     if (context.AudioCd.UseCdPlayer && UpperAscii(arch.Head.Volume) == kAudioCdLabel)
         ApplyCdPlayerTitles(arch, request.ProgramDir, context.AudioCd.Titles, context.Progress,
                             context.ScanRunning, context.UserHost);
@@ -153,6 +159,23 @@ void ShrinkScanArchive(TArch& arch) {
 }
 
 } // namespace
+
+void RecordAudioTracks(TArch& arch, const TCdToc& toc, const TDateFormatter& dates) {
+    arch.AddDir("\\");
+    const time_t now = ::time(nullptr);
+    std::tm local{};
+    const std::string date = ::localtime_r(&now, &local) ? dates.DateTime(local) : "?";
+    // The files of a disc cannot be written to.
+    const std::string attr = AttrString(kAttrReadOnly);
+    for (int track : AudioTracks(toc)) {
+        TRec rec;
+        rec.Name = CdaFileName(track);
+        rec.Size = std::to_string(kCdaFileSize);
+        rec.Date = date;
+        rec.Attr = attr;
+        arch.AddRec(std::move(rec));
+    }
+}
 
 void CleanScanFields(TScanFields& f) {
     for (std::string* field : {&f.Name, &f.Medium, &f.Typ, &f.SubTyp, &f.Owner, &f.Description})

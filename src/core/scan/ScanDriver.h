@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "core/catalog/ArchiveList.h"
 #include "core/catalog/Common.h"
 #include "core/catalog/Host.h"
+#include "core/platform/AudioCd.h"
 #include "core/scan/DateFormat.h"
 #include "core/scan/Metadata.h"
 #include "core/scan/ProgressSink.h"
@@ -104,9 +106,6 @@ struct TAudioCdOptions {
     TCdPlayerOptions Titles;
 };
 
-// The label of an audio CD, compared after upper-casing a-z.
-inline constexpr std::string_view kAudioCdLabel = "AUDIO CD";
-
 // What one scan is asked to do.
 struct TScanRequest {
     std::string Source;     // the folder to scan
@@ -114,7 +113,14 @@ struct TScanRequest {
     TVolumeInfo Volume;     // label and serial of the volume holding Source
     std::string ProgramDir; // where CDPLAYER.INI is looked up
     TScanTexts Texts;
+    // The table of contents of an audio CD in the source drive: its tracks
+    // are recorded instead of walking Source.
+    std::optional<TCdToc> AudioToc;
 };
+
+// Records an audio CD into the emptied archive: the root folder with one
+// TrackNN.cda file of 44 bytes per audio track, dated now.
+void RecordAudioTracks(TArch& arch, const TCdToc& toc, const TDateFormatter& dates);
 
 // What a scan works on and through. The option records are the windows' own:
 // they are read at the moment of use, so a switch changed during the scan

@@ -1,5 +1,9 @@
 #include "gui/scan/ScanMedium.h"
 
+#include <filesystem>
+
+#include "core/platform/MountTable.h"
+
 namespace orbisk {
 
 bool IsFloppySource(VolumeProbe& probe, std::string_view source) {
@@ -43,6 +47,60 @@ std::optional<std::string> CdDriveMountPoint(VolumeProbe& probe, bool last) {
         if (!last) break;
     }
     return found;
+}
+
+namespace {
+
+// A typed device path: an optical drive by its kernel's names, any other a
+// removable drive.
+TMountedVolume DeviceDrive(const std::string& device) {
+    TMountedVolume drive;
+    drive.Device = device;
+    const std::string name = std::filesystem::path(device).filename().string();
+    const bool optical = name.starts_with("sr") || name.starts_with("cdrom") ||
+                         name.starts_with("dvd") || name.starts_with("cdrw");
+    drive.Type = optical ? TDriveType::CdRom : TDriveType::Removable;
+    return drive;
+}
+
+} // namespace
+
+std::optional<TMountedVolume> WatchedDrive(VolumeProbe& probe, const std::string& source) {
+    if (source.starts_with("/dev/")) return DeviceDrive(source);
+    if (source.empty()) return std::nullopt;
+    std::optional<TMountedVolume> drive = probe.Drive(source);
+    if (!drive || !drive->Device.starts_with('/')) return std::nullopt;
+    if (drive->Type != TDriveType::CdRom && drive->Type != TDriveType::Removable)
+        return std::nullopt;
+    return drive;
+}
+
+TDriveMedium MediumInDrive(VolumeProbe& probe, const TMountedVolume& drive) {
+    TDriveMedium medium;
+    for (const TMountedVolume& volume : probe.Volumes()) {
+        if (volume.Device != drive.Device) continue;
+        medium.Present = true;
+        medium.MountPoint = volume.MountPoint;
+        medium.Info = probe.Serial(volume.MountPoint);
+        return medium;
+    }
+    if (drive.Type != TDriveType::CdRom) return medium;
+    std::optional<TCdToc> toc = probe.AudioToc(drive.Device);
+    if (toc && !AudioTracks(*toc).empty()) {
+        medium.Present = true;
+        medium.Info = AudioCdVolume(*toc);
+        medium.AudioToc = std::move(toc);
+    }
+    return medium;
+}
+
+std::optional<std::string> FollowedSource(const TDriveMedium& medium, const TMountedVolume& drive,
+                                          const std::string& source) {
+    if (!medium.MountPoint.empty())
+        return PathIsInside(source, medium.MountPoint) ? std::nullopt
+                                                       : std::optional(medium.MountPoint);
+    if (medium.AudioToc && source != drive.Device) return drive.Device;
+    return std::nullopt;
 }
 
 } // namespace orbisk

@@ -1,7 +1,8 @@
 #pragma once
 // What the scan window asks of the volumes through its probe: whether a
-// source lies on a floppy, whether a medium is in, and which
-// optical drive to preset as the source.
+// source lies on a floppy, whether a medium is in, which optical drive to
+// preset as the source, and which drive the window watches and what medium is
+// in it now.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,5 +35,30 @@ bool MediumPresent(VolumeProbe& probe, const std::string& source, TVolumeInfo& i
 // The mount point of the first (or, with last, the last) optical volume that
 // holds a medium; nothing when there is none.
 std::optional<std::string> CdDriveMountPoint(VolumeProbe& probe, bool last);
+
+// The drive the scan window watches for a source: the optical or removable
+// drive holding it (each medium put into it is mounted at a path of its own),
+// or the device a source such as "/dev/sr0" names. Nothing for a source on a
+// fixed, remote or RAM volume, or on no drive the probe knows.
+std::optional<TMountedVolume> WatchedDrive(VolumeProbe& probe, const std::string& source);
+
+// What is in a watched drive now.
+struct TDriveMedium {
+    bool Present = false;
+    TVolumeInfo Info;               // label and serial of the medium
+    std::string MountPoint;         // where its file system is mounted; empty for none
+    std::optional<TCdToc> AudioToc; // the table of contents of an audio CD
+};
+
+// The medium in drive: the first volume mounted from its device, else, in an
+// optical drive, an audio CD (a disc with audio tracks and no mounted file
+// system). Not present when neither is there.
+TDriveMedium MediumInDrive(VolumeProbe& probe, const TMountedVolume& drive);
+
+// Where the source moves for the medium now in drive: to the mount point of
+// its file system (a source inside it stays), or to the drive itself for an
+// audio CD. Nothing when the source stays (an empty drive leaves it as it was).
+std::optional<std::string> FollowedSource(const TDriveMedium& medium, const TMountedVolume& drive,
+                                          const std::string& source);
 
 } // namespace orbisk

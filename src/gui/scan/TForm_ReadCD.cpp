@@ -27,7 +27,9 @@
 #include "gui/common/ValueCombo.h"
 #include "gui/mainwin/ArchiveTreeHandler.h"
 #include "gui/mainwin/TForm_Main.h"
+#include "gui/platform/DiskService.h"
 #include "gui/scan/ScanDates.h"
+#include "gui/scan/ScanDoor.h"
 #include "gui/scan/ScanMedium.h"
 #include "gui/scan/ScanProgress.h"
 #include "gui/scan/TForm_TXT_Files.h"
@@ -61,7 +63,7 @@ bool& DoorOpen() {
 
 TForm_ReadCD::TForm_ReadCD(TForm_Main* main)
     : QDialog(main), main_(*main), probe_(std::make_unique<SystemVolumeProbe>()),
-      dates_(std::make_unique<TLocaleDateFormatter>()) {
+      disks_(std::make_unique<UDisksService>()), dates_(std::make_unique<TLocaleDateFormatter>()) {
     setObjectName(QStringLiteral("Form_ReadCD"));
     setWindowTitle(QStringLiteral("Načtení CD/HDD"));
     setModal(true);
@@ -126,6 +128,9 @@ void TForm_ReadCD::ConnectControls() {
     connect(CheckBox_AutoScan, &QCheckBox::toggled, this, [this](bool on) {
         if (on) CheckBox_AutoEject->setChecked(true);
     });
+    connect(Edit_Zdroj, &QLineEdit::editingFinished, this, [this] {
+        if (Edit_Zdroj->isModified()) SetSource(Edit_Zdroj->text());
+    });
     connect(Button_Nacti, &QPushButton::clicked, this, &TForm_ReadCD::StartScan);
     connect(Button_Storno, &QPushButton::clicked, this, &TForm_ReadCD::CancelCommand);
     connect(Button_CD, &QPushButton::clicked, this, &TForm_ReadCD::ChooseSourceCommand);
@@ -140,13 +145,39 @@ void TForm_ReadCD::SetVolumeProbe(std::unique_ptr<VolumeProbe> probe) {
     probe_ = std::move(probe);
 }
 
+void TForm_ReadCD::SetDiskService(std::unique_ptr<DiskService> disks) {
+    disks_ = std::move(disks);
+}
+
 QString TForm_ReadCD::Source() const {
     return Edit_Zdroj->text();
 }
 
+std::string TForm_ReadCD::SourceBytes() const {
+    return QFile::encodeName(Source()).toStdString();
+}
+
 void TForm_ReadCD::SetSource(const QString& source) {
     Edit_Zdroj->setText(source);
-    Timer_Medium->setInterval(PollInterval(*probe_, QFile::encodeName(source).toStdString()));
+    Edit_Zdroj->setModified(false);
+    const std::string bytes = SourceBytes();
+    watched_ = WatchedDrive(*probe_, bytes);
+    Timer_Medium->setInterval(PollInterval(*probe_, bytes));
+}
+
+std::optional<TDriveMedium> TForm_ReadCD::FollowDrive() {
+    if (!watched_) return std::nullopt;
+    TDriveMedium medium = MediumInDrive(*probe_, *watched_);
+    if (std::optional<std::string> follow = FollowedSource(medium, *watched_, SourceBytes())) {
+        Edit_Zdroj->setText(QFile::decodeName(QByteArray::fromStdString(*follow)));
+        Edit_Zdroj->setModified(false);
+    }
+    return medium;
+}
+
+void TForm_ReadCD::ShowStatus(const QString& text) {
+    StatusMessage->setText(text);
+    StatusMessage->setToolTip(text);
 }
 
 QString TForm_ReadCD::ProgressText() const {
@@ -292,7 +323,9 @@ void TForm_ReadCD::ShowFields(const TScanFields& f) {
 
 bool TForm_ReadCD::ConfirmMissingMedium(const std::string& source) {
     TVolumeInfo volume;
-    if (MediumPresent(*probe_, source, volume)) return true;
+    if (watched_ ? MediumInDrive(*probe_, *watched_).Present
+                 : MediumPresent(*probe_, source, volume))
+        return true;
     const QString title =
         StatusPanels[0]->text() + QLatin1Char(' ') + LabelT15->text() + QStringLiteral(" ?");
     return Prompt::Question(title, LabelT16->text(), PromptButtons::YesNo) == PromptAnswer::Yes;
@@ -334,8 +367,14 @@ void TForm_ReadCD::SetScanControlsEnabled(bool enabled) {
 
 void TForm_ReadCD::StartScan() {
     if (inScan_) return;
-    const std::string source = QFile::encodeName(Source()).toStdString();
-    if (source.empty()) return;
+    const std::optional<TDriveMedium> inDrive = FollowDrive();
+    const std::string source = SourceBytes();
+    if (source.empty()) {
+        ShowStatus(LabelT18->text());
+        Edit_Zdroj->setFocus();
+        return;
+    }
+    ShowStatus(QString());
     mediumScanned_ = true;
     Timer_Medium->stop();
     TScanFields fields = ReadFields();
@@ -353,7 +392,12 @@ void TForm_ReadCD::StartScan() {
                          .Fields = std::move(fields),
                          .Volume = probe_->Serial(source),
                          .ProgramDir = Program().ProgramDir,
-                         .Texts = Texts()};
+                         .Texts = Texts(),
+                         .AudioToc = std::nullopt};
+    if (inDrive && inDrive->AudioToc) {
+        request.Volume = inDrive->Info;
+        request.AudioToc = inDrive->AudioToc;
+    }
     ProgramValues& program = Program();
     TValueLists lists{program.MediumList, program.TypList, program.SubTypList, program.OwnerList};
     TArchiveList& rows = main_.Archives().Rows();
@@ -439,9 +483,22 @@ void TForm_ReadCD::ShowWrittenArchive(const TScanResult& result,
 }
 
 void TForm_ReadCD::AutoEject(const std::string& source) {
-    if (!CheckBox_AutoEject->isChecked() || probe_->DriveType(source) != TDriveType::CdRom) return;
-    DoorOpen() = true;
-    probe_->Door(source, true);
+    if (!CheckBox_AutoEject->isChecked()) return;
+    const TDriveType type = watched_ ? watched_->Type : probe_->DriveType(source);
+    if (type == TDriveType::CdRom) MoveDoor(true);
+}
+
+bool TForm_ReadCD::MoveDoor(bool open) {
+    const std::string device = DoorDevice(*probe_, watched_, SourceBytes());
+    const TDoorResult result = orbisk::MoveDoor(*probe_, *disks_, device, open);
+    const QLabel* failed[] = {nullptr, LabelT19, LabelT20, LabelT21};
+    if (const QLabel* text = failed[static_cast<int>(result.Failure)]) {
+        ShowStatus(text->text() + result.Error);
+        return false;
+    }
+    ShowStatus(QString());
+    DoorOpen() = open;
+    return true;
 }
 
 void TForm_ReadCD::ChooseSourceCommand() {
@@ -453,8 +510,7 @@ void TForm_ReadCD::ChooseSourceCommand() {
 }
 
 void TForm_ReadCD::EjectCommand() {
-    DoorOpen() = !DoorOpen();
-    probe_->Door(QFile::encodeName(Source()).toStdString(), DoorOpen());
+    MoveDoor(!DoorOpen());
 }
 
 std::string TForm_ReadCD::FtpTool() const {
@@ -495,13 +551,24 @@ void TForm_ReadCD::ShowPresence(const TVolumeInfo* volume) {
 
 void TForm_ReadCD::PollTick() {
     if (inScan_) return;
-    const std::string source = QFile::encodeName(Source()).toStdString();
-    // Automatic scanning is offered for optical drives only.
-    if (source.empty() || probe_->DriveType(source) != TDriveType::CdRom)
-        CheckBox_AutoEject->setChecked(false);
+    const std::optional<TDriveMedium> inDrive = FollowDrive();
+    const std::string source = SourceBytes();
+    // Automatic scanning is offered for optical drives only. A watched drive
+    // stays one while it is empty and the path of its last medium is gone.
+    const TDriveType type = watched_         ? watched_->Type
+                            : source.empty() ? TDriveType::NoRoot
+                                             : probe_->DriveType(source);
+    if (type != TDriveType::CdRom) CheckBox_AutoEject->setChecked(false);
     if (!CheckBox_AutoEject->isChecked()) CheckBox_AutoScan->setChecked(false);
     TVolumeInfo volume;
-    if (!MediumPresent(*probe_, source, volume)) {
+    bool present = false;
+    if (inDrive) {
+        volume = inDrive->Info;
+        present = inDrive->Present;
+    } else {
+        present = MediumPresent(*probe_, source, volume);
+    }
+    if (!present) {
         ShowPresence(nullptr);
         Timer_Blink->start();
         mediumScanned_ = false;

@@ -3,18 +3,22 @@
 // source folder, the scan switches and the progress box. "Načti" runs the
 // scan driver of core; the window watches the source's volume (presence,
 // serial, label), can scan each newly inserted medium by itself and can open
-// the drive door. Created once, shown modally by "Nový ..." in the main
-// window.
+// the drive door. A source on an optical or removable drive makes the window
+// watch that drive: the source follows wherever the medium now in it is
+// mounted, and an audio CD in it is recorded from its table of contents. Created once, shown
+// modally by "Nový ..." in the main window.
 #include <QDialog>
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/catalog/Archive.h"
 #include "core/platform/Volumes.h"
 #include "core/scan/ScanDriver.h"
 #include "core/scan/Walk.h"
+#include "gui/scan/ScanMedium.h"
 
 class QAction;
 class QCheckBox;
@@ -30,6 +34,7 @@ class QToolButton;
 
 namespace orbisk {
 
+class DiskService;
 class GuiHost;
 class TForm_Main;
 class TForm_TXT_Files;
@@ -45,8 +50,9 @@ struct TScanWindowOptions {
     bool LastCdDrive = false;
 };
 
-// What the program believes about the drive door: the eject buttons toggle
-// it, the automatic eject after a scan sets it.
+// What the program believes about the drive door: set by each door command
+// the drive carried out (the eject button, the automatic eject after a scan);
+// a command that failed leaves it as it was.
 bool& DoorOpen();
 
 class TForm_ReadCD : public QDialog {
@@ -63,11 +69,17 @@ public:
     // default).
     void SetVolumeProbe(std::unique_ptr<VolumeProbe> probe);
     VolumeProbe& Probe() const { return *probe_; }
+    // Replaces the disk service that unmounts and ejects (UDisks2 by default).
+    void SetDiskService(std::unique_ptr<DiskService> disks);
+    // The device of the drive the window watches; empty when the source lies
+    // on no optical or removable drive.
+    std::string WatchedDevice() const { return watched_ ? watched_->Device : std::string(); }
 
     const TScanWindowOptions& Options() const { return options_; }
     void SetOptions(const TScanWindowOptions& options) { options_ = options; }
 
-    // The folder to scan (the read-only source field).
+    // The folder to scan (the source field; a typed path is taken when the
+    // field is left or Enter is pressed).
     QString Source() const;
     void SetSource(const QString& source);
 
@@ -113,6 +125,7 @@ public:
     QPlainTextEdit* Memo;          // the progress box
     QStatusBar* StatusBar;
     QLabel* StatusPanels[6]; // "Medium", presence, "SN", serial, "Jmenovka", label
+    QLabel* StatusMessage;   // what went wrong with the last command
     QTimer* Timer_Medium;    // polling of the source, 1000 ms (10000 for floppies)
     QTimer* Timer_Blink;     // blinking of the presence panel, 250 ms
 
@@ -134,6 +147,10 @@ public:
     QLabel* LabelT15; // "nepřítomno"
     QLabel* LabelT16; // "Přesto pokračovat ?"
     QLabel* LabelT17; // "Adresářů, které nešlo přečíst: "
+    QLabel* LabelT18; // "Chybí zdroj: ..."
+    QLabel* LabelT19; // "Médium nelze odpojit: "
+    QLabel* LabelT20; // "Dvířka nelze otevřít: "
+    QLabel* LabelT21; // "Dvířka nelze zavřít: "
 
     // "Nový ..." of the main window's "Soubor" menu and tool bar.
     QAction* Action_New;
@@ -180,6 +197,13 @@ private:
     void ScanFinished(const TScanResult& result, bool selectedTypesOff);
     void ShowWrittenArchive(const TScanResult& result, const std::vector<bool>& wasListed);
     void AutoEject(const std::string& source);
+    // Opens (unmounting the medium first) or closes the door; a failed step
+    // is shown in the status line and leaves DoorOpen as it was.
+    bool MoveDoor(bool open);
+    void ShowStatus(const QString& text);
+    std::string SourceBytes() const;
+    // Asks the watched drive what is in it and lets the source follow it.
+    std::optional<TDriveMedium> FollowDrive();
     // What closing leaves behind: an empty progress box, the scan archive's
     // entry array at one slot, both timers off.
     void ReleaseClosed();
@@ -188,6 +212,8 @@ private:
 
     TForm_Main& main_;
     std::unique_ptr<VolumeProbe> probe_;
+    std::unique_ptr<DiskService> disks_;
+    std::optional<TMountedVolume> watched_; // the drive the source lies on
     std::unique_ptr<TScanProgress> progress_;
     std::unique_ptr<GuiHost> host_;
     std::unique_ptr<TLocaleDateFormatter> dates_;

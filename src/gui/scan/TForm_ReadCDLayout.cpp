@@ -66,7 +66,6 @@ void TForm_ReadCD::BuildControls() {
     ComboBox_Owner = ValueBox(this, "ComboBox_Owner");
     Edit_Popis = Named(new QLineEdit(this), "Edit_Popis");
     Edit_Zdroj = Named(new QLineEdit(this), "Edit_Zdroj");
-    Edit_Zdroj->setReadOnly(true);
     Button_CD = Named(new QPushButton(QStringLiteral("CD/HDD"), this), "Button_CD");
     Button_Eject = Named(new QToolButton(this), "Button_Eject");
     Button_Eject->setIcon(
@@ -135,6 +134,16 @@ void TForm_ReadCD::BuildControls() {
     LabelT15 = Hidden(this, "LabelT15", QStringLiteral("nepřítomno"));
     LabelT16 = Hidden(this, "LabelT16", QStringLiteral("Přesto pokračovat ?"));
     LabelT17 = Hidden(this, "LabelT17", QStringLiteral("Adresářů, které nešlo přečíst: "));
+    LabelT18 = Hidden(this, "LabelT18",
+                      QStringLiteral("Chybí zdroj: vyber disk nebo adresář (CD/HDD) "
+                                     "nebo napiš jeho cestu do pole Zdroj."));
+    LabelT19 = Hidden(this, "LabelT19", QStringLiteral("Médium nelze odpojit: "));
+    LabelT20 = Hidden(this, "LabelT20", QStringLiteral("Dvířka nelze otevřít: "));
+    LabelT21 = Hidden(this, "LabelT21", QStringLiteral("Dvířka nelze zavřít: "));
+    // Made after the controls of old, so their order stays the one the
+    // settings and language files know.
+    StatusMessage = Named(new QLabel, "StatusMessage");
+    StatusBar->addWidget(StatusMessage, 3);
 }
 
 void TForm_ReadCD::BuildLayout() {
