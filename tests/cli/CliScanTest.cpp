@@ -9,6 +9,7 @@
 #include <spawn.h>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -256,6 +257,18 @@ TEST_F(CliScan, ExitCodesAndMessages) {
         EXPECT_EQ(r.out.empty(), c.code != 0);
     }
     EXPECT_EQ(ListDir(out.Path()), (Lines{"_cd_.lst", "big.cd"}));
+}
+
+TEST_F(CliScan, DriveWithoutAnAudioCdIsRefused) {
+    // A block device node standing for a drive with no audio CD in it (its
+    // table of contents cannot be read).
+    const std::string drive = out.File("sr9");
+    if (::mknod(drive.c_str(), S_IFBLK | 0600, makedev(7, 255)) != 0)
+        GTEST_SKIP() << "no block device node can be made here";
+    CliRun r = Cli({"scan", drive, "--dir", out.Path(), "--name", "cd"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("holds no audio CD"), std::string::npos) << r.err;
+    EXPECT_EQ(ListDir(out.Path()), (Lines{"sr9"}));
 }
 
 TEST_F(CliScan, WithoutDirWritesIntoTheCurrentFolder) {
