@@ -113,3 +113,11 @@ TEST(CliSearch, DefaultsToTheArchivesOfTheCurrentDirectory) {
     EXPECT_EQ(ReadFile(outDir.File("out.txt")), "Alfa:\\  x<B>.</B><B>t</B><B>x</B><B>t</B>\n");
     EXPECT_EQ(ListDir(dir.Path()), std::vector<std::string>{"a.cd"});
 }
+
+TEST(CliSearch, TypedCzechFindsNamesOfACatalogueWrittenOnWindows) {
+    TempDir dir;
+    Save(dir, "w.cd", "Win", "CD", "", {{"\\", {{"k\xf9\xf2.txt"}, {"kun.txt"}}}});
+    const CliRun r = Cli({"search", "kůň*", "--all", "--dir", dir.Path()});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "Win:\\  k\xf9\xf2.txt\n");
+}

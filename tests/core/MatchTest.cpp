@@ -86,6 +86,19 @@ TEST(MatchMaskMarked, MarksLiteralMatchesOnTheStoredName) {
         {false, "k\xF9\xF2", "K?\xF2*", true, "<B>k</B>\xF9<B>\xF2</B>"},
         {true, "k\xF9\xF2", "k??", true, "<B>k</B>\xF9\xF2"},
         {true, "k\xF9\xF2", "k?", false, ""},
+        // A Windows-1250 name against the typed (UTF-8) pattern: matched as it
+        // is shown, the pattern turned into Windows-1250.
+        {false, "k\xF9\xF2.txt", "Kůň*", true, "<B>k</B><B>\xF9</B><B>\xF2</B>.txt"},
+        {true, "k\xF9\xF2.txt", "k?ň*", true, "<B>k</B>\xF9<B>\xF2</B>.txt"},
+        {true, "\x8Akoda", "Š*", true, "<B>\x8A</B>koda"},
+        {true, "\x80", "€", true, "<B>\x80</B>"},
+        // A pattern character without a Windows-1250 byte: such names never match.
+        {true, "k\xF9\xF2", "*日", false, ""},
+        {true, "k\xF9\xF2", "k*日*", false, ""},
+        {true, "日本", "日*", true, "<B>日</B>本"},
+        // Bytes that are valid UTF-8 are shown, and matched, as UTF-8.
+        {true, "\xC5\xAF", "ů", true, "<B>ů</B>"},
+        {true, "\xC5\xAF", "Ĺ*", false, ""},
     };
     for (const MarkedCase& c : cases) {
         SCOPED_TRACE(std::string("name '") + c.name + "' pattern '" + c.pattern + "'" +
@@ -184,6 +197,42 @@ TEST(MatchMaskReference, AgreesOnRandomLongerNamesAndPatterns) {
     };
     for (int round = 0; round < 10000; ++round)
         CheckAgainstReference(make(nameChars, 12), make(patternChars, 8));
+}
+
+TEST(MatchMaskReference, Windows1250NamesMatchAsTheyAreShown) {
+    // A name that is not valid UTF-8 is shown decoded from Windows-1250; it
+    // must match exactly as that decoded name would, marks included, or not
+    // at all when the pattern has a character Windows-1250 lacks. "\x81" is
+    // one of the bytes the code page leaves undefined.
+    const Chars nameChars{"a", "A", ".", "\xF9", "\xF2", "\x8A", "\x81"};
+    const Chars patternChars{"A", ".", "*", "?", "ů", "ň", "Š", "\xC2\x81", "日"};
+    std::mt19937 random(1250);
+    auto make = [&](const Chars& alphabet, std::size_t maxLength) {
+        std::string text;
+        std::size_t length = random() % (maxLength + 1);
+        for (std::size_t k = 0; k < length; ++k)
+            text += alphabet[random() % alphabet.size()];
+        return text;
+    };
+    int tried = 0;
+    while (tried < 5000) {
+        const std::string name = make(nameChars, 10);
+        if (IsValidUtf8(name)) continue;
+        ++tried;
+        const std::string pattern = make(patternChars, 6);
+        const bool fits = pattern.find("日") == std::string::npos;
+        SCOPED_TRACE("name '" + name + "' pattern '" + pattern + "'");
+        for (bool caseSensitive : {true, false}) {
+            std::string shown, marked;
+            const bool expected =
+                fits && MatchMaskMarked(caseSensitive, Cp1250ToUtf8(name), pattern, shown);
+            ASSERT_EQ(MatchMaskMarked(caseSensitive, name, pattern, marked), expected);
+            EXPECT_EQ(Cp1250ToUtf8(marked), expected ? shown : "");
+            if (caseSensitive) {
+                EXPECT_EQ(MatchMask(name, pattern), expected);
+            }
+        }
+    }
 }
 
 TEST(MatchMask, ManyStarsDoNotTakeExponentialTime) {
@@ -317,10 +366,28 @@ TEST(WordsMatch, AllOrAnyWordAsSubstring) {
         // An empty list: nothing to miss in all-words mode, nothing found in any-word mode.
         {{}, true, "ANY", true},
         {{}, false, "ANY", false},
+        // Texts that are not valid UTF-8 are Windows-1250 and are searched for
+        // the words in that code page; a word it cannot hold never occurs.
+        {{"Kůň"}, false, "BíLý Kůň", true},
+        {{"Kůň"}, false, "B\xEDL\xFD K\xF9\xF2", true},
+        {{"Kůň", "ŽLUťOUčKý"}, true, "\x8ELU\x9DOU\xE8K\xFD K\xF9\xF2", true},
+        {{"Kůň", "日"}, true, "K\xF9\xF2", false},
+        {{"Kůň", "日"}, false, "K\xF9\xF2", true},
+        {{"日"}, false, "K\xF9\xF2 日", false},
+        {{"FOO"},
+         false,
+         "\xF9"
+         "FOO",
+         true},
+        // UTF-8 texts are searched for the words as typed only.
+        {{"Ĺ"}, false, "ů", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("text '") + c.text + "'" + (c.allWords ? " AND" : " OR"));
-        const TWordCriterion criterion{c.words, c.allWords};
+        TWordCriterion criterion;
+        criterion.Words = c.words;
+        criterion.AllWords = c.allWords;
+        PrepareWordForms(criterion);
         EXPECT_EQ(WordsMatch(c.text, criterion), c.passes);
         EXPECT_EQ(NoteWordsMatch(c.text, criterion), c.passes);
         EXPECT_EQ(DescriptionWordsMatch(c.text, criterion), c.passes);

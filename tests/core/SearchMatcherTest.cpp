@@ -43,6 +43,9 @@ TEST(SearchMatcher, AgreesWithMatchMaskMarkedOnEveryShortNameAndPattern) {
     } sets[] = {
         {{"a", "A", ".", "ů"}, {"A", ".", "*", "?", "ů"}, 4, 3},
         {{"a", "A", "ů"}, {"A", "*", "?"}, 4, 5}, // runs of stars and "?"
+        // "\xF9" is "ů" in Windows-1250: a name holding it is matched against
+        // the pattern's Windows-1250 form, "日" has none.
+        {{"a", "\xF9", "ů"}, {"A", "*", "?", "ů", "日"}, 4, 3},
     };
     for (const auto& set : sets) {
         const std::vector<std::string> names = test::AllStrings(set.nameChars, set.nameLength);
@@ -52,10 +55,13 @@ TEST(SearchMatcher, AgreesWithMatchMaskMarkedOnEveryShortNameAndPattern) {
 }
 
 TEST(SearchMatcher, AgreesWithMatchMaskMarkedOnRandomNamesOfEitherCodePage) {
-    // "\xE8" is a Windows-1250 letter: a name holding it is not UTF-8, and
-    // every byte is one character.
+    // "\xE8" is a Windows-1250 letter ("č"): a name holding it is not UTF-8,
+    // every byte is one character, and it is matched against the pattern's
+    // Windows-1250 form ("日" has none). A pattern holding "\xE8" itself is
+    // not UTF-8 and is taken byte for byte.
     const std::vector<std::string> nameChars{"a", "b", "B", ".", "ů", "\xE8", "\x9A"};
-    const std::vector<std::string> patternChars{"A", "B", "b", ".", "*", "*", "?", "ů", "\xE8"};
+    const std::vector<std::string> patternChars{"A", "B", "b", ".",    "*", "*",
+                                                "?", "ů", "č", "\xE8", "日"};
     std::mt19937 random(7);
     auto make = [&](const std::vector<std::string>& alphabet, std::size_t maxLength) {
         std::string text;

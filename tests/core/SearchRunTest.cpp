@@ -189,6 +189,47 @@ TEST(SearchRun, EntryPassesTheNameSizeNoteAndDescriptionTestsThatAreOn) {
     }
 }
 
+TEST(SearchRun, TypedCzechFindsNamesNotesAndDescriptionsOfEitherCodePage) {
+    // The same entry as scanned here (UTF-8) and in a catalogue written on
+    // Windows (Windows-1250).
+    const TArch arch = test::MakeArchive(
+        {{"\\",
+          {{"kůň.txt", "1", "", " -a--", "bílý kůň", "žluťoučký\x07"},
+           {"k\xF9\xF2.txt", "1", "", " -a--", "b\xEDl\xFD k\xF9\xF2", "\x9Elu\x9Dou\xE8k\xFD\x07"},
+           {"kun.txt", "1", "", " -a--", "kun", "zlutoucky\x07"}}}},
+        "Disk");
+    auto input = [](const char* query, const char* note, const char* description) {
+        TSearchInput in;
+        in.Query = query;
+        in.NoteOn = *note != '\0';
+        in.NoteText = note;
+        in.DescriptionOn = *description != '\0';
+        in.DescriptionText = description;
+        return in;
+    };
+    const std::string utf8 = "Disk:\\  <B>k</B><B>ů</B><B>ň</B>.txt";
+    const std::string cp1250 = "Disk:\\  <B>k</B><B>\xF9</B><B>\xF2</B>.txt";
+    const struct {
+        TSearchInput input;
+        Lines lines;
+    } cases[] = {
+        {input("kůň*", "", ""), {utf8, cp1250}},
+        {input("k?ň*", "", ""),
+         {"Disk:\\  <B>k</B>ů<B>ň</B>.txt", "Disk:\\  <B>k</B>\xF9<B>\xF2</B>.txt"}},
+        {input("kůň日*", "", ""), {}},
+        {input("k*", "kůň", ""), {"Disk:\\  <B>k</B>ůň.txt", "Disk:\\  <B>k</B>\xF9\xF2.txt"}},
+        {input("k*", "", "žluťoučký"),
+         {"Disk:\\  <B>k</B>ůň.txt", "Disk:\\  <B>k</B>\xF9\xF2.txt"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input.Query + " " + c.input.NoteText + " " + c.input.DescriptionText);
+        LogSink sink;
+        const std::atomic<bool> stop{false};
+        RunArchiveSearch(arch, "\\", Criteria(c.input), sink, stop);
+        EXPECT_EQ(sink.ResultLines(), c.lines);
+    }
+}
+
 TEST(SearchRun, ResultsOwnTheirEntryAndNameTheOpenArchive) {
     TArch arch;
     arch.Head.FileName = "/media/disk7.cd";

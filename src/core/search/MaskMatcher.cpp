@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/catalog/CodePage.h"
 #include "core/catalog/Common.h"
 #include "core/search/Match.h"
 
@@ -111,61 +112,73 @@ std::size_t FindPiece(const unsigned char* fold, std::string_view text, std::siz
 
 } // namespace
 
-TMaskMatcher::TMaskMatcher(std::string_view pattern, bool caseSensitive)
-    : pattern_(pattern), caseSensitive_(caseSensitive) {
+TMaskMatcher::TCut::TCut(std::string_view pattern) {
     auto piece = [](std::string_view text) {
         return TPiece{std::string(text), text.find('?') != std::string_view::npos};
     };
-    hasAny_ = pattern.find('?') != std::string_view::npos;
+    HasAny = pattern.find('?') != std::string_view::npos;
     const std::size_t firstStar = pattern.find('*');
     if (firstStar == std::string_view::npos) {
-        head_ = piece(pattern);
-        fixedLength_ = pattern.size();
+        Head = piece(pattern);
+        FixedLength = pattern.size();
         return;
     }
-    hasStar_ = true;
-    needsOneMore_ = pattern.ends_with("**");
+    HasStar = true;
+    NeedsOneMore = pattern.ends_with("**");
     const std::size_t lastStar = pattern.rfind('*');
-    head_ = piece(pattern.substr(0, firstStar));
-    tail_ = piece(pattern.substr(lastStar + 1));
-    fixedLength_ = head_.Text.size() + tail_.Text.size();
+    Head = piece(pattern.substr(0, firstStar));
+    Tail = piece(pattern.substr(lastStar + 1));
+    FixedLength = Head.Text.size() + Tail.Text.size();
     std::size_t pos = firstStar + 1;
     while (pos < lastStar) {
         std::size_t star = pattern.find('*', pos);
-        if (star > pos) middle_.push_back(piece(pattern.substr(pos, star - pos)));
+        if (star > pos) Middle.push_back(piece(pattern.substr(pos, star - pos)));
         pos = star + 1;
     }
 }
 
-bool TMaskMatcher::MatchesBytes(std::string_view name) const {
-    const unsigned char* fold = caseSensitive_ ? kFold.Same : kFold.Upper;
+bool TMaskMatcher::TCut::MatchesBytes(const unsigned char* fold, std::string_view name) const {
     const std::size_t n = name.size();
-    if (n < fixedLength_) return false;
-    if (!hasStar_)
-        return n == fixedLength_ && PieceEquals(fold, name.data(), head_.Text, head_.HasAny);
-    const std::size_t end = n - tail_.Text.size();
-    if (!PieceEquals(fold, name.data(), head_.Text, head_.HasAny) ||
-        !PieceEquals(fold, name.data() + end, tail_.Text, tail_.HasAny))
+    if (n < FixedLength) return false;
+    if (!HasStar) return n == FixedLength && PieceEquals(fold, name.data(), Head.Text, Head.HasAny);
+    const std::size_t end = n - Tail.Text.size();
+    if (!PieceEquals(fold, name.data(), Head.Text, Head.HasAny) ||
+        !PieceEquals(fold, name.data() + end, Tail.Text, Tail.HasAny))
         return false;
-    std::size_t pos = head_.Text.size();
-    for (const TPiece& piece : middle_) {
+    std::size_t pos = Head.Text.size();
+    for (const TPiece& piece : Middle) {
         std::size_t at = FindPiece(fold, name, pos, end, piece.Text, piece.HasAny);
         if (at == std::string_view::npos) return false;
         pos = at + piece.Text.size();
     }
-    return !needsOneMore_ || pos < end;
+    return !NeedsOneMore || pos < end;
+}
+
+TMaskMatcher::TMaskMatcher(std::string_view pattern, bool caseSensitive)
+    : TMaskMatcher(MakePatternForms(pattern), caseSensitive) {}
+
+TMaskMatcher::TMaskMatcher(const TPatternForms& pattern, bool caseSensitive)
+    : pattern_(pattern), caseSensitive_(caseSensitive),
+      formsDiffer_(pattern.Cp1250 != pattern.Utf8 || !pattern.Cp1250Fits), utf8_(pattern.Utf8) {
+    if (formsDiffer_ && pattern.Cp1250Fits) cp1250_.emplace(pattern.Cp1250);
 }
 
 bool TMaskMatcher::Matches(std::string_view name) const {
-    // "?" takes a whole UTF-8 character: such names go through the full walk.
-    if (hasAny_) {
-        unsigned char high = 0;
-        for (char c : name)
-            high |= static_cast<unsigned char>(c);
-        if ((high & 0x80) != 0)
-            return MatchMask(caseSensitive_ ? std::string(name) : UpperAscii(name), pattern_);
+    const unsigned char* fold = caseSensitive_ ? kFold.Same : kFold.Upper;
+    // Plain ASCII names are valid UTF-8 and take every "?" as one byte.
+    if (!utf8_.HasAny && !formsDiffer_) return utf8_.MatchesBytes(fold, name);
+    unsigned char high = 0;
+    for (char c : name)
+        high |= static_cast<unsigned char>(c);
+    if ((high & 0x80) == 0) return utf8_.MatchesBytes(fold, name);
+    if (formsDiffer_ && !IsValidUtf8(name)) {
+        // One byte is one character: the cut decides exactly.
+        return cp1250_ && cp1250_->MatchesBytes(fold, name);
     }
-    return MatchesBytes(name);
+    // "?" takes a whole UTF-8 character: such names go through the full walk.
+    if (utf8_.HasAny)
+        return MatchMask(caseSensitive_ ? std::string(name) : UpperAscii(name), pattern_);
+    return utf8_.MatchesBytes(fold, name);
 }
 
 bool TMaskMatcher::Match(std::string_view name, std::string& marked) const {

@@ -1,9 +1,12 @@
 #pragma once
 // A wildcard pattern prepared once for matching many names, as a search
 // matches every entry of many archives against one pattern.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/search/Match.h"
 
 namespace orbisk {
 
@@ -13,14 +16,21 @@ namespace orbisk {
 // pieces and a tail, and a name matches when it begins with the head, ends
 // with the tail and holds the middle pieces in order between them (each at
 // its leftmost place). A run of two or more stars at the very end needs at
-// least one more character of the name, as MatchMask does. Only a name that
-// is not plain ASCII, matched against a pattern with "?", goes through
-// MatchMask itself, because there "?" takes a whole UTF-8 character.
+// least one more character of the name, as MatchMask does. Only a UTF-8
+// name that is not plain ASCII, matched against a pattern with "?", goes
+// through MatchMask itself, because there "?" takes a whole UTF-8 character.
 // Bytes of the name are upper-cased through a table as they are compared, so
 // matching a name allocates nothing.
+//
+// A pattern that is not plain ASCII is cut twice, in its typed form and in
+// its Windows-1250 form, and each name uses the form MatchMask would use: a
+// name with bytes above 0x7F is checked for valid UTF-8 only then.
 class TMaskMatcher {
 public:
+    // The first makes the forms of pattern itself; a search passes those its
+    // criteria prepared.
     TMaskMatcher(std::string_view pattern, bool caseSensitive);
+    TMaskMatcher(const TPatternForms& pattern, bool caseSensitive);
 
     // Whether name matches (upper-cased, ASCII letters only, unless the
     // matcher is case-sensitive); the pattern is compared as given.
@@ -37,17 +47,25 @@ private:
         bool HasAny = false; // holds a "?"
     };
 
-    bool MatchesBytes(std::string_view name) const;
+    // One form of the pattern cut at its stars.
+    struct TCut {
+        explicit TCut(std::string_view pattern);
+        bool MatchesBytes(const unsigned char* fold, std::string_view name) const;
 
-    std::string pattern_;
+        bool HasAny = false; // some "?" in the pattern
+        bool HasStar = false;
+        bool NeedsOneMore = false; // the pattern ends with two or more stars
+        TPiece Head;
+        std::vector<TPiece> Middle;
+        TPiece Tail;
+        std::size_t FixedLength = 0; // head and tail together
+    };
+
+    TPatternForms pattern_;
     bool caseSensitive_;
-    bool hasAny_ = false; // some "?" in the pattern
-    bool hasStar_ = false;
-    bool needsOneMore_ = false; // the pattern ends with two or more stars
-    TPiece head_;
-    std::vector<TPiece> middle_;
-    TPiece tail_;
-    std::size_t fixedLength_ = 0; // head and tail together
+    bool formsDiffer_; // the Windows-1250 form is not the typed one
+    TCut utf8_;
+    std::optional<TCut> cp1250_; // set when formsDiffer_ and the form fits
 };
 
 } // namespace orbisk

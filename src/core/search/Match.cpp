@@ -140,15 +140,38 @@ bool ParseInteger(std::string_view text, Int& out) {
 
 } // namespace
 
+TPatternForms MakePatternForms(std::string_view typed) {
+    TPatternForms forms{std::string(typed), std::string(typed), true};
+    if (IsValidUtf8(typed)) forms.Cp1250Fits = Utf8ToCp1250(typed, forms.Cp1250);
+    return forms;
+}
+
+const std::string* PatternFor(const TPatternForms& pattern, std::string_view stored) {
+    if (IsValidUtf8(stored)) return &pattern.Utf8;
+    return pattern.Cp1250Fits ? &pattern.Cp1250 : nullptr;
+}
+
 bool MatchMask(std::string_view name, std::string_view pattern) {
-    return Walk(name, name, pattern, nullptr);
+    return MatchMask(name, MakePatternForms(pattern));
+}
+
+bool MatchMask(std::string_view name, const TPatternForms& pattern) {
+    const std::string* form = PatternFor(pattern, name);
+    return form != nullptr && Walk(name, name, *form, nullptr);
 }
 
 bool MatchMaskMarked(bool caseSensitive, std::string_view name, std::string_view pattern,
                      std::string& marked) {
+    return MatchMaskMarked(caseSensitive, name, MakePatternForms(pattern), marked);
+}
+
+bool MatchMaskMarked(bool caseSensitive, std::string_view name, const TPatternForms& pattern,
+                     std::string& marked) {
     marked.clear();
-    bool matched = caseSensitive ? Walk(name, name, pattern, &marked)
-                                 : Walk(UpperAscii(name), name, pattern, &marked);
+    const std::string* form = PatternFor(pattern, name);
+    if (form == nullptr) return false;
+    bool matched = caseSensitive ? Walk(name, name, *form, &marked)
+                                 : Walk(UpperAscii(name), name, *form, &marked);
     if (!matched) marked.clear();
     return matched;
 }
@@ -204,9 +227,23 @@ void SplitWords(std::string_view text, std::vector<std::string>& words) {
     }
 }
 
-bool WordsMatch(std::string_view upperText, const TWordCriterion& criterion) {
-    std::size_t found = 0;
+void PrepareWordForms(TWordCriterion& criterion) {
+    criterion.Cp1250Words.clear();
+    criterion.Cp1250Differs = false;
     for (const std::string& word : criterion.Words) {
+        const TPatternForms forms = MakePatternForms(word);
+        if (forms.Cp1250 != forms.Utf8 || !forms.Cp1250Fits) criterion.Cp1250Differs = true;
+        if (forms.Cp1250Fits) criterion.Cp1250Words.push_back(forms.Cp1250);
+    }
+    if (!criterion.Cp1250Differs) criterion.Cp1250Words.clear();
+}
+
+bool WordsMatch(std::string_view upperText, const TWordCriterion& criterion) {
+    const std::vector<std::string>& words = criterion.Cp1250Differs && !IsValidUtf8(upperText)
+                                                ? criterion.Cp1250Words
+                                                : criterion.Words;
+    std::size_t found = 0;
+    for (const std::string& word : words) {
         if (upperText.find(word) == std::string_view::npos) continue;
         if (!criterion.AllWords) return true;
         ++found;

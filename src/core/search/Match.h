@@ -2,6 +2,7 @@
 // Name matching with the wildcards "*" and "?", marking of the matched
 // characters, and the size and word tests of a search.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,24 @@ namespace orbisk {
 inline constexpr std::string_view kMarkOn = "<B>";
 inline constexpr std::string_view kMarkOff = "</B>";
 
+// A pattern as typed (UTF-8) and as it reads in Windows-1250. Stored texts
+// are matched as the display decodes them: one that is valid UTF-8 against
+// the typed form, any other (a catalogue written on Windows) against the
+// Windows-1250 form, which a text cannot match when some character of the
+// pattern has no Windows-1250 byte. A pattern that is not valid UTF-8 is
+// taken byte for byte in both.
+struct TPatternForms {
+    std::string Utf8;
+    std::string Cp1250;     // equal to Utf8 when that is plain ASCII
+    bool Cp1250Fits = true; // every character has a Windows-1250 byte
+};
+
+TPatternForms MakePatternForms(std::string_view typed);
+
+// The form of pattern that stored is matched against; nullptr when stored
+// cannot match (it is Windows-1250 and the pattern does not fit).
+const std::string* PatternFor(const TPatternForms& pattern, std::string_view stored);
+
 // Wildcard match, characters compared by exact byte value. "?" takes one
 // character of the name. "*" takes the fewest characters after which the rest
 // of the pattern matches the rest of the name (the rest of the name is never
@@ -20,11 +39,14 @@ inline constexpr std::string_view kMarkOff = "</B>";
 // last pattern character is left and it is "*". So "*" matches an empty name,
 // "*.*" needs a ".", and "a**" does not match "a".
 //
+// The name is matched against the form of the pattern that PatternFor picks.
 // Where name and pattern are both valid UTF-8 a character is a whole UTF-8
 // sequence ("k?ň*" matches "kůň"); otherwise (Windows-1250 catalogues) it is
-// one byte. Time and memory are bounded by length(name) * length(pattern),
-// however many stars the pattern has.
+// one byte, so "k?ň*" also matches the Windows-1250 "k\xF9\xF2". Time and
+// memory are bounded by length(name) * length(pattern), however many stars
+// the pattern has.
 bool MatchMask(std::string_view name, std::string_view pattern);
+bool MatchMask(std::string_view name, const TPatternForms& pattern);
 
 // The same walk as MatchMask, with the name upper-cased (ASCII letters only)
 // unless caseSensitive. The pattern is used as given: the caller prepares it
@@ -33,6 +55,8 @@ bool MatchMask(std::string_view name, std::string_view pattern);
 // literal pattern character matched wrapped in kMarkOn / kMarkOff, all others
 // plain; a marked UTF-8 name stays valid UTF-8. On failure marked is empty.
 bool MatchMaskMarked(bool caseSensitive, std::string_view name, std::string_view pattern,
+                     std::string& marked);
+bool MatchMaskMarked(bool caseSensitive, std::string_view name, const TPatternForms& pattern,
                      std::string& marked);
 
 // The name of a marked name: every kMarkOn and kMarkOff removed.
@@ -60,9 +84,19 @@ void SplitWords(std::string_view text, std::vector<std::string>& words);
 struct TWordCriterion {
     std::vector<std::string> Words;
     bool AllWords = false; // true: every word must occur; false: any one
+    // Set by PrepareWordForms when some word is not plain ASCII: the words
+    // that have a Windows-1250 form, in that form, tested on stored texts
+    // that are not valid UTF-8 (a word without one never occurs there).
+    bool Cp1250Differs = false;
+    std::vector<std::string> Cp1250Words;
 };
 
-// Counts the words occurring in upperText as substrings. Any-word mode passes
+// Fills the Windows-1250 forms of criterion's words.
+void PrepareWordForms(TWordCriterion& criterion);
+
+// Counts the words occurring in upperText as substrings (the Windows-1250
+// words when criterion has them and upperText is not valid UTF-8, as for
+// names). Any-word mode passes
 // at the first word that occurs; all-words mode passes when every word
 // occurs, so an empty word list passes in all-words mode and fails in
 // any-word mode.

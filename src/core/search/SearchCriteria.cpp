@@ -53,6 +53,7 @@ bool PrepareSize(const TSearchInput& input, TSearchCriteria& criteria) {
 // A word criterion; false when its word list is empty.
 bool PrepareWords(std::string_view text, std::string_view mode, TWordCriterion& criterion) {
     SplitWords(UpperAscii(text), criterion.Words);
+    PrepareWordForms(criterion);
     criterion.AllWords = mode == "AND";
     return !criterion.Words.empty();
 }
@@ -86,7 +87,8 @@ TSearchStart PrepareSearch(const TSearchInput& input, std::vector<std::string>& 
 
     TSearchCriteria& criteria = start.Criteria;
     criteria.CaseSensitive = input.CaseSensitive;
-    criteria.Pattern = input.CaseSensitive ? start.QueryText : UpperAscii(start.QueryText);
+    criteria.Pattern =
+        MakePatternForms(input.CaseSensitive ? start.QueryText : UpperAscii(start.QueryText));
     criteria.ListView = input.ListView;
 
     if (input.SizeOn) {

@@ -38,8 +38,9 @@ struct TStarFlags {
 
 struct TSearchCriteria {
     // The name pattern: trimmed, star-completed, and upper-cased (ASCII
-    // letters only) unless the search is case-sensitive.
-    std::string Pattern;
+    // letters only) unless the search is case-sensitive; with its
+    // Windows-1250 form for the names of catalogues written on Windows.
+    TPatternForms Pattern;
     bool CaseSensitive = false;
     bool SizeOn = false;
     char SizeOp = '=';
@@ -70,7 +71,8 @@ struct TSearchStart {
 // Prepares a search from the window's controls: blanks trimmed off both ends
 // of the query (an empty query starts nothing), the star completion, the
 // completed query added to history, the size limit (a whole number that fits
-// in 32 bits, times the unit) and the upper-cased word lists. A size that is
+// in 32 bits, times the unit) and the upper-cased word lists. The pattern and
+// the words get their Windows-1250 forms here, once per search. A size that is
 // not such a number, an operator other than "<", "=", ">", or an empty word
 // list switches that criterion off.
 TSearchStart PrepareSearch(const TSearchInput& input, std::vector<std::string>& history);
