@@ -2,8 +2,10 @@
 // stopping, caps, the jump to a result and the clearing of results.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -289,6 +291,65 @@ TEST_F(SearchTest, FindStornoStopsTheSearchAndASecondStornoCloses) {
     EXPECT_TRUE(find.Edit1->isEnabled());
     QTest::mouseClick(find.Button_Storno, Qt::LeftButton);
     EXPECT_FALSE(find.isVisible());
+}
+
+TEST_F(SearchTest, EscapeStopsARunningSearchAndClosesOnlyAnIdleWindow) {
+    OpenArchiveOf(MakeLargeArchive(20000));
+    for (TSearchWindow* find : std::initializer_list<TSearchWindow*>{&Find3(), &Find4()}) {
+        SCOPED_TRACE(find->objectName().toStdString());
+        // Escape reaches the window as it does from the focused result view:
+        // through the event loop, while the search goes on.
+        bool pressed = false;
+        find->BatchHook = [&] {
+            if (pressed || find->TextModel().rowCount() == 0) return;
+            pressed = true;
+            QCoreApplication::postEvent(
+                find->RichEdit, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        };
+        Run(*find, QStringLiteral("file*"));
+        find->BatchHook = nullptr;
+        EXPECT_TRUE(pressed);
+        EXPECT_TRUE(find->isVisible());
+        EXPECT_GT(Lines(*find).size(), 0u);
+        EXPECT_LT(Lines(*find).size(), 20000u);
+        EXPECT_TRUE(find->Edit1->isEnabled());
+        QTest::keyClick(find->RichEdit, Qt::Key_Escape);
+        EXPECT_FALSE(find->isVisible());
+    }
+}
+
+TEST_F(SearchTest, FindSearchesThePatternAsTypedNotAsTheHistoryCompletesIt) {
+    OpenArchiveOf(
+        MakeArchive({{"\\",
+                      {FileEntry("main.h"), FileEntry("index.html"), FileEntry("README.TXT"),
+                       FileEntry("readme.txt"), FileEntry("Makefile")}}},
+                    "Src"));
+    TForm_Find3& find = Find3();
+    find.CheckBox->setChecked(true); // case-sensitive
+    for (const char* earlier : {"*.html", "*.txt"})
+        Run(find, QString::fromUtf8(earlier)); // into the history and the drop-down
+    const struct {
+        const char* typed;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"*.h", {"Src:\\  main.h"}},
+        {"*.TXT", {"Src:\\  README.TXT"}},
+        {"*",
+         {"Src:\\  main.h", "Src:\\  index.html", "Src:\\  README.TXT", "Src:\\  readme.txt",
+          "Src:\\  Makefile"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        QLineEdit* edit = find.Edit1->lineEdit();
+        edit->clear();
+        QTest::keyClicks(edit, QString::fromUtf8(c.typed));
+        EXPECT_EQ(find.Edit1->currentText(), QString::fromUtf8(c.typed));
+        StartAndWait(find);
+        EXPECT_EQ(Unmarked(Lines(find)), c.lines);
+        EXPECT_EQ(find.Edit1->currentText(), QString::fromUtf8(c.typed));
+        const std::vector<std::string>& history = Program().SearchHistory;
+        EXPECT_NE(std::find(history.begin(), history.end(), c.typed), history.end());
+    }
 }
 
 TEST_F(SearchTest, FindDoubleClickDuringTheSearchOnlyStopsIt) {

@@ -51,6 +51,9 @@ void TSearchWindow::BuildControls(const QString& markCaption) {
     Edit1->setEditText(QStringLiteral("*.*"));
     Edit1->setMinimumWidth(220);
     Edit1->setToolTip(QStringLiteral("abc.efg\n*bc*.*\nab?.*\n*bc?*.r??"));
+    // The history stays in the drop-down list: completing the typed text
+    // inline would search a pattern the user never typed ("*.h" as "*.html").
+    Edit1->setCompleter(nullptr);
     CheckBox_Star = Check("CheckBox_Star", QStringLiteral("doplňuj na  *maska*"), false);
     CheckBox = Check("CheckBox", QStringLiteral("Rozlišovat malá a velká písmena"), false);
     CheckBoxZob = Check("CheckBoxZob", QStringLiteral("Zobrazovat jako Text nebo Ikony"), false);

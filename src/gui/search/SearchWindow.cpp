@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -236,8 +237,16 @@ void TSearchWindow::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
+void TSearchWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        Cancel();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void TSearchWindow::reject() {
-    // Escape and "Storno" end up here as well as the close button.
+    // The close button and "Storno" while idle end up here.
     StopAndWait();
     if (CheckBox_Clear->isChecked()) ClearResults();
     QDialog::reject();

@@ -119,6 +119,9 @@ protected:
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Escape does what "Storno" does: it stops a running search and closes
+    // the window only when none runs.
+    void keyPressEvent(QKeyEvent* event) override;
     void reject() override;
 
 private:
