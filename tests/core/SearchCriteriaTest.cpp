@@ -62,35 +62,6 @@ TEST(SearchCriteria, QueryIsTrimmedStarCompletedAndGivenBackAfterwards) {
     }
 }
 
-TEST(SearchCriteria, PatternAndWordsCarryTheirWindows1250Forms) {
-    const struct {
-        const char* query;
-        bool caseSensitive;
-        const char* cp1250;
-        bool fits;
-    } cases[] = {
-        {"kůň*", false, "K\xF9\xF2*", true},
-        {"k?ň*", true, "k?\xF2*", true},
-        {"*.txt", false, "*.TXT", true},
-        {"日*", false, "日*", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.query);
-        TSearchInput input;
-        input.Query = c.query;
-        input.CaseSensitive = c.caseSensitive;
-        input.NoteText = "kůň 日 foo";
-        std::vector<std::string> history;
-        const TSearchCriteria criteria = PrepareSearch(input, history).Criteria;
-        EXPECT_EQ(criteria.Pattern.Cp1250Fits, c.fits);
-        if (c.fits) {
-            EXPECT_EQ(criteria.Pattern.Cp1250, c.cp1250);
-        }
-        EXPECT_TRUE(criteria.Note.Cp1250Differs);
-        EXPECT_EQ(criteria.Note.Cp1250Words, (std::vector<std::string>{"K\xF9\xF2", "FOO"}));
-    }
-}
-
 TEST(SearchCriteria, SizeLimitComesFromValueAndUnitOrSwitchesTheTestOff) {
     constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
     constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
