@@ -38,13 +38,19 @@ public:
         return count_ < cap_;
     }
 
-    // Hands over what is pending, and the folder reached.
+    // Hands over what is pending, and the folder reached. The interval is
+    // counted from when the window has taken the batch: counted from before
+    // the wait, a window slower than the interval would be handed every
+    // later result alone, one blocking call each.
     void Flush() {
-        last_ = Clock::now();
-        if (pending_.empty() && folder_ == shownFolder_) return;
+        if (pending_.empty() && folder_ == shownFolder_) {
+            last_ = Clock::now();
+            return;
+        }
         OnWindow(window_, [this] { handlers_.Batch(pending_, folder_); });
         pending_.clear();
         shownFolder_ = folder_;
+        last_ = Clock::now();
     }
 
 private:
