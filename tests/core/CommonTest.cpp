@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "TestSupport.h"
 #include "core/catalog/CodePage.h"
 #include "core/catalog/Common.h"
@@ -127,6 +129,23 @@ TEST(CodePage, Utf8ValidityRejectsMalformedSequences) {
         EXPECT_EQ(IsValidUtf8(text), valid) << text;
 }
 
+TEST(ProgramValues, RelativePathsAreResolvedBelowABaseFolder) {
+    const struct {
+        const char *path, *base, *resolved;
+    } cases[] = {
+        {"VEviz", "/home/petr", "/home/petr/VEviz"},
+        {"VEviz/", "/home/petr/", "/home/petr/VEviz"},
+        {"./a/../VEviz", "/home/petr", "/home/petr/VEviz"},
+        {"../VEviz", "/home/petr", "/home/VEviz"},
+        {"/media/cds/", "/home/petr", "/media/cds"},
+        {"/", "/home/petr", "/"},
+        {".", "/", "/"},
+        {"games.cd", "/home/petr/VEviz", "/home/petr/VEviz/games.cd"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AbsolutePath(c.path, c.base), c.resolved) << c.path << " in " << c.base;
+}
+
 TEST(ProgramValues, StartValuesAndExtensionLists) {
     test::TempDir dir;
     test::WriteFile(dir.File("files_ext.txt"), ".TXT\r\n.NFO\r\n\r\n");
@@ -138,6 +157,7 @@ TEST(ProgramValues, StartValuesAndExtensionLists) {
     EXPECT_EQ(v.SearchHistory, (std::vector<std::string>{"*.*", "*"}));
     EXPECT_EQ(v.MaskHistory, (std::vector<std::string>{"*.*", "*"}));
     EXPECT_EQ(v.WorkingDirectory, "VEviz");
+    EXPECT_EQ(v.StartDir, std::filesystem::current_path().string());
     EXPECT_EQ(v.LanguageFile, "default.lng");
     EXPECT_TRUE(v.ShowAll);
     EXPECT_EQ(v.DescriptionExtensions, (std::vector<std::string>{".TXT", ".NFO"}));

@@ -138,6 +138,22 @@ public:
         return it->second == DT_REG;
     }
 
+    // The one file whose name equals name without regard to the case of
+    // ASCII letters; empty when there is none or more than one.
+    std::string FileMatchingCase(const std::string& name) {
+        if (byFolded_.empty())
+            for (const auto& entry : kinds_)
+                byFolded_.emplace(Folded(entry.first), entry.first);
+        std::string found;
+        auto [from, to] = byFolded_.equal_range(Folded(name));
+        for (auto it = from; it != to; ++it) {
+            if (!IsFile(it->second)) continue;
+            if (!found.empty()) return {};
+            found = it->second;
+        }
+        return found;
+    }
+
     // The files whose name ends in ".cd" in any letter case, in name order
     // without regard to the case of ASCII letters (then byte order).
     std::vector<std::string> ArchiveFiles() {
@@ -153,11 +169,17 @@ public:
     }
 
 private:
+    static char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c; }
+    static std::string Folded(std::string_view name) {
+        std::string folded(name);
+        for (char& c : folded)
+            c = Fold(c);
+        return folded;
+    }
     static bool FoldedLess(const std::string& a, const std::string& b) {
         std::size_t n = std::min(a.size(), b.size());
         for (std::size_t i = 0; i < n; ++i) {
-            char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] | 0x20) : a[i];
-            char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] | 0x20) : b[i];
+            char x = Fold(a[i]), y = Fold(b[i]);
             if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
         }
         if (a.size() != b.size()) return a.size() < b.size();
@@ -167,6 +189,7 @@ private:
     std::string folder_;
     DIR* dir_ = nullptr;
     std::unordered_map<std::string, unsigned char> kinds_;
+    std::unordered_multimap<std::string, std::string> byFolded_; // built on first use
 };
 
 // Reads the header lines of text into head. Returns true when the "<tree>"
@@ -236,14 +259,26 @@ void AddCategoryPaths(std::string_view treePath, std::unordered_set<std::string>
 }
 
 // Takes the cached lines whose file still exists, the first line of each
-// file name only.
+// file name only. A name that is no file may stand for a file whose name
+// differs only in case (the cache was written on Windows): it takes the real
+// name when exactly one file matches and no cached line names that file
+// exactly.
 void TakeCachedLines(std::string_view cacheText, FolderNames& names, TArchiveList& list,
                      std::unordered_set<std::string>& taken, Host& host) {
     PumpTicker ticker(host);
-    for (TCacheLine& line : ParseArchiveListCache(cacheText)) {
+    std::vector<TCacheLine> lines = ParseArchiveListCache(cacheText);
+    std::unordered_set<std::string> named;
+    for (const TCacheLine& line : lines)
+        named.insert(line.FileName);
+    for (TCacheLine& line : lines) {
         ticker.Tick();
         if (line.TreePath.empty() || line.Name.empty() || line.FileName.empty()) continue;
-        if (taken.count(line.FileName) != 0 || !names.IsFile(line.FileName)) continue;
+        if (!names.IsFile(line.FileName)) {
+            std::string real = names.FileMatchingCase(line.FileName);
+            if (real.empty() || named.count(real) != 0) continue;
+            line.FileName = std::move(real);
+        }
+        if (taken.count(line.FileName) != 0) continue;
         taken.insert(line.FileName);
         THead row;
         row.FileName = std::move(line.FileName);

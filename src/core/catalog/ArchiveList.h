@@ -83,10 +83,10 @@ struct TRewriteResult {
     bool Saved = false;           // false when the folder cannot be written
 };
 
-// Drops duplicate rows (same FileName without regard to the case of ASCII
-// letters; the row in the higher slot stays Listed) and writes _cd_.lst anew
-// from the Listed rows, through a temporary file renamed over the old one. A
-// failed write leaves the old file and is otherwise ignored.
+// Drops duplicate rows (the same FileName, compared exactly; the row in the
+// higher slot stays Listed) and writes _cd_.lst anew from the Listed rows,
+// through a temporary file renamed over the old one. A failed write leaves
+// the old file and is otherwise ignored.
 TRewriteResult RewriteArchiveList(TArchiveList& list);
 
 struct TBuildResult {
@@ -101,11 +101,14 @@ struct TBuildResult {
 };
 
 // Rebuilds list for the archives of folder: the cached lines of _cd_.lst whose
-// file still exists are taken as they are (headers are not read again); the
-// "*.cd" files (extension in any letter case) not in the cache follow in
-// name order without regard to case, each read up to its "<tree>" line; a
-// file without a Name is skipped. Then RewriteArchiveList. Pumps host after
-// every header read.
+// file still exists are taken as they are, in the cache's order (headers are
+// not read again); the "*.cd" files (extension in any letter case) not in the
+// cache follow in name order without regard to case, then in byte order, each
+// read up to its "<tree>" line; a file without a Name is skipped. File names
+// are compared exactly. A cached name that names no file, but matches exactly
+// one file without regard to the case of ASCII letters that no other cached
+// line names exactly (a folder copied from Windows), takes that file's real
+// name. Then RewriteArchiveList. Pumps host after every header read.
 //
 // With TListCache::Leave the build writes nothing: the rows, duplicates
 // dropped, are the same, and _cd_.lst stays as it was (CacheSaved false), as

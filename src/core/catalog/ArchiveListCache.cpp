@@ -35,17 +35,6 @@ void AppendField(std::string& out, std::string_view value, char end) {
     out.push_back(end);
 }
 
-char FoldAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string FoldedName(std::string_view name) {
-    std::string folded(name);
-    for (char& c : folded)
-        c = FoldAscii(c);
-    return folded;
-}
-
 } // namespace
 
 std::vector<TCacheLine> ParseArchiveListCache(std::string_view text) {
@@ -91,13 +80,14 @@ namespace detail {
 std::string DropDuplicateRows(TArchiveList& list, std::int32_t& listed) {
     // From the highest slot down: a name seen already belongs to a higher
     // slot, which wins. Every row takes part, Listed or not, as a row that
-    // has been dropped still names the file it stood for.
-    std::unordered_set<std::string> seen;
+    // has been dropped still names the file it stood for. Names are compared
+    // exactly, as the file system does: games.cd and GAMES.cd are two files.
+    std::unordered_set<std::string_view> seen;
     seen.reserve(static_cast<std::size_t>(list.ArchiveCount()) * 2);
     listed = 0;
     for (std::int32_t slot = list.ArchiveCount(); slot >= 1; --slot) {
         THead& row = list[slot];
-        if (!seen.insert(FoldedName(row.FileName)).second) row.Listed = 0;
+        if (!seen.insert(row.FileName).second) row.Listed = 0;
         if (row.Listed != 0) ++listed;
     }
     return FormatArchiveListCache(list);

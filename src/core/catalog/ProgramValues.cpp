@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <unistd.h>
 
 #include "core/catalog/TextFile.h"
@@ -17,6 +18,15 @@ std::string JoinPath(const std::string& dir, const std::string& name) {
     if (dir.empty()) return name;
     if (dir.back() == '/') return dir + name;
     return dir + "/" + name;
+}
+
+std::string AbsolutePath(const std::string& path, const std::string& base) {
+    std::filesystem::path full(path);
+    if (full.is_relative()) full = std::filesystem::path(base.empty() ? "/" : base) / full;
+    std::string text = full.lexically_normal().string();
+    while (text.size() > 1 && text.back() == '/')
+        text.pop_back();
+    return text;
 }
 
 std::vector<std::string> LoadExtensionList(const std::string& path) {
@@ -56,6 +66,15 @@ std::string DetectProgramDir() {
     return slash == 0 ? std::string("/") : exe.substr(0, slash);
 }
 
+namespace {
+
+std::string CurrentDir() {
+    char buf[PATH_MAX];
+    return ::getcwd(buf, sizeof buf) ? std::string(buf) : std::string("/");
+}
+
+} // namespace
+
 std::string DetectTempDir(const std::string& fallback) {
     const char* env = std::getenv("TMPDIR");
     std::string dir = env && *env ? std::string(env) : std::string("/tmp");
@@ -72,6 +91,7 @@ void InitProgramValues(ProgramValues& v, const std::string& programDir) {
     v.SearchHistory = {"*.*", "*"};
     v.ProgramDir = programDir;
     v.WorkingDirectory = "VEviz";
+    v.StartDir = CurrentDir();
     v.LanguageFile = "default.lng";
     v.ShowAll = true;
     v.MaskHistory = {"*.*", "*"};

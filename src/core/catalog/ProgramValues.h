@@ -11,6 +11,7 @@ struct ProgramValues {
     std::vector<std::string> SearchHistory; // "*.*", "*" at start
     std::string ProgramDir;                 // folder of the program, no trailing "/"
     std::string WorkingDirectory;           // "VEviz" until the settings replace it
+    std::string StartDir;                   // the folder the program was started in
     std::string LanguageFile;               // "default.lng"
     bool ShowAll = true;                    // display filter of the content browser
     std::vector<std::string> MaskHistory;   // display mask history: "*.*", "*"
@@ -25,9 +26,10 @@ struct ProgramValues {
 ProgramValues& Program();
 
 // Sets every value in the start order: the four value lists, the search mask
-// history, ProgramDir, the working-directory name, the language file name, the
-// show-all flag, the display mask history, the word lists, the four extension
-// lists (a missing or unreadable file leaves its list empty) and TempDir last.
+// history, ProgramDir, the working-directory name, StartDir (the process's
+// current directory), the language file name, the show-all flag, the display
+// mask history, the word lists, the four extension lists (a missing or
+// unreadable file leaves its list empty) and TempDir last.
 void InitProgramValues(ProgramValues& values, const std::string& programDir);
 
 // The folder of the running executable, or ORBISK_PROGRAM_DIR when that is
@@ -49,5 +51,10 @@ std::vector<std::string> LoadExtensionList(const std::string& path);
 
 // Joins a folder and a name with exactly one "/" between them.
 std::string JoinPath(const std::string& dir, const std::string& name);
+
+// path made absolute, without a trailing "/" (the root stays "/"): a
+// relative path is taken below the folder base; "." and ".." steps are
+// resolved by the text alone, links are not followed.
+std::string AbsolutePath(const std::string& path, const std::string& base);
 
 } // namespace orbisk
