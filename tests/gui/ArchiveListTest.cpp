@@ -123,6 +123,37 @@ TEST_F(ArchiveTest, DeleteOnAnArchiveLeafAsksAndRemovesTheLeaf) {
     EXPECT_EQ(ListNames(), (std::vector<QString>{"Abuse", "Quake"}));
 }
 
+TEST_F(ArchiveTest, DeletingTheOpenArchiveClosesItUnsaved) {
+    const struct {
+        const char* open;
+        bool closed;
+    } rows[] = {{"Doom", true}, {"Quake", false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.open);
+        TForm_Main& w = StartWith(kGames);
+        SelectPath("\\CD\\Hry\\");
+        SelectNames({QString::fromLatin1(row.open)});
+        Commands(w).OpenCommand();
+        TypeNote(0, QStringLiteral("unsaved"));
+        ASSERT_TRUE(w.Modified());
+        SelectNames({QStringLiteral("Doom")});
+        prompt_.answers = {PromptAnswer::Ok};
+        Commands(w).DeleteCommand();
+        ASSERT_FALSE(FileExists(work_.File("b.cd")));
+        EXPECT_EQ(w.Modified(), !row.closed);
+        EXPECT_EQ(w.CurrentArchive.Head.Name, row.closed ? "" : row.open);
+        EXPECT_EQ(w.Content().Model().rowCount(), row.closed ? 0 : 1);
+        EXPECT_EQ(w.Controls().TreeTitle->text(),
+                  row.closed ? QStringLiteral(" [ ]") : QString::fromLatin1(row.open));
+        // Closing the window saves only what is still open.
+        w.close();
+        EXPECT_FALSE(FileExists(work_.File("b.cd")));
+        window_.reset();
+        for (const ArchiveHeaderRow& header : kGames)
+            WriteHeader(header);
+    }
+}
+
 void AnswerProperties(QWidget* modal, const TArchiveProperties& typed, bool ok, QString* title) {
     auto* window = qobject_cast<TForm_Vlastnosti*>(modal);
     ASSERT_NE(window, nullptr);

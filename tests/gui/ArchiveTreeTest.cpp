@@ -252,6 +252,7 @@ TEST_F(ArchiveTest, VytvoritAddsACategoryUntilTheNextBuild) {
     } rows[] = {
         {"below the selected node", "Nová", false, true, "\\CD\\Hry\\Nová\\"},
         {"at the root", "Nová", true, true, "\\Nová\\"},
+        {"a name with a backslash is one category", "A\\B", false, true, "\\CD\\Hry\\A B\\"},
         {"no name", "", false, true, nullptr},
         {"Storno", "Nová", false, false, nullptr},
     };

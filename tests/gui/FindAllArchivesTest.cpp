@@ -128,6 +128,12 @@ TEST_F(FindAllTest, SearchAllJumpsIntoTheArchiveOfEachResult) {
         EXPECT_EQ(window_->CurrentArchive.Head.Name, c.archive);
         EXPECT_EQ(window_->CurrentPath, c.path);
         EXPECT_EQ(SelectedNames(), std::vector<QString>{QStringLiteral("song.mp3")});
+        // The tree and the archive list show the archive jumped into.
+        ArchiveTreeHandler& archives = window_->Archives();
+        const std::int32_t slot = c.row + 1;
+        EXPECT_EQ(archives.Tree().PathOf(archives.View().currentIndex()),
+                  archives.Rows()[slot].TreePath);
+        EXPECT_EQ(archives.List().SelectedSlots(), std::vector<std::int32_t>{slot});
     }
 }
 

@@ -27,10 +27,11 @@ const std::vector<EntryRow> kGames = {
     {"setup.exe", "2048", " -a--", "", ""},
 };
 
-TEST_F(MainWindowTest, StartsWithTheWorkingFolderAsCurrentDirectoryAndNothingToSave) {
+TEST_F(MainWindowTest, StartsInTheWorkingFolderWithNothingToSave) {
+    const QString cwd = QDir::currentPath();
     TForm_Main& w = StartWindow();
     EXPECT_FALSE(w.Busy());
-    EXPECT_EQ(QDir::currentPath(), QString::fromStdString(work_.Path()));
+    EXPECT_EQ(QDir::currentPath(), cwd);
     EXPECT_EQ(w.WorkingFolder(), QString::fromStdString(work_.Path()));
     EXPECT_EQ(w.Controls().StatusArchives->text(), QStringLiteral("0"));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Orbisk   v1.18    ") + w.WorkingFolder() + "/");
@@ -41,13 +42,29 @@ TEST_F(MainWindowTest, StartsWithTheWorkingFolderAsCurrentDirectoryAndNothingToS
     EXPECT_TRUE(prompt_.shown.empty());
 }
 
-TEST_F(MainWindowTest, AWorkingFolderThatCannotBeEnteredLeavesTheStartDirectory) {
-    Program().WorkingDirectory = work_.File("VEviz");
-    const QString start = QDir::currentPath();
-    TForm_Main& w = StartWindow();
-    EXPECT_EQ(QDir::currentPath(), start);
-    EXPECT_EQ(w.WorkingFolder(), start);
-    EXPECT_TRUE(prompt_.shown.empty());
+TEST_F(MainWindowTest, TheWorkingFolderLiesInTheStartFolderOrFallsBackToIt) {
+    const struct {
+        const char* what;
+        std::string setting;  // the working folder the settings name
+        std::string expected; // below the start folder
+    } rows[] = {
+        {"relative, present", "VEviz", "VEviz"},
+        {"relative, absent", "gone", ""},
+        {"absolute, absent", "/nonexistent-folder-of-orbisk", ""},
+    };
+    std::filesystem::create_directory(work_.File("VEviz"));
+    const QString cwd = QDir::currentPath();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Program().StartDir = work_.Path();
+        Program().WorkingDirectory = row.setting;
+        TForm_Main& w = StartWindow();
+        EXPECT_EQ(w.WorkingFolder(),
+                  Q(row.expected.empty() ? work_.Path() : work_.File(row.expected)));
+        EXPECT_EQ(QDir::currentPath(), cwd);
+        EXPECT_TRUE(prompt_.shown.empty());
+        window_.reset();
+    }
 }
 
 TEST_F(MainWindowTest, MenusWithoutCommandsYetAreDisabled) {
@@ -73,8 +90,7 @@ TEST_F(MainWindowTest, OpensAnArchiveChosenInTheOpenDialogAndSavesItWithABackup)
     const FileRequest& asked = dialogs_.requests[0].file;
     EXPECT_EQ(asked.filter, QStringLiteral("CD list (*.cd)"));
     EXPECT_EQ(asked.defaultSuffix, QStringLiteral("cd"));
-    EXPECT_EQ(asked.folder, QString::fromStdString(program_.Path()));
-    EXPECT_EQ(QDir::currentPath(), QString::fromStdString(work_.Path()));
+    EXPECT_EQ(asked.folder, QString::fromStdString(work_.Path()));
 
     EXPECT_EQ(w.Controls().TreeTitle->text(), QStringLiteral("Games 1"));
     EXPECT_EQ(w.Content().Model().rowCount(), 3);

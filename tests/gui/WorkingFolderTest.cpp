@@ -25,22 +25,26 @@ TEST_F(MainWindowTest, ChangingTheWorkingFolderEntersTheChosenFolderOrWarns) {
         const char* what;
         How how;
         std::string chosen; // relative to the test's folders; empty: cancelled
-        bool rootIsProgramDir;
+        bool rootIsStartDir;
         bool entered;
         bool warned;
     } rows[] = {
-        {"local, a folder beside the program", How::LocalMenu, "program:lang", true, true, false},
-        {"local, through the tree pane's button", How::LocalButton, "program:lang", true, true,
+        {"local, the default folder in the start folder", How::LocalMenu, "start:VEviz", true, true,
+         false},
+        {"local, through the tree pane's button", How::LocalButton, "start:VEviz", true, true,
          false},
         {"anywhere, another folder", How::GlobalMenu, "work:other", false, true, false},
         {"anywhere, a folder that is gone", How::GlobalMenu, "work:gone", false, false, true},
         {"cancelled", How::GlobalMenu, "", false, false, false},
     };
-    std::filesystem::create_directory(program_.File("lang"));
+    TempDir start;
+    std::filesystem::create_directory(start.File("VEviz"));
     std::filesystem::create_directory(work_.File("other"));
+    const QString cwd = QDir::currentPath();
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         WriteArchiveFile(MakeArchive(work_.File("A.cd"), "Archive A", kOne));
+        Program().StartDir = start.Path();
         TForm_Main& w = StartWindow();
         OpenThroughDialog(work_.File("A.cd"));
         dialogs_.requests.clear();
@@ -48,8 +52,7 @@ TEST_F(MainWindowTest, ChangingTheWorkingFolderEntersTheChosenFolderOrWarns) {
         QString chosen;
         if (!row.chosen.empty()) {
             std::string rest = row.chosen.substr(row.chosen.find(':') + 1);
-            chosen =
-                Q(row.chosen.rfind("program", 0) == 0 ? program_.File(rest) : work_.File(rest));
+            chosen = Q(row.chosen.rfind("start", 0) == 0 ? start.File(rest) : work_.File(rest));
             dialogs_.paths.push_back(chosen);
         }
         const QString before = w.WorkingFolder();
@@ -61,10 +64,10 @@ TEST_F(MainWindowTest, ChangingTheWorkingFolderEntersTheChosenFolderOrWarns) {
         ASSERT_EQ(dialogs_.requests.size(), 1u);
         const FolderRequest& asked = dialogs_.requests[0].folder;
         EXPECT_EQ(asked.title, QString::fromUtf8("Vyber pracovní adresář ..."));
-        EXPECT_EQ(asked.root, row.rootIsProgramDir ? Q(program_.Path()) : QString());
+        EXPECT_EQ(asked.root, row.rootIsStartDir ? Q(start.Path()) : QString());
         const QString expected = row.entered ? chosen : before;
         EXPECT_EQ(w.WorkingFolder(), expected);
-        EXPECT_EQ(QDir::currentPath(), expected);
+        EXPECT_EQ(QDir::currentPath(), cwd);
         EXPECT_EQ(w.windowTitle(),
                   QStringLiteral("Orbisk   v1.18    ") +
                       Q(WorkingFolderCaption(expected.toStdString(), program_.Path())));
@@ -80,7 +83,7 @@ TEST_F(MainWindowTest, ChangingTheWorkingFolderEntersTheChosenFolderOrWarns) {
                   chose ? QStringLiteral(" [ ]") : QStringLiteral("Archive A"));
         EXPECT_EQ(w.Content().Model().rowCount(), chose ? 0 : 1);
         EXPECT_EQ(w.CurrentArchive.Head.Name, "Archive A");
-        std::filesystem::current_path(work_.Path());
+        Program().WorkingDirectory = work_.Path();
         window_.reset();
     }
 }
@@ -89,13 +92,13 @@ TEST_F(MainWindowTest, AnArchiveOpenedByItsBareNameIsSavedInItsOwnFolder) {
     WriteArchiveFile(MakeArchive(work_.File("A.cd"), "Archive A", kOne));
     std::filesystem::create_directory(work_.File("other"));
     TForm_Main& w = StartWindow();
-    w.PendingArchive.FileName = "A.cd";
-    w.OpenArchive();
+    w.OpenArchive("A.cd");
     ASSERT_EQ(w.Content().Model().rowCount(), 1);
+    EXPECT_EQ(w.CurrentArchive.Head.FileName, work_.File("A.cd"));
     TypeNote(0, QStringLiteral("typed"));
     dialogs_.paths.push_back(Q(work_.File("other")));
     Trigger("Action_ChangeDirGlobal");
-    ASSERT_EQ(QDir::currentPath(), Q(work_.File("other")));
+    ASSERT_EQ(w.WorkingFolder(), Q(work_.File("other")));
     // The change saved the archive and kept the flag; closing saves it again.
     EXPECT_TRUE(w.Modified());
     w.close();

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/catalog/Common.h"
 #include "gui/common/Named.h"
 #include "gui/common/Text.h"
 
@@ -68,12 +69,14 @@ std::optional<std::string> TForm_DB_Kat::Ask(const std::string& parentPath, QWid
         move(area.center() - rect().center());
     }
     if (exec() != QDialog::Accepted || Edit_Result->text().isEmpty()) return std::nullopt;
-    // The parent's bytes stay as they are; the typed name joins them.
+    // The parent's bytes stay as they are; the typed name joins them,
+    // cleaned like a header value: a "\" in it would make two nested
+    // categories of it.
     const QString result = Edit_Result->text();
     const QString shownParent = Label_Path->text();
     const std::string parent = CheckBox->isChecked() ? std::string("\\") : parentPath_;
     const QString name = result.mid(shownParent.size(), result.size() - shownParent.size() - 1);
-    return parent + EncodeText(name, CodePageOf(parent)) + "\\";
+    return parent + BlankOut(EncodeText(name, CodePageOf(parent)), kHeaderForbidden) + "\\";
 }
 
 } // namespace orbisk

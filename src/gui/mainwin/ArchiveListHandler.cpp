@@ -64,12 +64,17 @@ int ArchiveListHandler::DeleteSlots(const std::vector<std::int32_t>& slots) {
         if (Prompt::Question(c.LabelT3->text(), question, PromptButtons::OkCancel) !=
             PromptAnswer::Ok)
             continue;
+        // Asked before the file is gone, while both names can be compared
+        // as files.
+        const bool open = form_.IsOpenArchive(rows.PathOf(slot));
         const TDeleteResult result = DeleteArchive(rows, slot);
         if (result.Status == TDeleteStatus::Failed) {
             Prompt::Warning(DecodeText(result.Message));
             continue;
         }
         if (result.Status != TDeleteStatus::Deleted) continue;
+        // A save of the open archive would write the deleted file back.
+        if (open) form_.CloseArchive();
         ++deleted;
         tree_.ListModel().RemoveSlot(slot);
         tree_.RemoveLeaf(slot);

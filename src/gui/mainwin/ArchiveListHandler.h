@@ -28,6 +28,7 @@ public:
     void OpenCommand();
     // Asks for every selected row whose file exists and deletes the files
     // confirmed; a file that cannot be deleted is reported and keeps its row.
+    // The open archive, once its file is deleted, is closed unsaved.
     void DeleteCommand();
     // The same for slots; returns how many archives were deleted.
     int DeleteSlots(const std::vector<std::int32_t>& slots);

@@ -1,8 +1,6 @@
 #include "gui/mainwin/ArchiveTreeHandler.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
@@ -118,16 +116,14 @@ void ArchiveTreeHandler::BuildArchiveList() {
         shownPath_.clear();
         list_->Clear();
         tree_->Clear();
-        const QString folder = QDir::currentPath();
-        const TBuildResult built = orbisk::BuildArchiveList(QFile::encodeName(folder).toStdString(),
-                                                            rows_, form_.UiHost());
+        const TBuildResult built =
+            orbisk::BuildArchiveList(form_.WorkingFolderBytes(), rows_, form_.UiHost());
         ProgramValues& program = Program();
         program.MediumList = built.ValueLists.MediumList;
         program.TypList = built.ValueLists.TypList;
         program.SubTypList = built.ValueLists.SubTypList;
         program.OwnerList = built.ValueLists.OwnerList;
         tree_->Fill(rows_, options_.ArchivesInTree);
-        form_.SetWorkingFolder(folder);
         if (tree_->rowCount() > 0) View().setCurrentIndex(tree_->index(0, 0));
         ShowCount(built.ListedCount);
     }
@@ -171,8 +167,18 @@ void ArchiveTreeHandler::ShowArchivesOfNode() {
 
 void ArchiveTreeHandler::OpenSlot(std::int32_t slot) {
     if (form_.Busy() || !rows_.ValidSlot(slot)) return;
-    form_.PendingArchive.FileName = rows_[slot].FileName;
-    form_.OpenArchive();
+    form_.OpenArchive(rows_.PathOf(slot));
+}
+
+void ArchiveTreeHandler::SelectArchive(std::int32_t slot) {
+    if (!rows_.ValidSlot(slot) || rows_[slot].Listed == 0) return;
+    QModelIndex node = tree_->FindArchive(slot);
+    if (!node.isValid()) node = tree_->FindPath(rows_[slot].TreePath);
+    if (!node.isValid()) return;
+    View().setCurrentIndex(node);
+    View().scrollTo(node);
+    ShowArchivesOfNode();
+    List().SelectRow(list_->RowOfSlot(slot));
 }
 
 void ArchiveTreeHandler::MoveToCategory(const std::vector<std::int32_t>& slots,

@@ -49,9 +49,9 @@ public:
     // become draggable or not; the tree shows leaves from the next build.
     void SetOptions(const TArchiveOptions& options);
 
-    // Builds the archive list of the current directory, which becomes the
-    // working folder: rows, value lists, the tree with its first node
-    // selected, the archives of that node, the number of archives.
+    // Builds the archive list of the main window's working folder: rows,
+    // value lists, the tree with its first node selected, the archives of
+    // that node, the number of archives.
     void BuildArchiveList();
     // Drops duplicate rows, writes the cache and shows the number of archives.
     void RewriteArchiveList();
@@ -70,6 +70,9 @@ public:
 
     // Opens the archive of slot in the content browser.
     void OpenSlot(std::int32_t slot);
+    // Selects the archive of slot: its leaf or its category node in the
+    // tree, and its row, alone, in the archive list.
+    void SelectArchive(std::int32_t slot);
     // Files the archives of slots at the category targetPath, selects its
     // node and keeps the change in the cache.
     void MoveToCategory(const std::vector<std::int32_t>& slots, const std::string& targetPath);

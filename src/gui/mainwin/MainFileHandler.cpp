@@ -5,6 +5,7 @@
 #include <QCollator>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QTreeView>
 #include <algorithm>
@@ -25,22 +26,28 @@ QString ProgramDir() {
     return QFile::decodeName(QByteArray::fromStdString(Program().ProgramDir));
 }
 
+// The folder that holds the default working folder "VEviz": the folder the
+// program was started in.
+QString StartDir() {
+    return QFile::decodeName(QByteArray::fromStdString(Program().StartDir));
+}
+
+// True when folder is a folder whose archives can be reached.
+bool CanEnter(const QString& folder) {
+    const QFileInfo info(folder);
+    return info.isDir() && info.isExecutable();
+}
+
 } // namespace
 
 MainFileHandler::MainFileHandler(TForm_Main& form) : QObject(&form), form_(form) {}
 
 void MainFileHandler::OpenCommand() {
     if (form_.Busy()) return;
-    const QString remembered = form_.WorkingFolder();
-    FileRequest request{QStringLiteral("Otevřít"), ProgramDir(),
+    FileRequest request{QStringLiteral("Otevřít"), form_.WorkingFolder(),
                         QString::fromLatin1(kArchiveFilter), QStringLiteral("cd")};
     const QString chosen = Dialogs::OpenFile(&form_, request);
-    if (!chosen.isEmpty()) {
-        form_.PendingArchive.FileName = QFile::encodeName(chosen).toStdString();
-        form_.OpenArchive();
-    }
-    // The dialog may have moved the current directory.
-    if (QDir::setCurrent(remembered)) form_.SetWorkingFolder(remembered);
+    if (!chosen.isEmpty()) form_.OpenArchive(QFile::encodeName(chosen).toStdString());
 }
 
 void MainFileHandler::SaveCommand() {
@@ -58,7 +65,7 @@ void MainFileHandler::SaveCommand() {
 void MainFileHandler::ChangeFolderCommand(bool local) {
     if (form_.Busy()) return;
     FolderRequest request{QString::fromUtf8(kChooseFolderTitle), form_.WorkingFolder(),
-                          local ? ProgramDir() : QString()};
+                          local ? StartDir() : QString()};
     const QString chosen = Dialogs::ChooseFolder(&form_, request);
     if (!chosen.isEmpty()) {
         form_.StorePendingNote();
@@ -66,10 +73,12 @@ void MainFileHandler::ChangeFolderCommand(bool local) {
         if (form_.Modified()) form_.SaveCurrentArchive();
         form_.Content().Clear();
         form_.ResetTitles();
-        if (!QDir::setCurrent(chosen))
+        if (!CanEnter(chosen)) {
             Prompt::Warning(QString::fromUtf8(kMsgNoFolder));
-        else
+        } else {
+            form_.SetWorkingFolder(QDir(chosen).absolutePath());
             form_.Archives().BuildArchiveList();
+        }
     }
     form_.Controls().TreeView_Arch->setFocus();
 }
@@ -101,8 +110,8 @@ void MainFileHandler::ChooseLanguage(QAction* entry) {
     Program().LanguageFile = QFile::encodeName(entry->data().toString()).toStdString();
 }
 
-void MainFileHandler::EnterWorkingFolder() {
-    QDir::setCurrent(QFile::decodeName(QByteArray::fromStdString(Program().WorkingDirectory)));
+void MainFileHandler::CheckWorkingFolder() {
+    if (!CanEnter(form_.WorkingFolder())) form_.SetWorkingFolder(StartDir());
 }
 
 } // namespace orbisk

@@ -19,12 +19,14 @@ class MainFileHandler : public QObject {
 public:
     explicit MainFileHandler(TForm_Main& form);
 
-    // "Otevřít ...": the chosen .cd file becomes the open archive; the working
-    // folder is the current directory again afterwards.
+    // "Otevřít ...": the dialog starts in the working folder; the chosen .cd
+    // file becomes the open archive.
     void OpenCommand();
     // "Uložit": stores a note being typed and saves the open archive.
     void SaveCommand();
-    // "Změna adresáře...": inside the program's folder (local) or anywhere.
+    // "Změna adresáře...": inside the folder that holds the default working
+    // folder, the folder the program was started in (local), or anywhere.
+    // The chosen folder becomes the working folder.
     void ChangeFolderCommand(bool local);
 
     // One entry per language file beside the program; choosing one makes it
@@ -32,9 +34,9 @@ public:
     void FillLanguageMenu();
     void ChooseLanguage(QAction* entry);
 
-    // Makes the working folder the current directory; a failure leaves the
-    // current directory as it is.
-    void EnterWorkingFolder();
+    // At start: a working folder that cannot be entered gives way to the
+    // folder the program was started in.
+    void CheckWorkingFolder();
 
 private:
     TForm_Main& form_;

@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,16 +29,6 @@
 
 namespace orbisk {
 
-namespace {
-
-std::string CurrentDirectory() {
-    std::error_code error;
-    std::filesystem::path path = std::filesystem::current_path(error);
-    return error ? std::string() : path.string();
-}
-
-} // namespace
-
 TForm_Main::TForm_Main(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form_Main"));
     setWindowTitle(QString::fromLatin1(kMainCaption));
@@ -48,7 +37,10 @@ TForm_Main::TForm_Main(QWidget* parent) : QMainWindow(parent) {
     controls_ = BuildMainLayout(*this);
     actions_ = BuildMainActions(*this, *controls_.ToolBar);
     CurrentPath = kRootPath;
-    workingFolder_ = QFile::decodeName(QByteArray::fromStdString(Program().WorkingDirectory));
+    // A relative working folder ("VEviz") lies in the folder the program was
+    // started in; it is resolved here, once.
+    workingFolder_ = QFile::decodeName(
+        QByteArray::fromStdString(AbsolutePath(Program().WorkingDirectory, Program().StartDir)));
     content_ = std::make_unique<ContentBrowser>(*this);
     archives_ = std::make_unique<ArchiveTreeHandler>(*this);
     file_ = std::make_unique<MainFileHandler>(*this);
@@ -118,7 +110,7 @@ void TForm_Main::showEvent(QShowEvent* event) {
 
 void TForm_Main::StartUp() {
     file_->FillLanguageMenu();
-    file_->EnterWorkingFolder();
+    file_->CheckWorkingFolder();
     busy_ = false;
     archives_->BuildArchiveList();
     startedUp_ = true;
@@ -149,6 +141,10 @@ void TForm_Main::StorePendingNote() {
     content_->StorePendingNote();
 }
 
+std::string TForm_Main::WorkingFolderBytes() const {
+    return QFile::encodeName(workingFolder_).toStdString();
+}
+
 void TForm_Main::SetWorkingFolder(const QString& folder) {
     workingFolder_ = folder;
     Program().WorkingDirectory = QFile::encodeName(folder).toStdString();
@@ -176,10 +172,8 @@ void TForm_Main::AddNewCommand(QAction* command) {
 }
 
 bool TForm_Main::IsOpenArchive(const std::string& path) const {
-    const std::string& fileName = CurrentArchive.Head.FileName;
-    if (fileName.empty()) return false;
-    std::string open = fileName;
-    if (open.front() != '/' && !archiveFolder_.empty()) open = JoinPath(archiveFolder_, open);
+    const std::string& open = CurrentArchive.Head.FileName;
+    if (open.empty()) return false;
     std::error_code error;
     if (std::filesystem::equivalent(open, path, error)) return true;
     return error && open == path;
@@ -191,16 +185,10 @@ void TForm_Main::ResetTitles() {
 }
 
 bool TForm_Main::SaveCurrentArchive() {
-    std::string& fileName = CurrentArchive.Head.FileName;
-    const std::string stored = fileName;
-    if (!fileName.empty() && fileName.front() != '/' && !archiveFolder_.empty())
-        fileName = JoinPath(archiveFolder_, fileName);
-    bool saved = WriteArchive(CurrentArchive, host_);
-    fileName = stored;
-    return saved;
+    return WriteArchive(CurrentArchive, host_);
 }
 
-void TForm_Main::OpenArchive() {
+void TForm_Main::OpenArchive(const std::string& path) {
     if (opening_) return;
     opening_ = true;
     const bool wasBusy = busy_;
@@ -218,8 +206,9 @@ void TForm_Main::OpenArchive() {
         noteEdited_ = false;
     }
     content_->Clear();
+    PendingArchive = THead{};
+    PendingArchive.FileName = AbsolutePath(path, WorkingFolderBytes());
     CurrentArchive.Head = PendingArchive;
-    archiveFolder_ = CurrentDirectory();
     ReadArchive(CurrentArchive, host_);
     Q_EMIT ArchiveRead();
     content_->ArchiveOpened();
@@ -230,6 +219,17 @@ void TForm_Main::OpenArchive() {
     content_->ListFolder(CurrentPath);
     controls_.ListView_Dir->setFocus();
     opening_ = false;
+}
+
+void TForm_Main::CloseArchive() {
+    content_->Clear();
+    CurrentArchive = TArch{};
+    SetModified(false);
+    noteEdited_ = false;
+    content_->ArchiveOpened();
+    CurrentPath = kRootPath;
+    ResetTitles();
+    Q_EMIT ArchiveRead();
 }
 
 } // namespace orbisk

@@ -27,13 +27,17 @@ public:
     explicit TForm_Main(QWidget* parent = nullptr);
     ~TForm_Main() override;
 
-    TArch CurrentArchive;    // the open archive
-    THead PendingArchive;    // the archive to open next: set FileName, call OpenArchive
+    TArch CurrentArchive;    // the open archive; its FileName is a full path
+    THead PendingArchive;    // the archive being opened
     std::string CurrentPath; // folder of the open archive shown in the content list
 
-    // Opens the archive named by PendingArchive.FileName. A modified open
-    // archive is saved first; when that save fails, the open archive stays.
-    void OpenArchive();
+    // Opens the archive file path; a relative path lies in the working
+    // folder. A modified open archive is saved first; when that save fails,
+    // the open archive stays.
+    void OpenArchive(const std::string& path);
+    // Closes the open archive without saving it: the content browser is
+    // emptied and nothing is modified.
+    void CloseArchive();
     // The modified flag; "Uložit" (menu and tool bar) is enabled exactly while it is set.
     void SetModified(bool modified);
     bool Modified() const { return modified_; }
@@ -50,13 +54,14 @@ public:
     void SetBusy(bool busy) { busy_ = busy; }
     bool StartedUp() const { return startedUp_; }
 
-    // Saves the open archive; a relative file name is resolved against the
-    // folder that was current when the archive was opened.
+    // Saves the open archive.
     bool SaveCurrentArchive();
 
-    // Absolute path of the folder whose archives are shown; also the current
-    // directory. The window's caption names it.
+    // Absolute path of the folder whose archives are shown, without a
+    // trailing "/". The window owns it; the process's current directory is
+    // never changed. The window's caption names it.
     const QString& WorkingFolder() const { return workingFolder_; }
+    std::string WorkingFolderBytes() const;
     void SetWorkingFolder(const QString& folder);
 
     // True when path names the file of the open archive.
@@ -80,7 +85,7 @@ public:
     ArchiveTreeHandler& Archives() { return *archives_; }
 
 Q_SIGNALS:
-    void ArchiveRead();      // an archive has been read into CurrentArchive
+    void ArchiveRead();      // an archive has been read into CurrentArchive, or closed
     void ArchiveListBuilt(); // the archive list of the working folder was built anew
 
 protected:
@@ -107,7 +112,6 @@ private:
     bool opening_ = false;
     QString workingFolder_;
     QAction* lastFunction_ = nullptr; // the tool bar command added last
-    std::string archiveFolder_;       // the current directory when the open archive was opened
 };
 
 } // namespace orbisk

@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -415,7 +414,7 @@ void TForm_ReadCD::StartScan() {
             Edit_Name->clear();
         }
     };
-    if (rows.Folder.empty()) rows.Folder = QFile::encodeName(QDir::currentPath()).toStdString();
+    if (rows.Folder.empty()) rows.Folder = main_.WorkingFolderBytes();
     std::vector<bool> wasListed(rows.Rows.size());
     for (std::size_t slot = 1; slot < rows.Rows.size(); ++slot)
         wasListed[slot] = rows.Rows[slot].Listed != 0;

@@ -132,9 +132,8 @@ void TForm_Find4::JumpTo(const TResultPlace& place, int row, bool textView) {
     }
     {
         BusyCursor cursor;
-        TForm_Main& main = Main();
-        main.PendingArchive.FileName = file;
-        main.OpenArchive();
+        Main().OpenArchive(file); // a bare file name lies in the working folder
+        Main().Archives().SelectArchive(place.ArchiveSlot);
     }
     ShowEntry(place.Path, place.Name);
     close();
