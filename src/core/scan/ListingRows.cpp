@@ -1,7 +1,5 @@
 #include "core/scan/ListingRows.h"
 
-#include "core/catalog/Common.h"
-
 namespace orbisk {
 
 std::size_t TListingRows::AddRow(const std::string& name, const std::string& size,
@@ -21,15 +19,15 @@ void TListingRows::AddMember(const std::string& name, bool isFolder, const std::
     if (isFolder && keepSeparator && !name.empty() && name.back() == separator_) --scanEnd;
     for (std::size_t at = name.find(separator_); at < scanEnd; at = name.find(separator_, at + 1)) {
         std::string folder = name.substr(0, keepSeparator ? at + 1 : at);
-        std::string key = UpperAscii(folder);
-        if (folderRows_.count(key)) continue;
-        folderRows_.emplace(std::move(key), AddRow(folder, "0", date, "d----"));
+        if (folderRows_.count(folder)) continue;
+        const std::size_t row = AddRow(folder, "0", date, "d----");
+        folderRows_.emplace(std::move(folder), row);
     }
     if (!isFolder) {
         AddRow(name, size, date, attr);
         return;
     }
-    auto [it, added] = folderRows_.try_emplace(UpperAscii(name), 0);
+    auto [it, added] = folderRows_.try_emplace(name, 0);
     if (added) {
         it->second = AddRow(name, size, date, attr);
         return;

@@ -17,10 +17,12 @@ public:
         : listing_(listing), separator_(separator), withAttrs_(withAttrs) {}
 
     // Adds the rows of one member. Each folder on its path that has no row
-    // yet gets one (size "0", the member's date, "d----"); folder paths are
-    // compared without regard to the case of a-z. A folder member whose path
-    // already has a row gives that row its own size, date and attributes
-    // instead of a second row of the same name.
+    // yet gets one (size "0", the member's date, "d----"). Folder paths are
+    // compared exactly, as the walk matches members to their folders: "a/"
+    // and "A/" are two folders, each with a row of its own, so no member is
+    // left without the folder row that leads the walk to it. A folder member
+    // whose path already has a row gives that row its own size, date and
+    // attributes instead of a second row of the same name.
     void AddMember(const std::string& name, bool isFolder, const std::string& size,
                    const std::string& date, const std::string& attr);
 
@@ -31,7 +33,7 @@ private:
     TPackedListing& listing_;
     char separator_;
     bool withAttrs_;
-    std::unordered_map<std::string, std::size_t> folderRows_; // upper-cased path -> row
+    std::unordered_map<std::string, std::size_t> folderRows_; // folder path -> row
 };
 
 } // namespace orbisk

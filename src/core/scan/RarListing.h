@@ -59,14 +59,15 @@ int RARCloseArchive(RARHandle handle);
 
 // Appends the rows of a RAR file to the listing: for each member in order,
 // the folders its path implies that were not seen yet (size "0", the
-// member's date, "d----"; seen folders compared without regard to the case of
-// a-z), then the member's own row with its unpacked size, its date
+// member's date, "d----"; seen folders compared exactly, so "a" and "A" are
+// two folders), then the member's own row with its unpacked size, its date
 // (DateTime of the formatter, "?" when there is none) and AttrString of its
-// attributes. A folder member is marked seen without a check, so a folder
-// header after its contents gives a second row. A file that cannot be opened
-// adds nothing; a damaged header or member ends the listing after the rows
-// read so far. onMember, when given, is called with each member's name after
-// its row was added (the walk writes its progress line and pumps there).
+// attributes. A folder header after its contents gives the folder's row its
+// own size, date and attributes instead of a second row. A file that cannot
+// be opened adds nothing; a damaged header or member ends the listing after
+// the rows read so far. onMember, when given, is called with each member's
+// name after its row was added (the walk writes its progress line and pumps
+// there).
 void ListRarArchive(const std::string& path, TPackedListing& listing,
                     const TDateFormatter& formatter,
                     const std::function<void(const std::string&)>& onMember = {});
