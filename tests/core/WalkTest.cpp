@@ -328,6 +328,37 @@ TEST_F(Walk, PackedFilesAreMarkedAndListedAsFolders) {
     }
 }
 
+// Every member of a packed file is recorded: folders whose names differ only
+// in case are two folders, as they are on Linux, each holding its own members.
+TEST_F(Walk, EveryMemberOfAPackedFileIsRecorded) {
+    const std::string zip = MakeZip(
+        {ZipMember("a/b/c.txt", "1"), ZipMember("x.txt", "22"), ZipMember("A/y.txt", "333")});
+    const std::string rar = MakeRar(
+        {RarMember("a\\b\\c.txt", "1"), RarMember("x.txt", "22"), RarMember("A\\y.txt", "333")});
+    const Lines contents = {"d---- a 0",     "d---- A 0", " ---- x.txt 2",
+                            "\\p\\a\\",      "d---- b 0", "\\p\\a\\b\\",
+                            " ---- c.txt 1", "\\p\\A\\",  " ---- y.txt 3"};
+    const struct {
+        const char* what;
+        std::string file, bytes;
+    } cases[] = {
+        {"ZIP", "p.zip", zip},
+        {"RAR", "p.rar", rar},
+        {"ZIP with a stray byte before its first header", "p.zip", "P" + zip},
+    };
+    options.Zip = options.Rar = true;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir source;
+        WriteFile(source.File(c.file), c.bytes);
+        Run(source.Path());
+        Lines want = {"\\", "p---- " + c.file, "\\" + c.file + "\\"};
+        for (const std::string& line : contents)
+            want.push_back(line.starts_with("\\p\\") ? "\\" + c.file + line.substr(2) : line);
+        EXPECT_EQ(Dump(arch, 2), want);
+    }
+}
+
 TEST_F(Walk, PackedRowsBecomeTheFoldersTheyName) {
     const struct {
         TPackedKind kind;

@@ -83,6 +83,10 @@ TZipOptions Stub(std::string prefix, bool inOffsets) {
 
 const std::vector<TZipMember> kTwo = {File("a.txt", "hello"), File("dir/b.txt", "xy")};
 
+// An end record of an empty central directory: after local headers it ends
+// the walk, and it gives the walk nothing to be mended from.
+const std::string kEmptyEnd = std::string("PK\x05\x06") + std::string(18, '\0');
+
 } // namespace
 
 TEST(ZipReader, LocalWalkListsMembersInFileOrder) {
@@ -107,6 +111,7 @@ TEST(ZipReader, ErrorTextsAndStopPoints) {
     };
     const std::string zip = MakeZip(kTwo);
     const std::string noCentral = MakeZip(kTwo, NoDirectory());
+    const std::string walkOnly = noCentral + kEmptyEnd;
     const std::string longName(250, 'n'), maxName(249, 'n');
     const std::vector<Case> cases = {
         {"only an end record", MakeZip({}), "", {}, true},
@@ -115,7 +120,7 @@ TEST(ZipReader, ErrorTextsAndStopPoints) {
         {"ends after P", "xxP", "Error 1b reading Zip File", {}, true},
         {"ends after PK", "xxPK", "Error 1c reading Zip File", {}, true},
         {"ends after PK 3", "xxPK\x03", "Error 1d reading Zip File", {}, true},
-        {"P P K 3 4 at the front", "P" + zip, "", {"dir/b.txt"}, true},
+        {"P P K 3 4 at the front", "P" + walkOnly, "", {"dir/b.txt"}, true},
         {"P K 5 right before a header", "xxPK\x05" + zip, "", {"a.txt", "dir/b.txt"}, true},
         {"header's P is the 60000th byte",
          std::string(59999, 0) + zip,
@@ -123,7 +128,7 @@ TEST(ZipReader, ErrorTextsAndStopPoints) {
          {"a.txt", "dir/b.txt"},
          true},
         {"header's P is the 60001st byte",
-         std::string(60000, 0) + zip,
+         std::string(60000, 0) + walkOnly,
          "Error reading Zip File",
          {},
          false},
@@ -193,8 +198,9 @@ TEST(ZipReader, MissingFileIsShownAndListsNothing) {
     EXPECT_EQ(zip.Count(), 0u);
 }
 
-// Files whose members the local walk cannot follow are listed in full from
-// the central directory; without a usable directory the walk's result stays.
+// Files whose members the local walk cannot follow or does not find are
+// listed in full from the central directory; without a usable directory the
+// walk's result stays.
 TEST(ZipReader, CentralDirectoryMends) {
     struct Case {
         const char* what;
@@ -255,8 +261,32 @@ TEST(ZipReader, CentralDirectoryMends) {
          "",
          {"big.iso", "x"},
          {5'000'000'000ull, 4}},
-        {"first header beyond the search",
+        {"first header beyond the search, offsets from the file's start",
          MakeZip(described, Stub(sfx, true)),
+         true,
+         "",
+         {"a.txt", "b.bin", "c/d.txt"},
+         {5, 4099, 2}},
+        {"first header beyond the search, offsets from the ZIP's start",
+         MakeZip(kTwo, Stub(sfx, false)),
+         true,
+         "",
+         {"a.txt", "dir/b.txt"},
+         {5, 2}},
+        {"stray P before the first header",
+         "P" + MakeZip(kTwo),
+         true,
+         "",
+         {"a.txt", "dir/b.txt"},
+         {5, 2}},
+        {"stray P K before the first header",
+         "PK" + MakeZip(kTwo),
+         true,
+         "",
+         {"a.txt", "dir/b.txt"},
+         {5, 2}},
+        {"no first header, an empty directory",
+         std::string(60000, 'x') + kEmptyEnd,
          false,
          "Error reading Zip File",
          {},
@@ -340,11 +370,16 @@ TEST(ZipReader, BuildZipListingImpliesFolders) {
          {"a/", "a/b.txt"},
          {"0", "4"},
          {d, d}},
-        {"folders compared without case",
-         {File("A/x"), File("a/y")},
-         {"A/", "A/x", "a/y"},
-         {"0", "4", "4"},
-         {d, d, d}},
+        {"folders that differ in case are two",
+         {File("a/b/c.txt"), File("x.txt"), File("A/y.txt")},
+         {"a/", "a/b/", "a/b/c.txt", "x.txt", "A/", "A/y.txt"},
+         {"0", "0", "4", "4", "0", "4"},
+         {d, d, d, d, d, d}},
+        {"folder member of another case",
+         {File("Dir/", ""), File("DIR/a"), File("dir/b/", "")},
+         {"Dir/", "DIR/", "DIR/a", "dir/", "dir/b/"},
+         {"0", "0", "4", "0", "0"},
+         {d, d, d, d, d}},
         {"folder member after its contents",
          {File("a/x"), late},
          {"a/", "a/x"},

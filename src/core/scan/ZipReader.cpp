@@ -241,6 +241,7 @@ TWalkResult WalkLocalHeaders(TZipFile& file, std::vector<ZipDirEntry>& entries, 
 
 struct TCentralRange {
     std::uint64_t start = 0, size = 0;
+    std::uint64_t count = 0; // the members the end record counts
 };
 
 // The place of the central directory, from the end record (and the ZIP64 end
@@ -262,6 +263,7 @@ std::optional<TCentralRange> FindCentralDirectory(TZipFile& file) {
     }
     const std::uint64_t endPos = size - tailLen + at;
     std::uint64_t cdSize = Le32(t + at + 12), cdOffset = Le32(t + at + 16), cdEnd = endPos;
+    std::uint64_t count = Le16(t + at + 10);
 
     unsigned char loc[kZip64LocatorSize];
     if (endPos >= kZip64LocatorSize + kZip64EndRecordSize) {
@@ -272,6 +274,7 @@ std::optional<TCentralRange> FindCentralDirectory(TZipFile& file) {
                 unsigned char rec[kZip64EndRecordSize];
                 file.Seek(pos);
                 if (!file.ReadExact(rec, sizeof rec) || Le32(rec) != kZip64EndRecordSig) continue;
+                count = Le64(rec + 32);
                 cdSize = Le64(rec + 40);
                 cdOffset = Le64(rec + 48);
                 cdEnd = pos;
@@ -281,11 +284,11 @@ std::optional<TCentralRange> FindCentralDirectory(TZipFile& file) {
     }
     for (std::uint64_t start : {cdSize <= cdEnd ? cdEnd - cdSize : cdEnd, cdOffset}) {
         if (cdSize > cdEnd || start > cdEnd - cdSize) continue;
-        if (cdSize == 0) return TCentralRange{start, 0};
+        if (cdSize == 0) return TCentralRange{start, 0, 0};
         unsigned char sig[4];
         file.Seek(start);
         if (file.ReadExact(sig, 4) && Le32(sig) == kCentralHeaderSig)
-            return TCentralRange{start, cdSize};
+            return TCentralRange{start, cdSize, count};
     }
     return std::nullopt;
 }
@@ -309,16 +312,15 @@ bool ReadCentralRecord(TZipFile& file, std::uint64_t end, ZipDirEntry& e) {
     return true;
 }
 
-// Every record of the central directory, or nullopt when it cannot be found
-// or a record in it is damaged. The records are read one by one, so memory
-// grows with the records present, never with a count the file claims.
-std::optional<std::vector<ZipDirEntry>> ReadCentralDirectory(TZipFile& file, Host& host) {
-    auto range = FindCentralDirectory(file);
-    if (!range) return std::nullopt;
+// Every record of the central directory, or nullopt when a record in it is
+// damaged. The records are read one by one, so memory grows with the records
+// present, never with a count the file claims.
+std::optional<std::vector<ZipDirEntry>>
+ReadCentralDirectory(TZipFile& file, const TCentralRange& range, Host& host) {
     std::vector<ZipDirEntry> entries;
     PumpTicker ticker(host);
-    const std::uint64_t end = range->start + range->size;
-    file.Seek(range->start);
+    const std::uint64_t end = range.start + range.size;
+    file.Seek(range.start);
     while (file.Pos() < end) {
         ZipDirEntry e;
         if (!ReadCentralRecord(file, end, e)) return std::nullopt;
@@ -326,6 +328,31 @@ std::optional<std::vector<ZipDirEntry>> ReadCentralDirectory(TZipFile& file, Hos
         ticker.Tick();
     }
     return entries;
+}
+
+// The central directory lists every member, so it takes the place of the
+// walk's entries whenever the walk may have missed some: it found no first
+// header (one beyond the search bound, after a long self-extractor), lost
+// its way after a member, met a member whose data end it could not know, or
+// found fewer members than the directory counts (a stray byte before the
+// first header hides that header from the byte-wise search). A sound walk is
+// kept when the directory counts no more members than it found, so the
+// members of a sound file are read once. Returns true when the entries were
+// replaced.
+bool TakeCentralDirectory(TZipFile& file, const TWalkResult& walk,
+                          std::vector<ZipDirEntry>& entries, Host& host) {
+    const bool walkInDoubt = !walk.headerFound || !walk.error.empty() || walk.needsCentral;
+    const auto range = FindCentralDirectory(file);
+    if (!range || (!walkInDoubt && range->count <= entries.size())) return false;
+    auto central = ReadCentralDirectory(file, *range, host);
+    if (!central) return false;
+    // With as many records as the walk found, the directory mends a walk in
+    // doubt (its sizes are the true ones); an empty one mends nothing.
+    const bool take = central->size() > entries.size() ||
+                      (walkInDoubt && !entries.empty() && central->size() == entries.size());
+    if (!take) return false;
+    entries = std::move(*central);
+    return true;
 }
 
 } // namespace
@@ -354,20 +381,11 @@ bool TZipDir::SetZipFileName(const std::string& name) {
     TZipFile file(fd.Get(), static_cast<std::uint64_t>(st.st_size));
     TWalkResult walk = WalkLocalHeaders(file, entries_, host_);
     error_ = walk.error;
-    if (!walk.headerFound) {
-        if (error_ == kSearchFailed) zipFileName_.clear();
-        return false;
+    if (TakeCentralDirectory(file, walk, entries_, host_)) {
+        error_.clear();
+        fromCentral_ = true;
     }
-    if (!error_.empty() || walk.needsCentral) {
-        // The walk lost its way after the first member, or could not know
-        // where a member's data ends: the central directory lists them all.
-        auto central = ReadCentralDirectory(file, host_);
-        if (central && central->size() >= entries_.size()) {
-            entries_ = std::move(*central);
-            error_.clear();
-            fromCentral_ = true;
-        }
-    }
+    if (!fromCentral_ && !walk.headerFound && error_ == kSearchFailed) zipFileName_.clear();
     return error_.empty();
 }
 

@@ -2,8 +2,10 @@
 // Lists the members of a ZIP file without unpacking anything: the local file
 // headers are walked from the front of the file, each member's data skipped
 // by its compressed size. Files whose members the walk cannot follow (sizes
-// in a trailing data descriptor, a damaged member after the first) are listed
-// from the central directory at the end of the file instead.
+// in a trailing data descriptor, a damaged member after the first, a first
+// header the search misses) are listed from the central directory at the end
+// of the file instead, and so is every file whose central directory counts
+// more members than the walk found.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -41,7 +43,8 @@ public:
     // exist or is not a regular file (a folder, a pipe, a device: never
     // opened, so never waited for) is reported to the user through the host
     // ("Error opening file: ").
-    // A failed search for the first header also empties ZipFileName.
+    // A failed search for the first header also empties ZipFileName, unless
+    // the central directory lists the members.
     bool SetZipFileName(const std::string& name);
     const std::string& ZipFileName() const { return zipFileName_; }
 
@@ -63,8 +66,8 @@ private:
 
 // The listing the walk turns into directories: for each entry in order, the
 // folders its path implies that have no row yet (size "0", the entry's own
-// date; folder paths compared without regard to the case of a-z), then the
-// entry's own row. A folder member whose path already has a row updates that
+// date; folder paths compared exactly, so "a/" and "A/" are two folders),
+// then the entry's own row. A folder member whose path already has a row updates that
 // row instead of adding a second one. Dates are the formatter's ZipDateTime
 // of the DOS date-time, "?" when that is not a valid date and time.
 void BuildZipListing(const TZipDir& zip, const TDateFormatter& formatter, TPackedListing& listing);
