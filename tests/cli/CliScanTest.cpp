@@ -143,6 +143,8 @@ TEST_F(CliScan, GivesTheArchiveTheWindowWould) {
     EXPECT_EQ(list.out, "\\CD\\Hry\\\tTest CD\tTest_CD.cd\t\t\n");
 }
 
+// The numbering itself is the scan driver's; here only that an existing name
+// reaches it, and that --overwrite answers its question with "ANO".
 TEST_F(CliScan, ExistingNameIsNumberedUnlessOverwritten) {
     // A blank name is made of the source volume's label and serial.
     const std::string generated = GeneratedArchiveName(VolumeSerial(src.Path()));
@@ -154,7 +156,6 @@ TEST_F(CliScan, ExistingNameIsNumberedUnlessOverwritten) {
     const std::vector<Step> steps = {
         {{"--name", "Hry 2003"}, "Hry_2003.cd"},
         {{"--name", "Hry 2003"}, "Hry_2003_0.cd"},
-        {{"--name", "Hry 2003"}, "Hry_2003_1.cd"},
         {{"--name", "Hry 2003", "--overwrite"}, "Hry_2003.cd"},
         {{}, generatedFile},
     };
@@ -163,13 +164,12 @@ TEST_F(CliScan, ExistingNameIsNumberedUnlessOverwritten) {
         ASSERT_EQ(r.code, 0) << r.err;
         EXPECT_EQ(r.out, out.File(s.written) + "\n");
     }
-    Lines files = {"Hry_2003.bak",  "Hry_2003.cd", "Hry_2003_0.cd",
-                   "Hry_2003_1.cd", generatedFile, "_cd_.lst"};
+    Lines files = {"Hry_2003.bak", "Hry_2003.cd", "Hry_2003_0.cd", generatedFile, "_cd_.lst"};
     std::sort(files.begin(), files.end());
     EXPECT_EQ(ListDir(out.Path()), files);
     // One row per file: the overwritten archive's old row gave way.
     CliRun list = Cli({"list", "--dir", out.Path()});
-    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 4);
+    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 3);
     EXPECT_EQ(Read(generatedFile).Head.Name, generated);
 }
 

@@ -224,6 +224,29 @@ TEST_F(ScanDriver, CollisionOffersTheFirstFreeNumberAndHonoursTheAnswer) {
     }
 }
 
+// The name a "NE" gives: base_i.cd for the smallest i from 0 that no file of
+// the folder has, names compared exactly as the file system does.
+TEST(NumberedBase, SmallestFreeNumberFromZero) {
+    const struct {
+        Lines existing;
+        std::string want;
+    } cases[] = {
+        {{}, "Hry_0"},
+        {{"Hry.cd"}, "Hry_0"},
+        {{"Hry.cd", "Hry_0.cd"}, "Hry_1"},
+        {{"Hry_0.cd", "Hry_1.cd", "Hry_2.cd"}, "Hry_3"},
+        {{"Hry_1.cd"}, "Hry_0"},
+        {{"Hry_0.bak", "Hry_0.txt", "Hry_00.cd"}, "Hry_0"},
+        {{"hry_0.cd", "HRY_0.cd"}, "Hry_0"},
+    };
+    for (const auto& c : cases) {
+        TempDir folder;
+        for (const std::string& name : c.existing)
+            WriteFile(folder.File(name), "x");
+        EXPECT_EQ(NumberedBase(folder.Path(), "Hry"), c.want) << testing::PrintToString(c.existing);
+    }
+}
+
 TEST_F(ScanDriver, CancelledScanWritesNothingAndLeavesTheListAlone) {
     const std::string cacheBefore = ReadFile(target.File("_cd_.lst"));
     options.Progress = true;

@@ -10,8 +10,7 @@
 namespace orbisk::test {
 
 void ArchiveTest::WriteHeader(const ArchiveHeaderRow& header) {
-    TArch arch =
-        MakeArchive(work_.File(header.file), header.name, {{"a.txt", "1", " -a--", "", ""}});
+    TArch arch = MakeArchive(work_.File(header.file), header.name, {{"\\", {{"a.txt", "1"}}}});
     arch.Head.Medium = header.medium;
     arch.Head.Typ = header.typ;
     arch.Head.SubTyp = header.subTyp;

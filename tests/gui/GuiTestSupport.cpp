@@ -5,49 +5,9 @@
 #include <QTest>
 #include <filesystem>
 
-#include "core/catalog/ArchiveFile.h"
 #include "gui/common/ListView.h"
 
 namespace orbisk::test {
-
-TArch MakeArchive(const std::string& fileName, const std::string& name,
-                  const std::vector<EntryRow>& entries) {
-    TArch arch;
-    arch.Head.FileName = fileName;
-    arch.Head.Name = name;
-    arch.Head.Medium = "CD";
-    arch.Head.SN = "1A2B-0C3D";
-    arch.AddDir("\\");
-    for (const EntryRow& e : entries)
-        arch.AddRec({e.name, e.size, "1.1.2001 10:00", e.attr, e.note, e.description, 1});
-    for (const EntryRow& e : entries)
-        if (!e.attr.empty() && e.attr[0] == 'd') arch.AddDir("\\" + e.name + "\\");
-    return arch;
-}
-
-void WriteArchiveFile(const TArch& arch) {
-    RecordingHost host;
-    ASSERT_TRUE(WriteArchive(arch, host)) << arch.Head.FileName;
-}
-
-TArch ReadArchiveFile(const std::string& path) {
-    TArch arch;
-    arch.Head.FileName = path;
-    RecordingHost host;
-    ReadArchive(arch, host);
-    return arch;
-}
-
-std::vector<TRec> RootEntries(const std::string& path) {
-    TArch arch = ReadArchiveFile(path);
-    std::vector<TRec> recs;
-    std::int32_t root = arch.FindDir("\\");
-    if (root == 0) return recs;
-    const TDir& dir = arch.Dirs[static_cast<std::size_t>(root)];
-    for (std::int32_t i = dir.First; i < dir.First + dir.Count; ++i)
-        recs.push_back(arch.Recs[static_cast<std::size_t>(i)]);
-    return recs;
-}
 
 QString Q(const std::string& bytes) {
     return QString::fromStdString(bytes);

@@ -1,12 +1,14 @@
 #pragma once
 // A main window in a prepared world: its own program folder and working
-// folder, scripted dialogs and message boxes, archives written by core.
+// folder, scripted dialogs and message boxes, archives written by core
+// (ArchiveBuilder).
 #include <QString>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "ArchiveBuilder.h"
 #include "TestSupport.h"
 #include "core/catalog/Archive.h"
 #include "core/catalog/ProgramValues.h"
@@ -16,21 +18,6 @@
 #include "gui/mainwin/TForm_Main.h"
 
 namespace orbisk::test {
-
-struct EntryRow {
-    std::string name, size, attr, note, description;
-};
-
-// An archive whose root holds entries; folders ("d" entries) get an empty
-// directory of their own.
-TArch MakeArchive(const std::string& fileName, const std::string& name,
-                  const std::vector<EntryRow>& entries);
-// Writes arch with the core writer; fails the test when that fails.
-void WriteArchiveFile(const TArch& arch);
-// Reads path with the core reader.
-TArch ReadArchiveFile(const std::string& path);
-// The root entries of an archive file, in order.
-std::vector<TRec> RootEntries(const std::string& path);
 
 QString Q(const std::string& bytes);
 

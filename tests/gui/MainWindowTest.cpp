@@ -21,10 +21,15 @@
 namespace orbisk::test {
 namespace {
 
-const std::vector<EntryRow> kGames = {
-    {"DOOM", "0", "d----", "", ""},
-    {"readme.txt", "1520", " -a--", "read first", "Installation notes\x07"},
-    {"setup.exe", "2048", " -a--", "", ""},
+const std::vector<DirSpec> kGames = {
+    {"\\",
+     {{.name = "DOOM", .attr = "d----"},
+      {.name = "readme.txt",
+       .size = "1520",
+       .note = "read first",
+       .description = "Installation notes\x07"},
+      {.name = "setup.exe", .size = "2048"}}},
+    {"\\DOOM\\", {}},
 };
 
 TEST_F(MainWindowTest, StartsInTheWorkingFolderWithNothingToSave) {
@@ -161,7 +166,7 @@ TEST_F(MainWindowTest, EditsReachTheFileWhicheverWayTheArchiveIsLeft) {
         EXPECT_FALSE(t.window_->Actions().Save->isEnabled());
         EXPECT_FALSE(t.window_->Modified());
     };
-    const std::string kNotes = kGames[1].description;
+    const std::string kNotes = kGames[0].entries[1].description;
     const Row rows[] = {
         {"closing while the note is being typed", typeNote, close, "typed", kNotes},
         {"closing with a stored note", typeNote, storeThenClose, "typed", kNotes},
@@ -184,7 +189,7 @@ TEST_F(MainWindowTest, EditsReachTheFileWhicheverWayTheArchiveIsLeft) {
         EXPECT_TRUE(window_->Actions().Save->isEnabled());
         row.leave(*this);
         std::vector<TRec> saved = RootEntries(a);
-        ASSERT_EQ(saved.size(), kGames.size());
+        ASSERT_EQ(saved.size(), kGames[0].entries.size());
         int row1 = row.description == kNotes ? 1 : 2;
         EXPECT_EQ(saved[static_cast<std::size_t>(row1)].Note, row.note);
         EXPECT_EQ(saved[static_cast<std::size_t>(row1)].Description, row.description);
@@ -239,8 +244,10 @@ TEST_F(MainWindowTest, TypedTextIsStoredInTheCodePageOfTheArchive) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         const std::string a = work_.File("A.cd");
-        WriteArchiveFile(
-            MakeArchive(a, "Archive A", {{"kun.txt", "1", " ----", row.existingNote, ""}}));
+        WriteArchiveFile(MakeArchive(
+            a, "Archive A",
+            {{"\\",
+              {{.name = "kun.txt", .size = "1", .attr = " ----", .note = row.existingNote}}}}));
         StartWindow();
         OpenThroughDialog(a);
         EXPECT_EQ(window_->Controls().Edit_Pozn->text(), QString::fromUtf8("kůň"));

@@ -17,7 +17,7 @@
 namespace orbisk::test {
 namespace {
 
-const std::vector<EntryRow> kOne = {{"readme.txt", "10", " -a--", "", ""}};
+const std::vector<DirSpec> kOne = {{"\\", {{"readme.txt", "10"}}}};
 
 TEST_F(MainWindowTest, ChangingTheWorkingFolderEntersTheChosenFolderOrWarns) {
     enum class How { LocalMenu, LocalButton, GlobalMenu };

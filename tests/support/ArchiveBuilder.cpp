@@ -1,5 +1,10 @@
 #include "ArchiveBuilder.h"
 
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "core/catalog/ArchiveFile.h"
+
 namespace orbisk::test {
 
 TArch MakeArchive(const std::vector<DirSpec>& dirs, const std::string& name) {
@@ -11,6 +16,13 @@ TArch MakeArchive(const std::vector<DirSpec>& dirs, const std::string& name) {
         for (const EntrySpec& e : d.entries)
             arch.AddRec(TRec{e.name, e.size, e.date, e.attr, e.note, e.description, 1});
     }
+    return arch;
+}
+
+TArch MakeArchive(const std::string& path, const std::string& name,
+                  const std::vector<DirSpec>& dirs) {
+    TArch arch = MakeArchive(dirs, name);
+    arch.Head.FileName = path;
     return arch;
 }
 
@@ -35,6 +47,30 @@ TArch MakeLargeArchive(int entries) {
         }
     }
     return arch;
+}
+
+void WriteArchiveFile(const TArch& arch) {
+    RecordingHost host;
+    ASSERT_TRUE(WriteArchive(arch, host)) << arch.Head.FileName;
+}
+
+TArch ReadArchiveFile(const std::string& path) {
+    TArch arch;
+    arch.Head.FileName = path;
+    RecordingHost host;
+    ReadArchive(arch, host);
+    return arch;
+}
+
+std::vector<TRec> RootEntries(const std::string& path) {
+    TArch arch = ReadArchiveFile(path);
+    std::vector<TRec> recs;
+    std::int32_t root = arch.FindDir("\\");
+    if (root == 0) return recs;
+    const TDir& dir = arch.Dirs[static_cast<std::size_t>(root)];
+    for (std::int32_t i = dir.First; i < dir.First + dir.Count; ++i)
+        recs.push_back(arch.Recs[static_cast<std::size_t>(i)]);
+    return recs;
 }
 
 } // namespace orbisk::test
