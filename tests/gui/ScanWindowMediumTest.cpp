@@ -13,7 +13,6 @@
 #include <QToolButton>
 
 #include "core/catalog/ProgramValues.h"
-#include "gui/scan/ScanDates.h"
 
 namespace orbisk::test {
 
@@ -411,42 +410,6 @@ TEST_F(ScanWindowTest, StoredCheckBoxesComeInTheSettingsOrder) {
                                   QStringLiteral("CheckBox_AutoScan")}));
     EXPECT_EQ(scan.CheckBox1->text(), QStringLiteral("Zobrazovat načítání"));
     EXPECT_TRUE(scan.CheckBox1->isChecked());
-}
-
-struct ZoneCase {
-    const char* format;
-    const char* expected;
-};
-
-class TimeZoneFormatTest : public ::testing::TestWithParam<ZoneCase> {};
-
-TEST_P(TimeZoneFormatTest, EntryTimesCarryNoZoneName) {
-    EXPECT_EQ(WithoutTimeZone(QString::fromUtf8(GetParam().format)),
-              QString::fromUtf8(GetParam().expected));
-}
-
-INSTANTIATE_TEST_SUITE_P(Formats, TimeZoneFormatTest,
-                         ::testing::Values(ZoneCase{"h:mm:ss AP t", "h:mm:ss AP"},
-                                           ZoneCase{"HH:mm:ss tttt", "HH:mm:ss"},
-                                           ZoneCase{"H:mm:ss", "H:mm:ss"},
-                                           ZoneCase{"H 'h' mm 'min' t", "H 'h' mm 'min'"}));
-
-TEST(LocaleDateFormatterTest, MidnightLeavesTheTimeOut) {
-    const TLocaleDateFormatter dates;
-    std::tm midnight{};
-    midnight.tm_year = 101;
-    midnight.tm_mon = 1;
-    midnight.tm_mday = 3;
-    std::tm later = midnight;
-    later.tm_hour = 10;
-    later.tm_min = 20;
-    later.tm_sec = 30;
-    const std::string date = dates.DateTime(midnight);
-    EXPECT_EQ(date.find(':'), std::string::npos) << date;
-    const std::string withTime = dates.DateTime(later);
-    EXPECT_EQ(withTime.substr(0, date.size() + 1), date + " ");
-    EXPECT_NE(withTime.find("20:30"), std::string::npos) << withTime;
-    EXPECT_NE(dates.ZipDateTime(later).find(date + "  "), std::string::npos);
 }
 
 } // namespace

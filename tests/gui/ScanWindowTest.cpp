@@ -16,6 +16,11 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <ctime>
+
 #include "ZipWriter.h"
 #include "core/catalog/ProgramValues.h"
 #include "gui/scan/TForm_TXT_Files.h"
@@ -469,6 +474,31 @@ TEST_F(ScanWindowTest, NewCommandComesFirstAndOffersTheValueLists) {
     EXPECT_EQ(mediumItems, (QStringList{QStringLiteral("CD"), QStringLiteral("DVD")}));
     EXPECT_EQ(scan_->ComboBox_Medium->currentText(), QStringLiteral("CD"));
     EXPECT_FALSE(scan_->isVisible());
+}
+
+TEST_F(ScanWindowTest, EntryDatesTakeTheOneFormOfCore) {
+    // The window once wrote "8 Dec 2026 15:33:03" under C.UTF-8, where the
+    // command-line tool wrote the numeric form.
+    LocaleVariables locale;
+    ::setenv("LC_ALL", "C.UTF-8", 1);
+    TForm_ReadCD& scan = StartScanWindow();
+    MakeSource({{"a.txt", "a"}});
+    std::tm when{};
+    when.tm_year = 2026 - 1900;
+    when.tm_mon = 11;
+    when.tm_mday = 8;
+    when.tm_hour = 15;
+    when.tm_min = 33;
+    when.tm_sec = 3;
+    when.tm_isdst = -1;
+    const timespec times[2] = {{std::mktime(&when), 0}, {std::mktime(&when), 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (source_.Path() + "/a.txt").c_str(), times, 0), 0);
+    scan.Edit_Name->setText(QStringLiteral("Dates"));
+    scan.StartScan();
+    ASSERT_TRUE(scan.LastResult().Written());
+    const std::vector<TRec> entries = RootEntries(work_.File("Dates.cd"));
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].Date.str(), "8.12.2026 15:33:03");
 }
 
 } // namespace

@@ -68,4 +68,24 @@ std::vector<std::string> AllStrings(const std::vector<std::string>& alphabet,
     return out;
 }
 
+namespace {
+constexpr const char* kLocaleVariables[] = {"LC_ALL", "LC_TIME", "LANG"};
+} // namespace
+
+LocaleVariables::LocaleVariables() {
+    for (const char* name : kLocaleVariables) {
+        const char* value = std::getenv(name);
+        saved_.push_back(value ? std::optional<std::string>(value) : std::nullopt);
+        ::unsetenv(name);
+    }
+}
+
+LocaleVariables::~LocaleVariables() {
+    for (std::size_t i = 0; i < saved_.size(); ++i)
+        if (saved_[i])
+            ::setenv(kLocaleVariables[i], saved_[i]->c_str(), 1);
+        else
+            ::unsetenv(kLocaleVariables[i]);
+}
+
 } // namespace orbisk::test

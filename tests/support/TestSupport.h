@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the tests: temporary folders, file access and a host that
 // records what core would have shown the user.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,19 @@ std::vector<std::string> ListDir(const std::string& dir);
 // Every string of at most maxLength pieces of alphabet, shortest first.
 std::vector<std::string> AllStrings(const std::vector<std::string>& alphabet,
                                     std::size_t maxLength);
+
+// Clears LC_ALL, LC_TIME and LANG for its lifetime (a test sets the one it
+// wants) and puts the old values back after.
+class LocaleVariables {
+public:
+    LocaleVariables();
+    ~LocaleVariables();
+    LocaleVariables(const LocaleVariables&) = delete;
+    LocaleVariables& operator=(const LocaleVariables&) = delete;
+
+private:
+    std::vector<std::optional<std::string>> saved_;
+};
 
 struct RecordingHost : Host {
     std::vector<std::string> informs, warns;

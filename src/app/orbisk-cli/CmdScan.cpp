@@ -256,7 +256,8 @@ int RunScan(const std::vector<std::string>& args, Streams io) {
 
     TArch scanArchive;
     StderrProgress progress(io.err, a.verbose);
-    TFixedDateFormatter dates;
+    // The same date form as the window's, in the user's date order.
+    const TNumericDateFormatter dates(UserDatePattern());
     const TCollisionAnswer answer = a.overwrite ? TCollisionAnswer::Ano : TCollisionAnswer::Ne;
     TScanContext context{.ScanArchive = scanArchive,
                          .Options = a.walk,

@@ -18,8 +18,10 @@
 #include <QToolButton>
 
 #include "core/catalog/ProgramValues.h"
+#include "core/scan/DateFormat.h"
 #include "gui/common/Dialogs.h"
 #include "gui/common/GuiHost.h"
+#include "gui/common/IconSet.h"
 #include "gui/common/Prompt.h"
 #include "gui/common/Shell.h"
 #include "gui/common/Text.h"
@@ -27,7 +29,6 @@
 #include "gui/mainwin/ArchiveTreeHandler.h"
 #include "gui/mainwin/TForm_Main.h"
 #include "gui/platform/DiskService.h"
-#include "gui/scan/ScanDates.h"
 #include "gui/scan/ScanDoor.h"
 #include "gui/scan/ScanMedium.h"
 #include "gui/scan/ScanProgress.h"
@@ -62,7 +63,8 @@ bool& DoorOpen() {
 
 TForm_ReadCD::TForm_ReadCD(TForm_Main* main)
     : QDialog(main), main_(*main), probe_(std::make_unique<SystemVolumeProbe>()),
-      disks_(std::make_unique<UDisksService>()), dates_(std::make_unique<TLocaleDateFormatter>()) {
+      disks_(std::make_unique<UDisksService>()),
+      dates_(std::make_unique<TNumericDateFormatter>(UserDatePattern())) {
     setObjectName(QStringLiteral("Form_ReadCD"));
     setWindowTitle(QStringLiteral("Načtení CD/HDD"));
     setModal(true);
@@ -84,8 +86,7 @@ TForm_ReadCD::TForm_ReadCD(TForm_Main* main)
     ConnectControls();
     resize(640, 520);
 
-    Action_New = new QAction(main->style()->standardIcon(QStyle::SP_FileIcon),
-                             QStringLiteral("Nový ..."), main);
+    Action_New = new QAction(CommandIcon(CommandPicture::New), QStringLiteral("Nový ..."), main);
     Action_New->setObjectName(QStringLiteral("Action_New"));
     Action_New->setIconText(QStringLiteral("Nový"));
     Action_New->setToolTip(QStringLiteral("Nový - Načíst nový Archiv z CD/HDD"));

@@ -38,7 +38,7 @@ class DiskService;
 class GuiHost;
 class TForm_Main;
 class TForm_TXT_Files;
-class TLocaleDateFormatter;
+class TNumericDateFormatter;
 class TScanProgress;
 
 inline constexpr int kBlinkInterval = 250;
@@ -216,7 +216,7 @@ private:
     std::optional<TMountedVolume> watched_; // the drive the source lies on
     std::unique_ptr<TScanProgress> progress_;
     std::unique_ptr<GuiHost> host_;
-    std::unique_ptr<TLocaleDateFormatter> dates_;
+    std::unique_ptr<TNumericDateFormatter> dates_; // the user's date order, taken once
     TScanWindowOptions options_;
     TArch scanArchive_; // the archive every scan fills
     TWalkOptions walkOptions_;
