@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config make
-    qt6-base-dev libarchive-dev
+    qt6-base-dev qt6-translations-l10n libarchive-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev clang-format
     xvfb x11-apps

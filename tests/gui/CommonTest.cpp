@@ -1,5 +1,10 @@
 // The pieces every window stands on: the event pump's throttle and the host
 // that carries core's messages to Prompt.
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QMessageBox>
 #include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -9,6 +14,7 @@
 #include "gui/common/Dialogs.h"
 #include "gui/common/GuiHost.h"
 #include "gui/common/Prompt.h"
+#include "gui/common/QtTranslation.h"
 
 namespace orbisk {
 namespace {
@@ -88,6 +94,37 @@ TEST(Prompt, ScriptedQuestionsTakeQueuedAnswersThenTheHarmlessOne) {
     EXPECT_EQ(prompt.Texts(PromptKind::Question).size(), std::size(rows));
 }
 
+TEST(Prompt, MessageBoxButtonsCarryTheProgramsOwnCaptions) {
+    struct Row {
+        PromptKind kind;
+        PromptButtons buttons;
+        QStringList captions; // sorted
+    } rows[] = {
+        {PromptKind::Information, PromptButtons::Ok, {"OK"}},
+        {PromptKind::Warning, PromptButtons::YesNo, {"OK"}},
+        {PromptKind::Question, PromptButtons::OkCancel, {"OK", "Storno"}},
+        {PromptKind::Question, PromptButtons::YesNo, {"Ano", "Ne"}},
+        {PromptKind::Question, PromptButtons::YesNoCancel, {"Ano", "Ne", "Storno"}},
+    };
+    auto captions = [](PromptKind kind, PromptButtons buttons) {
+        const auto box =
+            MakeMessageBox(nullptr, kind, QStringLiteral("T"), QStringLiteral("?"), buttons);
+        QStringList texts;
+        for (QAbstractButton* button : box->buttons())
+            texts.append(button->text());
+        texts.sort();
+        return texts;
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(captions(row.kind, row.buttons), row.captions);
+    // A language file replaces the captions in their one place.
+    const TPromptTexts czech = PromptTexts();
+    PromptTexts().Yes = QStringLiteral("Yes");
+    EXPECT_EQ(captions(PromptKind::Question, PromptButtons::YesNo),
+              (QStringList{QStringLiteral("Ne"), QStringLiteral("Yes")}));
+    PromptTexts() = czech;
+}
+
 TEST(Prompt, NestedScriptedPromptsRestoreTheOuterOne) {
     ScriptedPrompt outer;
     {
@@ -122,6 +159,51 @@ TEST(Dialogs, AFolderRootAdmitsItselfAndWhatLiesBelowOnly) {
     };
     for (const Row& row : rows)
         EXPECT_EQ(IsInsideFolder(row.path, root), row.inside) << row.path.toStdString();
+}
+
+TEST(QtTranslation, PicksTheFileOfTheLanguageOrOfItsBase) {
+    struct Row {
+        const char* language;
+        QStringList files;
+        const char* picked; // empty: none
+    } rows[] = {
+        {"cs", {"qtbase_cs.qm", "qt_cs.qm"}, "qtbase_cs.qm"},
+        {"cs_CZ", {"qtbase_cs.qm"}, "qtbase_cs.qm"},
+        {"cs_CZ", {"qtbase_cs.qm", "qtbase_cs_CZ.qm"}, "qtbase_cs_CZ.qm"},
+        {"de", {"qtbase_cs.qm", "qt_de.qm"}, ""},
+        {"", {"qtbase_.qm"}, ""},
+    };
+    for (const Row& row : rows) {
+        test::TempDir dir;
+        for (const QString& file : row.files)
+            test::WriteFile(dir.File(file.toStdString()), "x");
+        const QString folder = QString::fromStdString(dir.Path());
+        const QString picked = QtTranslationFile(QString::fromLatin1(row.language), folder);
+        EXPECT_EQ(picked,
+                  *row.picked ? folder + QLatin1Char('/') + QLatin1String(row.picked) : QString())
+            << row.language;
+    }
+}
+
+TEST(QtTranslation, InstallsCzechAndLeavesEnglishWhenTheFileIsMissing) {
+    auto lookIn = [] { return QCoreApplication::translate("QFileDialog", "Look in:"); };
+    const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    ASSERT_FALSE(QtTranslationFile(QStringLiteral("cs"), qtFolder).isEmpty())
+        << "qt6-translations-l10n is not installed";
+    EXPECT_NE(InstallQtTranslation(QStringLiteral("cs")), nullptr);
+    const QString czech = lookIn();
+    EXPECT_NE(czech, QStringLiteral("Look in:"));
+    // Installing again replaces the translation rather than stacking it.
+    EXPECT_NE(InstallQtTranslation(QStringLiteral("cs_CZ")), nullptr);
+    EXPECT_EQ(lookIn(), czech);
+
+    test::TempDir dir;
+    test::WriteFile(dir.File("qtbase_cs.qm"), "not a translation");
+    const QString broken = QString::fromStdString(dir.Path());
+    for (const QString& language : {QStringLiteral("xx"), QStringLiteral("cs")}) {
+        EXPECT_EQ(InstallQtTranslation(language, broken), nullptr) << language.toStdString();
+        EXPECT_EQ(lookIn(), QStringLiteral("Look in:"));
+    }
 }
 
 } // namespace

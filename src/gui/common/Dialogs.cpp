@@ -27,6 +27,9 @@ QString Canonical(const QString& path) {
 
 QString RunFileDialog(QWidget* parent, const FileRequest& request, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent, request.title, request.folder, request.filter);
+    // Qt's own dialog speaks the program's language (Qt's translation); the
+    // desktop's would speak the desktop's.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
@@ -43,9 +46,10 @@ public:
         : QFileDialog(parent, request.title), root_(request.root) {
         setFileMode(QFileDialog::Directory);
         setOption(QFileDialog::ShowDirsOnly);
+        // Qt's own dialog: it speaks the program's language and can be rooted.
+        setOption(QFileDialog::DontUseNativeDialog);
         QString start = request.start.isEmpty() ? request.root : request.start;
         if (!root_.isEmpty()) {
-            setOption(QFileDialog::DontUseNativeDialog);
             setSidebarUrls({QUrl::fromLocalFile(root_)});
             if (!IsInsideFolder(start, root_)) start = root_;
             connect(this, &QFileDialog::directoryEntered, this, [this](const QString& dir) {
@@ -119,7 +123,8 @@ QString QtDialogs::ChooseFolder(QWidget* parent, const FolderRequest& request) {
 }
 
 std::optional<QColor> QtDialogs::ChooseColour(QWidget* parent, const QColor& initial) {
-    QColor chosen = QColorDialog::getColor(initial, parent);
+    QColor chosen =
+        QColorDialog::getColor(initial, parent, QString(), QColorDialog::DontUseNativeDialog);
     if (!chosen.isValid()) return std::nullopt;
     return chosen;
 }

@@ -1,5 +1,6 @@
 #include "gui/common/Prompt.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
@@ -19,6 +20,8 @@ MessageBoxPrompt& Real() {
 
 QMessageBox::StandardButtons ButtonsOf(PromptButtons buttons) {
     switch (buttons) {
+    case PromptButtons::Ok:
+        return QMessageBox::Ok;
     case PromptButtons::OkCancel:
         return QMessageBox::Ok | QMessageBox::Cancel;
     case PromptButtons::YesNo:
@@ -27,6 +30,18 @@ QMessageBox::StandardButtons ButtonsOf(PromptButtons buttons) {
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
+}
+
+QMessageBox::Icon IconOf(PromptKind kind) {
+    switch (kind) {
+    case PromptKind::Warning:
+        return QMessageBox::Warning;
+    case PromptKind::Question:
+        return QMessageBox::Question;
+    case PromptKind::Information:
+        break;
+    }
+    return QMessageBox::Information;
 }
 
 } // namespace
@@ -53,17 +68,36 @@ PromptAnswer Prompt::Question(const QString& title, const QString& text, PromptB
     return Current().Ask(title, text, buttons);
 }
 
+TPromptTexts& PromptTexts() {
+    static TPromptTexts texts;
+    return texts;
+}
+
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, PromptKind kind, const QString& title,
+                                            const QString& text, PromptButtons buttons) {
+    if (kind != PromptKind::Question) buttons = PromptButtons::Ok;
+    auto box = std::make_unique<QMessageBox>(IconOf(kind), title, text, ButtonsOf(buttons), parent);
+    const TPromptTexts& texts = PromptTexts();
+    const std::pair<QMessageBox::StandardButton, const QString*> captions[] = {
+        {QMessageBox::Ok, &texts.Ok},
+        {QMessageBox::Cancel, &texts.Cancel},
+        {QMessageBox::Yes, &texts.Yes},
+        {QMessageBox::No, &texts.No},
+    };
+    for (const auto& [which, caption] : captions)
+        if (QAbstractButton* button = box->button(which)) button->setText(*caption);
+    return box;
+}
+
 void MessageBoxPrompt::Show(PromptKind kind, const QString& title, const QString& text) {
-    QWidget* parent = QApplication::activeWindow();
-    if (kind == PromptKind::Warning)
-        QMessageBox::warning(parent, title, text);
-    else
-        QMessageBox::information(parent, title, text);
+    MakeMessageBox(QApplication::activeWindow(), kind, title, text, PromptButtons::Ok)->exec();
 }
 
 PromptAnswer MessageBoxPrompt::Ask(const QString& title, const QString& text,
                                    PromptButtons buttons) {
-    switch (QMessageBox::question(QApplication::activeWindow(), title, text, ButtonsOf(buttons))) {
+    const std::unique_ptr<QMessageBox> box =
+        MakeMessageBox(QApplication::activeWindow(), PromptKind::Question, title, text, buttons);
+    switch (box->exec()) {
     case QMessageBox::Ok:
         return PromptAnswer::Ok;
     case QMessageBox::Yes:

@@ -4,14 +4,16 @@
 // been shown and answers questions from a queue, so no test waits on a modal box.
 #include <QString>
 #include <deque>
+#include <memory>
 #include <vector>
 
+class QMessageBox;
 class QWidget;
 
 namespace orbisk {
 
 enum class PromptKind { Information, Warning, Question };
-enum class PromptButtons { OkCancel, YesNo, YesNoCancel };
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class PromptAnswer { Ok, Cancel, Yes, No };
 
 class PromptBackend {
@@ -36,6 +38,22 @@ public:
 
 // Title of information and warning boxes.
 inline constexpr const char* kPromptTitle = "Orbisk";
+
+// The captions of the buttons of every message box, in the program's own
+// words rather than the toolkit's; a language file may replace them.
+struct TPromptTexts {
+    QString Ok = QStringLiteral("OK");
+    QString Cancel = QStringLiteral("Storno");
+    QString Yes = QStringLiteral("Ano");
+    QString No = QStringLiteral("Ne");
+};
+TPromptTexts& PromptTexts();
+
+// The box the real backend shows, built but not shown: its kind's icon, the
+// buttons with the captions of PromptTexts. Information and warning boxes
+// have the OK button whatever buttons says.
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, PromptKind kind, const QString& title,
+                                            const QString& text, PromptButtons buttons);
 
 class MessageBoxPrompt : public PromptBackend {
 public:
