@@ -3,12 +3,15 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QToolBar>
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -77,11 +80,11 @@ TEST_F(MainWindowTest, MenusWithoutCommandsYetAreDisabled) {
     std::vector<std::pair<QString, bool>> menus;
     for (QAction* a : w.menuBar()->actions())
         menus.emplace_back(a->text(), a->isEnabled());
-    const std::vector<std::pair<QString, bool>> expected = {{QStringLiteral("Soubor"), true},
-                                                            {QStringLiteral("Funkce"), false},
-                                                            {QStringLiteral("Zobrazit"), true},
-                                                            {QString::fromUtf8("Možnosti"), false},
-                                                            {QString::fromUtf8("Nápověda"), true}};
+    const std::vector<std::pair<QString, bool>> expected = {{QStringLiteral("&Soubor"), true},
+                                                            {QStringLiteral("&Funkce"), false},
+                                                            {QStringLiteral("&Zobrazit"), true},
+                                                            {QString::fromUtf8("&Možnosti"), false},
+                                                            {QString::fromUtf8("&Nápověda"), true}};
     EXPECT_EQ(menus, expected);
 }
 
@@ -113,6 +116,11 @@ TEST_F(MainWindowTest, OpensAnArchiveChosenInTheOpenDialogAndSavesItWithABackup)
     EXPECT_EQ(RootEntries(path).at(1).Note, "see also setup");
     EXPECT_EQ(RootEntries(work_.File("GAMES1.bak")).at(1).Note, "read first");
     EXPECT_TRUE(prompt_.shown.empty());
+}
+
+TEST_F(MainWindowTest, TheContentListsNameColumnGetsTheRoom) {
+    TForm_Main& w = StartWindow();
+    ExpectNameColumnGetsTheRoom(*w.Controls().ListView_Dir, ContentModel::ColName);
 }
 
 TEST_F(MainWindowTest, ACancelledOpenDialogKeepsTheOpenArchive) {
@@ -268,6 +276,41 @@ TEST(Windows, AreCreatedOnceInTheFixedOrderWithTheMainWindowFirst) {
         if (w != &windows.Main()) {
             EXPECT_EQ(w->parent(), &windows.Main());
         }
+}
+
+TEST(Windows, ToolBarCommandsAreTellableApartAndMenusOpenByKey) {
+    TWindows windows;
+    const TForm_Main& main = windows.Main();
+    std::vector<QImage> pictures;
+    QStringList hints;
+    for (QAction* action : main.Controls().ToolBar->actions()) {
+        if (action->isSeparator()) continue;
+        SCOPED_TRACE(action->objectName().toStdString());
+        const QImage picture = action->icon().pixmap(QSize(16, 16)).toImage();
+        EXPECT_FALSE(picture.isNull());
+        EXPECT_EQ(std::count(pictures.begin(), pictures.end(), picture), 0);
+        EXPECT_FALSE(hints.contains(action->toolTip())) << action->toolTip().toStdString();
+        pictures.push_back(picture);
+        hints.append(action->toolTip());
+    }
+    EXPECT_GE(pictures.size(), 13u);
+
+    QString letters;
+    for (QAction* menu : main.menuBar()->actions()) {
+        const QString title = menu->text();
+        const qsizetype amp = title.indexOf(QLatin1Char('&'));
+        ASSERT_GE(amp, 0) << title.toStdString();
+        const QChar letter = title.at(amp + 1).toLower();
+        EXPECT_FALSE(letters.contains(letter)) << title.toStdString();
+        letters += letter;
+    }
+    QList<QKeySequence> keys;
+    for (const char* name : {"Action_Find", "Action_FindAll"}) {
+        const QKeySequence key = main.findChild<QAction*>(QString::fromLatin1(name))->shortcut();
+        EXPECT_FALSE(key.isEmpty()) << name;
+        EXPECT_FALSE(keys.contains(key)) << name;
+        keys.append(key);
+    }
 }
 
 } // namespace

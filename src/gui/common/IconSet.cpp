@@ -11,6 +11,8 @@ namespace {
 
 // Pictures are drawn on a grid of 16 x 16 units, scaled to the size asked for.
 constexpr int kFolderTree = -1;
+// Command pictures follow the file pictures: kCommandBase + CommandPicture.
+constexpr int kCommandBase = 100;
 
 void Sheet(QPainter& p) {
     QPainterPath sheet;
@@ -136,7 +138,146 @@ void Disc(QPainter& p) {
     p.drawEllipse(QPointF(8, 8), 2, 2);
 }
 
+// Command pictures.
+
+void Badge(QPainter& p, bool disc) {
+    p.save();
+    p.translate(8, 8);
+    p.scale(0.5, 0.5);
+    if (disc)
+        Disc(p);
+    else
+        Folder(p, false);
+    p.restore();
+}
+
+void Plus(QPainter& p) {
+    p.setPen(QPen(QColor(0x1e, 0x6e, 0x28), 0.5));
+    p.setBrush(QColor(0x3c, 0xa8, 0x46));
+    p.drawPolygon(QPolygonF({QPointF(10, 8), QPointF(12, 8), QPointF(12, 10), QPointF(14, 10),
+                             QPointF(14, 12), QPointF(12, 12), QPointF(12, 14), QPointF(10, 14),
+                             QPointF(10, 12), QPointF(8, 12), QPointF(8, 10), QPointF(10, 10)}));
+}
+
+void Floppy(QPainter& p) {
+    p.setPen(QPen(QColor(0x20, 0x30, 0x50), 0.8));
+    p.setBrush(QColor(0x34, 0x65, 0xa4));
+    p.drawPolygon(QPolygonF(
+        {QPointF(2, 2), QPointF(12.5, 2), QPointF(14, 3.5), QPointF(14, 14), QPointF(2, 14)}));
+    p.setBrush(QColor(0xd0, 0xd8, 0xe0));
+    p.drawRect(QRectF(4.5, 2, 6.5, 4.5));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(4, 9, 8, 5));
+}
+
+void Magnifier(QPainter& p, double x, double y, double r) {
+    p.setPen(QPen(QColor(0x50, 0x50, 0x50), 2.0, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(x + r * 0.7, y + r * 0.7), QPointF(x + r * 1.9, y + r * 1.9));
+    p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1.0));
+    p.setBrush(QColor(0xc8, 0xe4, 0xff));
+    p.drawEllipse(QPointF(x, y), r, r);
+}
+
+void Table(QPainter& p) {
+    p.setPen(QPen(QColor(0x50, 0x50, 0x50), 0.8));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(1.5, 2.5, 13, 11));
+    for (double x : {5.8, 10.2})
+        p.drawLine(QPointF(x, 2.5), QPointF(x, 13.5));
+    for (double y : {6.2, 9.8})
+        p.drawLine(QPointF(1.5, y), QPointF(14.5, y));
+}
+
+// Rows of a list view; report rows run the full width below a header,
+// list rows stand in two columns of item and name.
+void Rows(QPainter& p, bool report, const QColor& ink) {
+    p.setPen(Qt::NoPen);
+    if (report) {
+        p.setBrush(ink.lighter(150));
+        p.drawRect(QRectF(1, 1.5, 14, 2.5));
+        p.setBrush(ink);
+        for (double y : {5.5, 8.5, 11.5}) {
+            p.drawRect(QRectF(1, y, 2, 2));
+            p.drawRect(QRectF(4, y + 0.5, 5, 1));
+            p.drawRect(QRectF(10, y + 0.5, 5, 1));
+        }
+        return;
+    }
+    p.setBrush(ink);
+    for (double x : {1.0, 8.5})
+        for (double y : {2.0, 5.5, 9.0, 12.5}) {
+            p.drawRect(QRectF(x, y, 2, 2));
+            p.drawRect(QRectF(x + 2.8, y + 0.5, 3.2, 1));
+        }
+}
+
+void Tiles(QPainter& p, bool large) {
+    p.setPen(QPen(QColor(0x20, 0x4a, 0x87), 0.6));
+    p.setBrush(QColor(0x72, 0x9f, 0xcf));
+    const double size = large ? 5.5 : 3.2;
+    const double step = large ? 7.5 : 5.0;
+    const int count = large ? 2 : 3;
+    for (int row = 0; row < count; ++row)
+        for (int col = 0; col < count; ++col)
+            p.drawRect(QRectF(1 + col * step, 1 + row * step, size, size));
+}
+
+void House(QPainter& p) {
+    p.setPen(QPen(QColor(0x7a, 0x1e, 0x1e), 0.8));
+    p.setBrush(QColor(0xcc, 0x33, 0x33));
+    p.drawPolygon(QPolygonF({QPointF(8, 1.5), QPointF(15, 8), QPointF(1, 8)}));
+    p.setPen(QPen(QColor(0x60, 0x50, 0x40), 0.8));
+    p.setBrush(QColor(0xf0, 0xe0, 0xc0));
+    p.drawRect(QRectF(3, 8, 10, 6.5));
+    p.setBrush(QColor(0x8b, 0x5a, 0x2b));
+    p.drawRect(QRectF(7, 10, 2.5, 4.5));
+}
+
+void DrawCommand(QPainter& p, CommandPicture picture) {
+    const QColor archiveInk(0x8a, 0x4b, 0x08), contentInk(0x34, 0x65, 0xa4);
+    switch (picture) {
+    case CommandPicture::New:
+        Sheet(p);
+        return Plus(p);
+    case CommandPicture::Open:
+        return Folder(p, true);
+    case CommandPicture::Save:
+        return Floppy(p);
+    case CommandPicture::Find:
+        Sheet(p);
+        return Magnifier(p, 7, 7, 3.5);
+    case CommandPicture::FindAll:
+        p.save();
+        p.scale(0.75, 0.75);
+        Disc(p);
+        p.translate(5, 3);
+        Disc(p);
+        p.restore();
+        return Magnifier(p, 7, 7, 3.5);
+    case CommandPicture::Grid:
+        return Table(p);
+    case CommandPicture::ArchiveList:
+    case CommandPicture::ArchiveReport:
+        Rows(p, picture == CommandPicture::ArchiveReport, archiveInk);
+        return Badge(p, true);
+    case CommandPicture::LargeIcons:
+        return Tiles(p, true);
+    case CommandPicture::SmallIcons:
+        return Tiles(p, false);
+    case CommandPicture::List:
+    case CommandPicture::Report:
+        Rows(p, picture == CommandPicture::Report, contentInk);
+        return Badge(p, false);
+    case CommandPicture::HomePage:
+        return House(p);
+    case CommandPicture::Help:
+        return Help(p);
+    }
+}
+
 void Draw(QPainter& p, int index, bool selected) {
+    if (index >= kCommandBase)
+        return DrawCommand(p, static_cast<CommandPicture>(index - kCommandBase));
     switch (index) {
     case kFolderTree:
         return Folder(p, selected);
@@ -213,6 +354,16 @@ const QIcon& OwnIcon(int index) {
 const QIcon& FolderTreeIcon() {
     static const QIcon icon(new OwnIconEngine(kFolderTree));
     return icon;
+}
+
+const QIcon& CommandIcon(CommandPicture picture) {
+    static const std::array<QIcon, kCommandPictureCount> icons = [] {
+        std::array<QIcon, kCommandPictureCount> made;
+        for (int i = 0; i < kCommandPictureCount; ++i)
+            made[static_cast<std::size_t>(i)] = QIcon(new OwnIconEngine(kCommandBase + i));
+        return made;
+    }();
+    return icons[static_cast<std::size_t>(picture)];
 }
 
 } // namespace orbisk

@@ -16,4 +16,27 @@ const QIcon& OwnIcon(int index);
 // A folder of a folder tree: closed, open while selected.
 const QIcon& FolderTreeIcon();
 
+// The pictures of the tool bar's commands, one for each, so that no two
+// buttons look alike. The view styles of the archive list carry a disc in
+// their corner, those of the content list a folder.
+enum class CommandPicture {
+    New,
+    Open,
+    Save,
+    Find,
+    FindAll,
+    Grid,
+    ArchiveList,
+    ArchiveReport,
+    LargeIcons,
+    SmallIcons,
+    List,
+    Report,
+    HomePage,
+    Help,
+};
+inline constexpr int kCommandPictureCount = static_cast<int>(CommandPicture::Help) + 1;
+
+const QIcon& CommandIcon(CommandPicture picture);
+
 } // namespace orbisk

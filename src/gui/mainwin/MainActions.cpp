@@ -9,16 +9,25 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "gui/common/IconSet.h"
+
 namespace orbisk {
 
 namespace {
 
-QAction* Command(QMainWindow& window, const char* name, const QString& text,
-                 QStyle::StandardPixmap icon) {
-    auto* action = new QAction(window.style()->standardIcon(icon), text, &window);
+// A command whose hint is its text, or hint when one is given; the status
+// bar shows the hint too.
+QAction* Command(QMainWindow& window, const char* name, const QString& text, const QIcon& icon,
+                 const QString& hint = {}) {
+    auto* action = new QAction(icon, text, &window);
     action->setObjectName(QString::fromLatin1(name));
-    action->setToolTip(QString(text).remove(QLatin1Char('&')));
+    action->setToolTip(hint.isEmpty() ? QString(text).remove(QLatin1Char('&')) : hint);
+    action->setStatusTip(action->toolTip());
     return action;
+}
+
+QIcon StandardIcon(QMainWindow& window, QStyle::StandardPixmap icon) {
+    return window.style()->standardIcon(icon);
 }
 
 QMenu* TopMenu(QMainWindow& window, const char* name, const QString& title) {
@@ -28,17 +37,21 @@ QMenu* TopMenu(QMainWindow& window, const char* name, const QString& title) {
 }
 
 void BuildSoubor(QMainWindow& window, TMainActions& a) {
-    a.Open =
-        Command(window, "Action_Open", QStringLiteral("Otevřít ..."), QStyle::SP_DialogOpenButton);
+    a.Open = Command(window, "Action_Open", QStringLiteral("Otevřít ..."),
+                     CommandIcon(CommandPicture::Open));
     a.Open->setShortcut(QKeySequence::Open);
-    a.Save = Command(window, "Action_Save", QStringLiteral("Uložit"), QStyle::SP_DialogSaveButton);
+    a.Save =
+        Command(window, "Action_Save", QStringLiteral("Uložit"), CommandIcon(CommandPicture::Save));
     a.Save->setShortcut(QKeySequence::Save);
     a.Save->setEnabled(false);
-    a.ChangeDirLocal = Command(window, "Action_ChangeDirLocal",
-                               QStringLiteral("Změna adresáře... (místně)"), QStyle::SP_DirIcon);
-    a.ChangeDirGlobal = Command(window, "Action_ChangeDirGlobal",
-                                QStringLiteral("Změna adresáře... (všude)"), QStyle::SP_DirIcon);
-    a.Exit = Command(window, "Action_Exit", QStringLiteral("Konec"), QStyle::SP_DialogCloseButton);
+    a.ChangeDirLocal =
+        Command(window, "Action_ChangeDirLocal", QStringLiteral("Změna adresáře... (místně)"),
+                StandardIcon(window, QStyle::SP_DirIcon));
+    a.ChangeDirGlobal =
+        Command(window, "Action_ChangeDirGlobal", QStringLiteral("Změna adresáře... (všude)"),
+                StandardIcon(window, QStyle::SP_DirIcon));
+    a.Exit = Command(window, "Action_Exit", QStringLiteral("Konec"),
+                     StandardIcon(window, QStyle::SP_DialogCloseButton));
     a.Exit->setShortcut(QKeySequence::Quit);
 
     a.Soubor->addAction(a.Open);
@@ -57,10 +70,12 @@ void BuildSoubor(QMainWindow& window, TMainActions& a) {
 void BuildCDStyles(QMainWindow& window, TMainActions& a) {
     a.CDStyles = new QActionGroup(&window);
     a.CDStyles->setExclusive(true);
-    a.CDList =
-        Command(window, "Action_CDList", QStringLiteral("Seznam"), QStyle::SP_FileDialogListView);
+    a.CDList = Command(window, "Action_CDList", QStringLiteral("Seznam"),
+                       CommandIcon(CommandPicture::ArchiveList),
+                       QStringLiteral("Seznam - Archívy jako seznam"));
     a.CDReport = Command(window, "Action_CDReport", QStringLiteral("Detaily"),
-                         QStyle::SP_FileDialogDetailedView);
+                         CommandIcon(CommandPicture::ArchiveReport),
+                         QStringLiteral("Detaily - Archívy s podrobnostmi"));
     for (QAction* style : {a.CDList, a.CDReport}) {
         style->setCheckable(true);
         a.CDStyles->addAction(style);
@@ -72,13 +87,17 @@ void BuildDirStyles(QMainWindow& window, TMainActions& a) {
     a.DirStyles = new QActionGroup(&window);
     a.DirStyles->setExclusive(true);
     a.DirLargeIcons = Command(window, "Action_DirLargeIcons", QStringLiteral("Velké ikony"),
-                              QStyle::SP_FileDialogContentsView);
+                              CommandIcon(CommandPicture::LargeIcons),
+                              QStringLiteral("Velké ikony - Obsah archívu velkými ikonami"));
     a.DirSmallIcons = Command(window, "Action_DirSmallIcons", QStringLiteral("Malé ikony"),
-                              QStyle::SP_FileDialogInfoView);
-    a.DirList =
-        Command(window, "Action_DirList", QStringLiteral("Seznam"), QStyle::SP_FileDialogListView);
+                              CommandIcon(CommandPicture::SmallIcons),
+                              QStringLiteral("Malé ikony - Obsah archívu malými ikonami"));
+    a.DirList = Command(window, "Action_DirList", QStringLiteral("Seznam"),
+                        CommandIcon(CommandPicture::List),
+                        QStringLiteral("Seznam - Obsah archívu jako seznam"));
     a.DirReport = Command(window, "Action_DirReport", QStringLiteral("Detaily"),
-                          QStyle::SP_FileDialogDetailedView);
+                          CommandIcon(CommandPicture::Report),
+                          QStringLiteral("Detaily - Obsah archívu s podrobnostmi"));
     for (QAction* style : {a.DirLargeIcons, a.DirSmallIcons, a.DirList, a.DirReport}) {
         style->setCheckable(true);
         a.DirStyles->addAction(style);
@@ -91,16 +110,18 @@ void BuildDirStyles(QMainWindow& window, TMainActions& a) {
 TMainActions BuildMainActions(QMainWindow& window, QToolBar& toolBar) {
     TMainActions a;
     window.menuBar()->setObjectName(QStringLiteral("MainMenu"));
-    a.Soubor = TopMenu(window, "Menu_Soubor", QStringLiteral("Soubor"));
-    a.Funkce = TopMenu(window, "Menu_Funkce", QStringLiteral("Funkce"));
-    a.Zobrazit = TopMenu(window, "Menu_Zobrazit", QStringLiteral("Zobrazit"));
-    a.Moznosti = TopMenu(window, "Menu_Moznosti", QStringLiteral("Možnosti"));
-    a.Napoveda = TopMenu(window, "Menu_Napoveda", QStringLiteral("Nápověda"));
+    // Alt and the underlined letter open a menu; the letters differ.
+    a.Soubor = TopMenu(window, "Menu_Soubor", QStringLiteral("&Soubor"));
+    a.Funkce = TopMenu(window, "Menu_Funkce", QStringLiteral("&Funkce"));
+    a.Zobrazit = TopMenu(window, "Menu_Zobrazit", QStringLiteral("&Zobrazit"));
+    a.Moznosti = TopMenu(window, "Menu_Moznosti", QStringLiteral("&Možnosti"));
+    a.Napoveda = TopMenu(window, "Menu_Napoveda", QStringLiteral("&Nápověda"));
 
     BuildSoubor(window, a);
 
     a.Grid =
-        Command(window, "Action_Grid", QStringLiteral("Mřížka"), QStyle::SP_FileDialogDetailedView);
+        Command(window, "Action_Grid", QStringLiteral("Mřížka"), CommandIcon(CommandPicture::Grid),
+                QStringLiteral("Mřížka - Mřížka v seznamu archívů i v obsahu archívu"));
     a.Grid->setCheckable(true);
     a.Zobrazit->addAction(a.Grid);
     BuildCDStyles(window, a);
@@ -111,9 +132,9 @@ TMainActions BuildMainActions(QMainWindow& window, QToolBar& toolBar) {
     a.Zobrazit->addActions(a.DirStyles->actions());
 
     a.HomePage = Command(window, "Action_HomePage", QStringLiteral("Domovská WWW stránka"),
-                         QStyle::SP_DirHomeIcon);
-    a.Help =
-        Command(window, "Action_Help", QStringLiteral("Nápověda"), QStyle::SP_DialogHelpButton);
+                         CommandIcon(CommandPicture::HomePage));
+    a.Help = Command(window, "Action_Help", QStringLiteral("Nápověda"),
+                     CommandIcon(CommandPicture::Help));
     a.Help->setShortcut(QKeySequence::HelpContents);
     a.Napoveda->addAction(a.Help);
     a.Napoveda->addAction(a.HomePage);
@@ -126,13 +147,15 @@ TMainActions BuildMainActions(QMainWindow& window, QToolBar& toolBar) {
     toolBar.addActions(a.CDStyles->actions());
     toolBar.addSeparator();
     toolBar.addActions(a.DirStyles->actions());
-    // The styles show as pictures only; their names are their hints.
-    for (QAction* style : a.CDStyles->actions() + a.DirStyles->actions())
-        if (auto* button = qobject_cast<QToolButton*>(toolBar.widgetForAction(style)))
-            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     toolBar.addSeparator();
     toolBar.addAction(a.HomePage);
     toolBar.addAction(a.Help);
+    // The styles, the home page and the help show as pictures only, so the
+    // whole bar fits the window; their names are their hints.
+    for (QAction* pictured :
+         a.CDStyles->actions() + a.DirStyles->actions() + QList<QAction*>{a.HomePage, a.Help})
+        if (auto* button = qobject_cast<QToolButton*>(toolBar.widgetForAction(pictured)))
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
 
     EnableMenusWithEntries(a);
     return a;

@@ -2,8 +2,8 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QStyle>
 
+#include "gui/common/IconSet.h"
 #include "gui/common/Text.h"
 #include "gui/mainwin/TForm_Main.h"
 #include "gui/search/ResultModels.h"
@@ -13,11 +13,12 @@ namespace orbisk {
 TForm_Find3::TForm_Find3(TForm_Main* main)
     : TSearchWindow(main, "Form_Find3", QStringLiteral("Hledání"),
                     QStringLiteral("Podbarveně nebo tučně"), QStringLiteral("Hledání v  ")),
-      Action_Find(new QAction(main->style()->standardIcon(QStyle::SP_FileDialogContentsView),
-                              QStringLiteral("Hledat..."), main)) {
+      Action_Find(
+          new QAction(CommandIcon(CommandPicture::Find), QStringLiteral("Hledat..."), main)) {
     Action_Find->setObjectName(QStringLiteral("Action_Find"));
     Action_Find->setToolTip(QStringLiteral("Hledat - Hledat v otevřeném archivu"));
     Action_Find->setStatusTip(Action_Find->toolTip());
+    Action_Find->setShortcut(QKeySequence::Find);
     connect(Action_Find, &QAction::triggered, this, &TForm_Find3::Execute);
     main->AddFunctionCommand(Action_Find);
     // Results point into the open archive; another archive makes them stale.

@@ -5,13 +5,13 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QRadioButton>
-#include <QStyle>
 #include <QThread>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "gui/common/BusyCursor.h"
+#include "gui/common/IconSet.h"
 #include "gui/common/ListView.h"
 #include "gui/common/Text.h"
 #include "gui/mainwin/ArchiveTreeHandler.h"
@@ -34,7 +34,7 @@ int SearchThreads() {
 TForm_Find4::TForm_Find4(TForm_Main* main)
     : TSearchWindow(main, "Form_Find4", QStringLiteral("Hledání ..."),
                     QStringLiteral("Podbarveně, tučně"), QStringLiteral("Prohledávám ")),
-      Action_FindAll(new QAction(main->style()->standardIcon(QStyle::SP_FileDialogInfoView),
+      Action_FindAll(new QAction(CommandIcon(CommandPicture::FindAll),
                                  QStringLiteral("Hledat... (všude nebo vybrané)"), main)),
       RadioGroup(new QGroupBox(QStringLiteral(" Prohledávat "))),
       LabelT2(new QLabel(QStringLiteral("Hledání dokončeno ..."))) {
@@ -42,6 +42,7 @@ TForm_Find4::TForm_Find4(TForm_Main* main)
     Action_FindAll->setToolTip(
         QStringLiteral("Hledat všude - Hledat ve všech nebo ve vybraných archívech"));
     Action_FindAll->setStatusTip(Action_FindAll->toolTip());
+    Action_FindAll->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     connect(Action_FindAll, &QAction::triggered, this, &TForm_Find4::Execute);
     main->AddFunctionCommand(Action_FindAll);
 
