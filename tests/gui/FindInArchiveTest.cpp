@@ -228,7 +228,7 @@ TEST_F(SearchTest, FindListViewShowsColumnsIconsAndTheDescription) {
     EXPECT_EQ(model.Cell(2, SearchListModel::ColCD), "Disk 7");
     EXPECT_EQ(model.Cell(2, SearchListModel::ColSize), "2 048");
     EXPECT_EQ(model.Cell(2, SearchListModel::ColNote), "foo bar");
-    EXPECT_EQ(find.ListView->ColumnWidths().back(), 0);
+    ExpectNameColumnGetsTheRoom(*find.ListView, SearchListModel::ColName);
     EXPECT_FALSE(model.index(0, 0).data(Qt::DecorationRole).isNull());
     find.ListView->SelectRow(2);
     EXPECT_EQ(find.Memo->toPlainText(), QStringLiteral("first\nsecond"));

@@ -1,8 +1,11 @@
 #include "GuiTestSupport.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
+#include <QTreeView>
 #include <filesystem>
 
 #include "gui/common/ListView.h"
@@ -11,6 +14,17 @@ namespace orbisk::test {
 
 QString Q(const std::string& bytes) {
     return QString::fromStdString(bytes);
+}
+
+void ExpectNameColumnGetsTheRoom(ListView& list, int nameColumn) {
+    QTreeView& report = *list.Report();
+    const int last = report.header()->count() - 1;
+    const int lastWidth = report.columnWidth(last);
+    list.resize(2000, list.height());
+    QApplication::processEvents();
+    EXPECT_EQ(report.columnWidth(last), lastWidth);
+    const QString ordinary = QString::fromUtf8("Instalační příručka programu (verze 2).pdf");
+    EXPECT_GE(report.columnWidth(nameColumn), report.fontMetrics().horizontalAdvance(ordinary));
 }
 
 void TypeText(QWidget* widget, const QString& text) {

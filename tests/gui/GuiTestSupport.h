@@ -13,6 +13,7 @@
 #include "core/catalog/Archive.h"
 #include "core/catalog/ProgramValues.h"
 #include "gui/common/Dialogs.h"
+#include "gui/common/ListView.h"
 #include "gui/common/Prompt.h"
 #include "gui/common/Shell.h"
 #include "gui/mainwin/TForm_Main.h"
@@ -24,6 +25,10 @@ QString Q(const std::string& bytes);
 // Types text into widget key by key; characters beyond ASCII arrive as key
 // events that carry their text, as an input method delivers them.
 void TypeText(QWidget* widget, const QString& text);
+
+// Widens list on show and checks that its name column holds an ordinary
+// name while its last column keeps its width rather than taking the rest.
+void ExpectNameColumnGetsTheRoom(ListView& list, int nameColumn);
 
 class MainWindowTest : public ::testing::Test {
 public:

@@ -48,7 +48,9 @@ ListView::ListView(QWidget* parent)
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);
     header->setHighlightSections(false);
-    header->setStretchLastSection(true);
+    // Every column keeps the width it was given: the last one (a note, a
+    // description) does not take the rest of the room from the name.
+    header->setStretchLastSection(false);
     header->setSectionResizeMode(QHeaderView::Interactive);
     icons_->setUniformItemSizes(true);
     icons_->setLayoutMode(QListView::Batched);

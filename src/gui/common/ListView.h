@@ -45,7 +45,8 @@ public:
     QTreeView* Report() const { return report_; }
     QListView* Icons() const { return icons_; }
 
-    // Widths of the report's columns, in column order.
+    // Widths of the report's columns, in column order; no column stretches
+    // to fill the view.
     void SetColumnWidths(const std::vector<int>& widths);
     std::vector<int> ColumnWidths() const;
 

@@ -23,8 +23,8 @@ namespace orbisk {
 
 namespace {
 
-// The description column takes the rest of the width.
-const std::vector<int> kColumnWidths = {170, 70, 90, 90, 90, 220};
+// Archiv, Medium, Typ, Subtyp, Vlastník, Popis, Soubor.
+const std::vector<int> kColumnWidths = {170, 70, 90, 90, 90, 220, 150};
 
 } // namespace
 

@@ -21,8 +21,9 @@ namespace orbisk {
 
 namespace {
 
-// The note column takes the rest of the width.
-const std::vector<int> kColumnWidths = {185, 90, 135, 50};
+// Name, size, date, attributes, note: the name wide enough for ordinary names
+// (some forty characters), the date for "31.12.2026 23:59:59".
+const std::vector<int> kColumnWidths = {300, 90, 135, 50, 200};
 
 // Sets the busy flag for the lifetime of the object.
 class BusyFlag {

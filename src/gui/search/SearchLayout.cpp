@@ -95,7 +95,8 @@ void TSearchWindow::BuildControls(const QString& markCaption) {
     RichEdit->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView = Named(new orbisk::ListView, "ListView");
     ListView->SetModel(listModel_);
-    ListView->SetColumnWidths({90, 160, 160, 80, 110, 50, 120, 0});
+    // CD, folder, name, size, date, attributes, note, description.
+    ListView->SetColumnWidths({100, 200, 300, 80, 135, 50, 160, 200});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 0);
