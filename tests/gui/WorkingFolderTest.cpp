@@ -185,5 +185,18 @@ TEST_F(MainWindowTest, HomePageOpensInTheBrowser) {
     EXPECT_TRUE(shell_.opened[0].isValid());
 }
 
+TEST_F(MainWindowTest, HelpAndHomePageTheDesktopCannotOpenAreReported) {
+    WriteFile(program_.File("orbisk.chm"), "x");
+    shell_.result = false;
+    StartWindow();
+    Trigger("Action_Help");
+    Trigger("Action_HomePage");
+    EXPECT_EQ(shell_.opened.size(), 2u);
+    const QString cannot = QString::fromUtf8("Nelze otevřít ");
+    EXPECT_EQ(prompt_.Texts(PromptKind::Warning),
+              (std::vector<QString>{cannot + Q(program_.File("orbisk.chm")),
+                                    cannot + QString::fromLatin1(kHomePage)}));
+}
+
 } // namespace
 } // namespace orbisk::test

@@ -1,5 +1,6 @@
 #include "gui/mainwin/MainHelpHandler.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
@@ -29,12 +30,14 @@ void MainHelpHandler::HelpCommand() {
     const QString path = HelpPath();
     if (path.isEmpty())
         Prompt::Information(DecodeText(kMsgFileMissing));
-    else
-        Shell::OpenFile(path);
+    else if (!Shell::OpenFile(path))
+        Prompt::Warning(QString::fromUtf8(kMsgCannotOpen) + QDir::toNativeSeparators(path));
 }
 
 void MainHelpHandler::HomePageCommand() {
-    Shell::OpenUrl(QUrl(QString::fromLatin1(kHomePage)));
+    const QString address = QString::fromLatin1(kHomePage);
+    if (!Shell::OpenUrl(QUrl(address)))
+        Prompt::Warning(QString::fromUtf8(kMsgCannotOpen) + address);
 }
 
 } // namespace orbisk

@@ -9,6 +9,9 @@ class TForm_Main;
 
 inline constexpr const char* kHelpFile = "orbisk.chm";
 inline constexpr const char* kHelpGuide = "help/index.html"; // shipped beside the program
+// Said when the desktop cannot open the help or the home page; the file or
+// address follows.
+inline constexpr const char* kMsgCannotOpen = "Nelze otevřít ";
 
 class MainHelpHandler : public QObject {
     Q_OBJECT
@@ -16,7 +19,8 @@ public:
     explicit MainHelpHandler(TForm_Main& form);
 
     // Opens orbisk.chm beside the program when it is there, otherwise the
-    // HTML guide shipped with the program.
+    // HTML guide shipped with the program. A file or page the desktop cannot
+    // open is reported, not passed over.
     void HelpCommand();
     void HomePageCommand();
 
