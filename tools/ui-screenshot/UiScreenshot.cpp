@@ -1,0 +1,112 @@
+// Developer tool, not shipped: brings the program's windows up as the
+// program does (Qt's Czech texts included) and saves three pictures of the
+// screen: the main window with its tool bar, the scan window's file-name
+// question with the program's own buttons, and the open dialog.
+//
+//   ui-screenshot WORKING_FOLDER SOURCE OUT_FOLDER
+//
+// WORKING_FOLDER must hold "Hry.cd", so that a scan named "Hry" asks. Run it
+// on an X display (tools/ui-screenshot.sh starts Xvfb).
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+
+#include "core/catalog/ProgramValues.h"
+#include "gui/Windows.h"
+#include "gui/common/QtTranslation.h"
+#include "gui/mainwin/TForm_Main.h"
+#include "gui/scan/TForm_ReadCD.h"
+
+namespace {
+
+bool SaveScreen(const QString& path) {
+    QApplication::processEvents();
+    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
+    const bool saved = shot.save(path, "PNG");
+    std::fprintf(stderr, "%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
+    return saved;
+}
+
+// Waits for a modal window of type T, lets it settle, pictures the screen
+// and hands the window to done, which closes it.
+template <typename T>
+void WhenModal(const QString& picture, bool& saved, std::function<void(T*)> done) {
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, timer, [=, &saved] {
+        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!modal) return;
+        timer->stop();
+        timer->deleteLater();
+        QTimer::singleShot(700, modal, [=, &saved] {
+            saved = SaveScreen(picture);
+            done(modal);
+        });
+    });
+    timer->start(100);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s WORKING_FOLDER SOURCE OUT_FOLDER\n", argv[0]);
+        return 2;
+    }
+    const QString source = QString::fromLocal8Bit(argv[2]);
+    const QString out = QString::fromLocal8Bit(argv[3]) + QLatin1Char('/');
+    QApplication::setApplicationName(QStringLiteral("Orbisk"));
+    orbisk::InitProgramValues(orbisk::Program(), orbisk::DetectProgramDir());
+    orbisk::Program().WorkingDirectory = argv[1];
+    orbisk::InstallQtTranslation(QString::fromLatin1(orbisk::kDefaultLanguage));
+    orbisk::TWindows windows;
+    orbisk::TForm_Main& main = windows.Main();
+    auto* scan = windows.Find<orbisk::TForm_ReadCD>();
+    main.resize(1100, 640);
+    main.move(20, 20);
+    main.show();
+
+    bool mainSaved = false, questionSaved = false, openSaved = false;
+    auto openDialog = [&] {
+        WhenModal<QFileDialog>(out + QStringLiteral("open-dialog.png"), openSaved,
+                               [&](QFileDialog* dialog) {
+                                   dialog->reject();
+                                   QTimer::singleShot(300, &main, [&] { main.close(); });
+                               });
+        main.findChild<QAction*>(QStringLiteral("Action_Open"))->trigger();
+    };
+    // The scan window asks whether to replace "Hry.cd"; "Storno" ends it.
+    auto question = [&] {
+        WhenModal<QMessageBox>(out + QStringLiteral("message-box.png"), questionSaved,
+                               [&](QMessageBox* box) {
+                                   for (QAbstractButton* button : box->buttons())
+                                       if (box->buttonRole(button) == QMessageBox::RejectRole)
+                                           button->click();
+                                   QTimer::singleShot(300, scan, [&] {
+                                       scan->close();
+                                       QTimer::singleShot(300, &main, openDialog);
+                                   });
+                               });
+        QTimer::singleShot(300, scan, [&] {
+            scan->move(260, 140);
+            scan->SetSource(source);
+            scan->Edit_Name->setText(QStringLiteral("Hry"));
+            QTimer::singleShot(800, scan, [&] { scan->StartScan(); });
+        });
+        main.findChild<QAction*>(QStringLiteral("Action_New"))->trigger();
+    };
+    QTimer::singleShot(1500, &main, [&] {
+        mainSaved = SaveScreen(out + QStringLiteral("main.png"));
+        question();
+    });
+    QApplication::exec();
+    return mainSaved && questionSaved && openSaved ? 0 : 1;
+}
