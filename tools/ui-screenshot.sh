@@ -28,10 +28,10 @@ if grep -q 'ORBISK_SANITIZE:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
 fi
 # shellcheck disable=SC2046
 g++ -std=c++20 -fPIC -DQT_NO_KEYWORDS "${flags[@]}" -I"$root/src" \
-    $(pkg-config --cflags Qt6Widgets libarchive) \
+    $(pkg-config --cflags Qt6Widgets Qt6DBus libarchive) \
     "$root/tools/ui-screenshot/UiScreenshot.cpp" \
     "$build/src/gui/liborbisk_gui.a" "$build/src/core/liborbisk_core.a" \
-    $(pkg-config --libs Qt6Widgets libarchive) -o "$work/ui-screenshot"
+    $(pkg-config --libs Qt6Widgets Qt6DBus libarchive) -o "$work/ui-screenshot"
 
 display=":${SCREENSHOT_DISPLAY:-98}"
 Xvfb "$display" -screen 0 1280x860x24 -nolisten tcp &
@@ -42,7 +42,10 @@ if command -v twm >/dev/null; then DISPLAY="$display" twm >/dev/null 2>&1 &
     wm=$!
 fi
 mkdir -p "$work/catalogue" "$work/home" "$work/source"
+mkdir -p "$work/source/DOOM"
 printf 'readme\n' >"$work/source/readme.txt"
+head -c 123456 /dev/zero >"$work/source/setup.exe"
+head -c 2048 /dev/zero >"$work/source/DOOM/doom.exe"
 # An archive "Hry" already there: the scan window asks before replacing it.
 ASAN_OPTIONS=detect_leaks=0 ORBISK_PROGRAM_DIR="$work" XDG_CONFIG_HOME="$work/home" \
     "$build/bin/orbisk-cli" scan --dir "$work/catalogue" --name Hry --typ Hry "$work/source" \

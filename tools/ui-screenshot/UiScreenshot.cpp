@@ -22,6 +22,7 @@
 #include "core/catalog/ProgramValues.h"
 #include "gui/Windows.h"
 #include "gui/common/QtTranslation.h"
+#include "gui/mainwin/ArchiveTreeHandler.h"
 #include "gui/mainwin/TForm_Main.h"
 #include "gui/scan/TForm_ReadCD.h"
 
@@ -104,8 +105,12 @@ int main(int argc, char** argv) {
         main.findChild<QAction*>(QStringLiteral("Action_New"))->trigger();
     };
     QTimer::singleShot(1500, &main, [&] {
-        mainSaved = SaveScreen(out + QStringLiteral("main.png"));
-        question();
+        // The archive of the working folder open, as a user sees it.
+        if (main.Archives().Rows().ArchiveCount() > 0) main.Archives().OpenSlot(1);
+        QTimer::singleShot(500, &main, [&] {
+            mainSaved = SaveScreen(out + QStringLiteral("main.png"));
+            question();
+        });
     });
     QApplication::exec();
     return mainSaved && questionSaved && openSaved ? 0 : 1;
