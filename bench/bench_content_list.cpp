@@ -44,11 +44,11 @@ void FillFolder(TArch& arch) {
 
 struct Window {
     TForm_Main form;
+    BusyGuard idle{form, false}; // no start-up sequence runs here
     Window() {
         FillFolder(form.CurrentArchive);
         form.resize(1000, 700);
         form.show();
-        form.SetBusy(false);
         QApplication::processEvents();
     }
 };

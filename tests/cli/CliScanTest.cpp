@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "CliTestSupport.h"
+#include "FailingDevice.h"
 #include "Mp3Writer.h"
 #include "RarWriter.h"
 #include "TestSupport.h"
@@ -269,6 +270,18 @@ TEST_F(CliScan, DriveWithoutAnAudioCdIsRefused) {
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("holds no audio CD"), std::string::npos) << r.err;
     EXPECT_EQ(ListDir(out.Path()), (Lines{"sr9"}));
+}
+
+TEST_F(CliScan, FullDiskNamesTheFileAndTheReason) {
+    FailingDevice full(0, ENOSPC);
+    TScopedWriteDevice seam(full);
+    CliRun r = Scan({"--name", "Hry"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find(std::string(kMsgCannotCreate) + " " + out.File("Hry.cd") +
+                         ": No space left on device\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_TRUE(r.out.empty());
 }
 
 TEST_F(CliScan, WithoutDirWritesIntoTheCurrentFolder) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <functional>
 #include <sys/resource.h>
@@ -8,6 +9,7 @@
 #include <unistd.h>
 
 #include "ArchiveBuilder.h"
+#include "FailingDevice.h"
 #include "TestSupport.h"
 #include "core/catalog/ArchiveFile.h"
 
@@ -274,8 +276,9 @@ TEST(ArchiveWriter, FailedSaveLeavesTheOldFileWhole) {
     const std::vector<FailCase> cases = {
         {"write error half way",
          [](TArch& a, Host& h) {
-             SaveFaults faults{1000};
-             return WriteArchive(a, h, &faults);
+             test::FailingDevice device(1000, EIO);
+             TScopedWriteDevice seam(device);
+             return WriteArchive(a, h).ok;
          }},
         {"file size limit reached (a full disk as the process sees it)",
          [](TArch& a, Host&) {

@@ -21,12 +21,14 @@ struct Streams {
     std::ostream& err;
 };
 
-// Prints core's messages to stderr; a command-line run never pumps.
+// Prints core's messages to stderr, a failed file with its name and the
+// system's reason; a command-line run never pumps.
 class StderrHost : public Host {
 public:
     explicit StderrHost(std::ostream& err) : err_(err) {}
     void Inform(std::string_view text) override { err_ << text << '\n'; }
     void Warn(std::string_view text) override { err_ << text << '\n'; }
+    void FileFailed(const TFileStatus& status) override { err_ << Describe(status) << '\n'; }
     void Pump() override {}
 
 private:

@@ -177,23 +177,17 @@ std::string FormatArchive(const TArch& arch) {
     return out;
 }
 
-bool ReadArchive(TArch& arch, Host& host) {
+TFileStatus ReadArchive(TArch& arch, Host& host) {
     std::string text;
-    switch (ReadWholeFile(arch.Head.FileName, text)) {
-    case ReadStatus::Missing:
+    TFileStatus status = ReadWholeFile(arch.Head.FileName, text);
+    if (!status) {
         arch.Clear();
-        host.Inform(kMsgFileMissing);
-        return false;
-    case ReadStatus::Unreadable:
-        arch.Clear();
-        host.Warn(kMsgCannotRead);
-        return false;
-    case ReadStatus::Ok:
-        break;
+        host.FileFailed(status);
+        return status;
     }
     host.Pump();
     ParseOwnedText(std::move(text), arch, &host);
-    return true;
+    return status;
 }
 
 std::string BackupName(const std::string& fileName) {
@@ -201,16 +195,13 @@ std::string BackupName(const std::string& fileName) {
     return fileName.substr(0, keep) + ".bak";
 }
 
-bool WriteArchive(const TArch& arch, Host& host, const SaveFaults* faults) {
+TFileStatus WriteArchive(const TArch& arch, Host& host) {
     const std::string& path = arch.Head.FileName;
     std::string text = FormatArchive(arch);
     host.Pump();
-    if (path.empty() ||
-        !SaveFileAtomically(path, text, BackupMode::KeepFirst, BackupName(path), faults)) {
-        host.Warn(kMsgCannotCreate);
-        return false;
-    }
-    return true;
+    TFileStatus status = SaveFileAtomically(path, text, BackupMode::KeepFirst, BackupName(path));
+    if (!status) host.FileFailed(status);
+    return status;
 }
 
 } // namespace orbisk

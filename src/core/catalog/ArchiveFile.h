@@ -9,11 +9,6 @@
 
 namespace orbisk {
 
-inline constexpr std::string_view kMsgFileMissing = "Soubor není k dispozici.";
-inline constexpr std::string_view kMsgCannotRead =
-    "Nemohu číst zvolený soubor, asi jej používá jiný program.";
-inline constexpr std::string_view kMsgCannotCreate = "Nelze vytvořit soubor.";
-
 // Parses the text of a .cd file into arch (header defaults "?" and "other",
 // keys by exact prefix, tree lines split on TAB). The arrays are cleared
 // first; Head.FileName is kept.
@@ -31,10 +26,11 @@ enum class THeaderKeys { All, ListFields };
 // a line with another key changes nothing.
 void ReadHeaderLine(std::string_view line, THead& head, THeaderKeys keys = THeaderKeys::All);
 
-// Loads arch.Head.FileName into arch. A missing file shows "Soubor není k
-// dispozici." and keeps the header; an unreadable one warns. Either failure
-// leaves both counts 0 and returns false.
-bool ReadArchive(TArch& arch, Host& host);
+// Loads arch.Head.FileName into arch. A failure is told to host
+// (Host::FileFailed: "Soubor není k dispozici." for a missing file, a warning
+// for an unreadable one), keeps the header, leaves both counts 0 and is
+// returned.
+TFileStatus ReadArchive(TArch& arch, Host& host);
 
 // The backup name of an archive or database file: the name without its last
 // three characters followed by ".bak" (GAMES1.cd becomes GAMES1.bak).
@@ -42,8 +38,8 @@ std::string BackupName(const std::string& fileName);
 
 // Saves arch to arch.Head.FileName. The previous file stays whole until the
 // new one is complete; it is kept as the .bak file when no backup exists yet.
-// A failure warns "Nelze vytvořit soubor.", leaves the old file as it was and
-// returns false.
-bool WriteArchive(const TArch& arch, Host& host, const SaveFaults* faults = nullptr);
+// A failure is told to host ("Nelze vytvořit soubor."), leaves the old file
+// as it was and is returned.
+TFileStatus WriteArchive(const TArch& arch, Host& host);
 
 } // namespace orbisk

@@ -22,7 +22,7 @@ namespace orbisk {
 
 namespace detail {
 std::string DropDuplicateRows(TArchiveList& list, std::int32_t& listed);
-bool SaveArchiveListCache(const std::string& folder, std::string_view bytes);
+TFileStatus SaveArchiveListCache(const std::string& folder, std::string_view bytes);
 } // namespace detail
 
 std::int32_t TArchiveList::Append(THead row) {
@@ -224,29 +224,23 @@ constexpr std::size_t kMaxListHeader = 16u << 20;
 // kMaxListHeader. Keys that are missing give empty values. False when the
 // file cannot be read.
 bool ReadListHeader(int dirFd, const std::string& name, THead& head) {
-    int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return false;
+    TUniqueFd fd;
+    if (!OpenRegularFile(name, fd, nullptr, dirFd)) return false;
     std::string buffer;
     std::size_t used = 0;
     std::size_t chunk = 4096;
-    bool ok = true;
     for (;;) {
         buffer.resize(used + chunk);
-        ssize_t got = ::read(fd, buffer.data() + used, chunk);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
-        }
+        const ssize_t got = ReadAt(fd.Get(), used, buffer.data() + used, chunk);
+        if (got < 0) return false;
         used += static_cast<std::size_t>(got);
         head = THead{};
-        const bool last = got == 0 || used >= kMaxListHeader;
+        const bool last = static_cast<std::size_t>(got) < chunk || used >= kMaxListHeader;
         if (ScanHeaderLines(std::string_view(buffer.data(), used), last, head) || last) break;
         // The header goes on: read as much again as has been read.
-        if (used == buffer.size()) chunk = std::min(used, kMaxListHeader - used);
+        chunk = std::min(used, kMaxListHeader - used);
     }
-    ::close(fd);
-    return ok;
+    return true;
 }
 
 void AddCategoryPaths(std::string_view treePath, std::unordered_set<std::string>& seen,
@@ -323,9 +317,8 @@ TBuildResult BuildArchiveList(const std::string& folder, TArchiveList& list, Hos
     result.FolderRead = names.Read();
 
     std::string cacheText;
-    ReadStatus cacheStatus =
-        ReadWholeFile(JoinPath(folder, std::string(kArchiveListFile)), cacheText);
-    if (cacheStatus != ReadStatus::Ok) cacheText.clear();
+    const bool cacheRead = static_cast<bool>(
+        ReadWholeFile(JoinPath(folder, std::string(kArchiveListFile)), cacheText));
 
     std::unordered_set<std::string> taken;
     TakeCachedLines(cacheText, names, list, taken, host);
@@ -345,8 +338,8 @@ TBuildResult BuildArchiveList(const std::string& folder, TArchiveList& list, Hos
     // The cache is written only when its bytes change: a warm build of a
     // folder nobody touched writes nothing.
     if (cache == TListCache::Update)
-        result.CacheSaved = (cacheStatus == ReadStatus::Ok && bytes == cacheText) ||
-                            detail::SaveArchiveListCache(folder, bytes);
+        result.CacheSaved =
+            (cacheRead && bytes == cacheText) || detail::SaveArchiveListCache(folder, bytes).ok;
 
     FillValueLists(list, result.ValueLists);
     result.CategoryPaths = CategoryPaths(list);

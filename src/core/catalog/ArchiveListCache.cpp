@@ -93,7 +93,7 @@ std::string DropDuplicateRows(TArchiveList& list, std::int32_t& listed) {
     return FormatArchiveListCache(list);
 }
 
-bool SaveArchiveListCache(const std::string& folder, std::string_view bytes) {
+TFileStatus SaveArchiveListCache(const std::string& folder, std::string_view bytes) {
     return SaveFileAtomically(JoinPath(folder, std::string(kArchiveListFile)), bytes,
                               BackupMode::None, {});
 }
@@ -103,7 +103,7 @@ bool SaveArchiveListCache(const std::string& folder, std::string_view bytes) {
 TRewriteResult RewriteArchiveList(TArchiveList& list) {
     TRewriteResult result;
     std::string bytes = detail::DropDuplicateRows(list, result.ListedCount);
-    result.Saved = detail::SaveArchiveListCache(list.Folder, bytes);
+    result.Saved = detail::SaveArchiveListCache(list.Folder, bytes).ok;
     return result;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 #include <string_view>
 
+#include "core/catalog/TextFile.h"
+
 namespace orbisk {
 
 // What core needs of a user interface: message boxes and a chance to keep the
@@ -11,6 +13,15 @@ struct Host {
     virtual void Inform(std::string_view text) = 0; // information box, OK button
     virtual void Warn(std::string_view text) = 0;   // warning box, OK button
     virtual void Pump() = 0;                        // let pending interface events run
+    // A file could not be read or written. Windows show the user's text
+    // alone (an information box for a missing file, a warning otherwise);
+    // the command-line tool adds the file and the system's reason.
+    virtual void FileFailed(const TFileStatus& status) {
+        if (status.Missing())
+            Inform(UserText(status));
+        else
+            Warn(UserText(status));
+    }
 };
 
 // A host that shows nothing and has no interface to keep alive: benchmarks,

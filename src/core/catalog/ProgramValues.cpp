@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/catalog/TextFile.h"
@@ -32,7 +33,7 @@ std::string AbsolutePath(const std::string& path, const std::string& base) {
 std::vector<std::string> LoadExtensionList(const std::string& path) {
     std::vector<std::string> list;
     std::string text;
-    if (ReadWholeFile(path, text, kMaxSmallFile) != ReadStatus::Ok) return list;
+    if (!ReadWholeFile(path, text, kMaxSmallFile)) return list;
     LineReader lines(text);
     while (!lines.AtEnd()) {
         std::string_view line = lines.Next();
@@ -48,6 +49,17 @@ std::vector<std::string> LoadExtensionList(const std::string& path) {
         }
     }
     return list;
+}
+
+TFileStatus SaveExtensionList(const std::string& path, const std::vector<std::string>& list) {
+    std::string text;
+    for (const std::string& entry : list)
+        text.append(entry).append("\r\n");
+    if (TFileStatus saved = SaveFileAtomically(path, text, BackupMode::None, {})) return saved;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
+    return OverwriteFile(path, text);
 }
 
 std::string DetectProgramDir() {

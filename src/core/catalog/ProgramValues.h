@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "core/catalog/TextFile.h"
+
 namespace orbisk {
 
 struct ProgramValues {
@@ -48,6 +50,12 @@ inline constexpr const char* kScanExtensionsFile = "scan_ext.txt";
 // One entry per line; empty lines carry no entry. A missing or unreadable
 // file gives an empty list.
 std::vector<std::string> LoadExtensionList(const std::string& path);
+
+// Writes the list one entry a line, each ended by CR LF, replacing the file.
+// When no file can be made in its folder (a folder that takes no new files
+// may keep a writable list file all the same) the file is made writable by
+// its owner and written over itself.
+TFileStatus SaveExtensionList(const std::string& path, const std::vector<std::string>& list);
 
 // Joins a folder and a name with exactly one "/" between them.
 std::string JoinPath(const std::string& dir, const std::string& name);

@@ -1,6 +1,7 @@
 #include "core/catalog/TextFile.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <fcntl.h>
@@ -10,46 +11,117 @@
 
 namespace orbisk {
 
-ReadStatus ReadWholeFile(const std::string& path, std::string& out, std::size_t maxBytes) {
-    out.clear();
+TFileStatus TFileStatus::Failed(std::string file, int error, FileOp op) {
+    return TFileStatus{false, std::move(file), error, op};
+}
+
+bool TFileStatus::Missing() const {
+    return !ok && op == FileOp::Read && (error == ENOENT || error == ENOTDIR);
+}
+
+std::string_view UserText(const TFileStatus& status) {
+    if (status.ok) return {};
+    if (status.op == FileOp::Write) return kMsgCannotCreate;
+    return status.Missing() ? kMsgFileMissing : kMsgCannotRead;
+}
+
+std::string Reason(const TFileStatus& status) {
+    return status.error ? std::string(::strerror(status.error)) : std::string();
+}
+
+std::string Describe(const TFileStatus& status) {
+    std::string text(UserText(status));
+    if (!status.file.empty()) text.append(" ").append(status.file);
+    if (status.error) text.append(status.file.empty() ? " " : ": ").append(Reason(status));
+    return text;
+}
+
+void TUniqueFd::Reset(int fd) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+}
+
+TFileStatus OpenRegularFile(const std::string& path, TUniqueFd& fd, std::uint64_t* size,
+                            int dirFd) {
+    fd.Reset(::openat(dirFd, path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd.IsOpen()) return TFileStatus::Failed(path, errno);
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? ReadStatus::Missing : ReadStatus::Unreadable;
-    if (S_ISDIR(st.st_mode)) return ReadStatus::Unreadable;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return ReadStatus::Unreadable;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::uint64_t>(st.st_size) > maxBytes) {
-        ::close(fd);
-        return ReadStatus::Unreadable;
+    if (::fstat(fd.Get(), &st) != 0) {
+        const int error = errno;
+        fd.Reset();
+        return TFileStatus::Failed(path, error);
     }
-    // Read up to the end rather than trusting st_size: the file may grow or
+    if (!S_ISREG(st.st_mode)) {
+        fd.Reset();
+        return TFileStatus::Failed(path, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    }
+    // Reads of a regular file wait for the disk as they should.
+    const int flags = ::fcntl(fd.Get(), F_GETFL);
+    if (flags >= 0) ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK);
+    if (size) *size = static_cast<std::uint64_t>(st.st_size);
+    return {true, path, 0, FileOp::Read};
+}
+
+ssize_t ReadAt(int fd, std::uint64_t offset, void* data, std::size_t count) {
+    auto* out = static_cast<char*>(data);
+    std::size_t got = 0;
+    while (got < count) {
+        const ssize_t n = ::pread(fd, out + got, count - got, static_cast<off_t>(offset + got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return -1;
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return static_cast<ssize_t>(got);
+}
+
+bool ReadAt(int fd, std::uint64_t offset, std::size_t count, std::string& out) {
+    out.resize(count);
+    const ssize_t got = ReadAt(fd, offset, out.data(), count);
+    out.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
+    return got >= 0;
+}
+
+TFileStatus ReadWholeFile(const std::string& path, std::string& out, std::size_t maxBytes) {
+    out.clear();
+    TUniqueFd fd;
+    std::uint64_t size = 0;
+    TFileStatus status = OpenRegularFile(path, fd, &size);
+    if (!status) return status;
+    if (size > maxBytes) return TFileStatus::Failed(path, EFBIG);
+    // Read up to the end rather than trusting the size: the file may grow or
     // shrink while it is read. One spare byte shows whether it grew.
-    out.resize(static_cast<std::size_t>(st.st_size) + 1);
+    out.resize(static_cast<std::size_t>(size) + 1);
     std::size_t used = 0;
     for (;;) {
         if (used > maxBytes) {
-            ::close(fd);
             out.clear();
-            return ReadStatus::Unreadable;
+            return TFileStatus::Failed(path, EFBIG);
         }
         if (used == out.size()) out.resize(std::min(out.size() * 2, maxBytes + 1));
-        ssize_t got = ::read(fd, out.data() + used, out.size() - used);
+        const ssize_t got = ReadAt(fd.Get(), used, out.data() + used, out.size() - used);
         if (got < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
+            const int error = errno;
             out.clear();
-            return ReadStatus::Unreadable;
+            return TFileStatus::Failed(path, error);
         }
-        if (got == 0) break;
         used += static_cast<std::size_t>(got);
+        if (used < out.size()) break; // the end of the file
     }
-    ::close(fd);
     out.resize(used);
-    return ReadStatus::Ok;
+    return status;
 }
 
 namespace {
+
+struct TSystemWrite : TWriteDevice {
+    ssize_t Write(int fd, const char* data, std::size_t size) override {
+        return ::write(fd, data, size);
+    }
+};
+
+TSystemWrite gSystemWrite;
+std::atomic<TWriteDevice*> gWriteDevice{&gSystemWrite};
 
 std::string DirOf(const std::string& path) {
     auto slash = path.rfind('/');
@@ -58,18 +130,17 @@ std::string DirOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-bool WriteAll(int fd, std::string_view content, const SaveFaults* faults) {
-    std::size_t limit = faults ? faults->failAfterBytes : content.size();
+bool WriteAll(int fd, std::string_view content) {
+    TWriteDevice& device = *gWriteDevice.load();
     std::size_t done = 0;
     while (done < content.size()) {
-        if (done >= limit) {
-            errno = ENOSPC;
-            return false;
-        }
-        std::size_t want = std::min(content.size() - done, limit - done);
-        ssize_t put = ::write(fd, content.data() + done, want);
+        const ssize_t put = device.Write(fd, content.data() + done, content.size() - done);
         if (put < 0) {
             if (errno == EINTR) continue;
+            return false;
+        }
+        if (put == 0) {
+            errno = ENOSPC; // write(2) gives 0 only when nothing more fits
             return false;
         }
         done += static_cast<std::size_t>(put);
@@ -78,10 +149,8 @@ bool WriteAll(int fd, std::string_view content, const SaveFaults* faults) {
 }
 
 void SyncDir(const std::string& dir) {
-    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
+    TUniqueFd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.IsOpen()) ::fsync(fd.Get());
 }
 
 // Keeps the old file under backupPath without ever leaving path absent: a hard
@@ -91,17 +160,26 @@ void MakeBackup(const std::string& path, const std::string& backupPath) {
     if (::lstat(backupPath.c_str(), &st) == 0) return; // an existing backup stays unchanged
     if (::link(path.c_str(), backupPath.c_str()) == 0) return;
     std::string old;
-    if (ReadWholeFile(path, old) != ReadStatus::Ok) return;
+    if (!ReadWholeFile(path, old)) return;
     SaveFileAtomically(backupPath, old, BackupMode::None, {});
 }
 
 } // namespace
 
-bool SaveFileAtomically(const std::string& path, std::string_view content, BackupMode backup,
-                        const std::string& backupPath, const SaveFaults* faults) {
+TScopedWriteDevice::TScopedWriteDevice(TWriteDevice& device)
+    : previous_(gWriteDevice.exchange(&device)) {}
+
+TScopedWriteDevice::~TScopedWriteDevice() {
+    gWriteDevice.store(previous_);
+}
+
+TFileStatus SaveFileAtomically(const std::string& path, std::string_view content, BackupMode backup,
+                               const std::string& backupPath) {
+    auto failed = [&path](int error) { return TFileStatus::Failed(path, error, FileOp::Write); };
+    if (path.empty()) return failed(ENOENT);
     std::string tmpl = path + ".tmpXXXXXX";
-    int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) return false;
+    TUniqueFd fd(::mkstemp(tmpl.data()));
+    if (!fd.IsOpen()) return failed(errno);
     struct stat old {};
     bool hadOld = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     mode_t mode;
@@ -114,19 +192,37 @@ bool SaveFileAtomically(const std::string& path, std::string_view content, Backu
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    bool ok = WriteAll(fd, content, faults) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
+    bool ok =
+        WriteAll(fd.Get(), content) && ::fchmod(fd.Get(), mode) == 0 && ::fsync(fd.Get()) == 0;
+    int error = ok ? 0 : errno;
+    if (::close(fd.Release()) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
     if (!ok) {
         ::unlink(tmpl.c_str());
-        return false;
+        return failed(error);
     }
     if (hadOld && backup == BackupMode::KeepFirst) MakeBackup(path, backupPath);
     if (::rename(tmpl.c_str(), path.c_str()) != 0) {
+        error = errno;
         ::unlink(tmpl.c_str());
-        return false;
+        return failed(error);
     }
     SyncDir(DirOf(path));
-    return true;
+    return {true, path, 0, FileOp::Write};
+}
+
+TFileStatus OverwriteFile(const std::string& path, std::string_view content) {
+    TUniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    bool ok = fd.IsOpen() && WriteAll(fd.Get(), content);
+    int error = ok ? 0 : errno;
+    if (fd.IsOpen() && ::close(fd.Release()) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    return ok ? TFileStatus{true, path, 0, FileOp::Write}
+              : TFileStatus::Failed(path, error, FileOp::Write);
 }
 
 } // namespace orbisk

@@ -1,14 +1,90 @@
 #pragma once
-// Reading and writing the system's text files: whole-file reads split into
-// lines by the CR rules, and saves that never destroy the previous good file.
+// The program's one file layer: opening regular files without waiting on
+// pipes or devices, positional and whole-file reads, the line rules of the
+// system's text files, and saves that never destroy the previous good file.
+// Every routine reports failure as a TFileStatus carrying the file and the
+// system's reason; the front end words it.
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace orbisk {
 
-enum class ReadStatus { Ok, Missing, Unreadable };
+// The user's texts for a file that failed: missing, unreadable, not created.
+inline constexpr std::string_view kMsgFileMissing = "Soubor není k dispozici.";
+inline constexpr std::string_view kMsgCannotRead =
+    "Nemohu číst zvolený soubor, asi jej používá jiný program.";
+inline constexpr std::string_view kMsgCannotCreate = "Nelze vytvořit soubor.";
+
+enum class FileOp { Read, Write };
+
+// The outcome of reading or writing one file: the file and, on failure, the
+// errno value that says why.
+struct TFileStatus {
+    bool ok = true;
+    std::string file;
+    int error = 0;
+    FileOp op = FileOp::Read;
+
+    static TFileStatus Failed(std::string file, int error, FileOp op = FileOp::Read);
+    explicit operator bool() const { return ok; }
+    // A read that failed because the file (or a folder on its path) is absent.
+    bool Missing() const;
+};
+
+// The user's text for a failed status: kMsgFileMissing, kMsgCannotRead or
+// kMsgCannotCreate. Empty for a status that is ok.
+std::string_view UserText(const TFileStatus& status);
+// The system's wording of the reason ("No space left on device").
+std::string Reason(const TFileStatus& status);
+// The user's text followed by the file and the reason, for the command line:
+// "Nelze vytvořit soubor. VEviz/Hry.cd: No space left on device".
+std::string Describe(const TFileStatus& status);
+
+// An owned file descriptor, closed when it goes; move-only.
+class TUniqueFd {
+public:
+    TUniqueFd() = default;
+    explicit TUniqueFd(int fd) : fd_(fd) {}
+    ~TUniqueFd() { Reset(); }
+    TUniqueFd(TUniqueFd&& other) noexcept : fd_(other.Release()) {}
+    TUniqueFd& operator=(TUniqueFd&& other) noexcept {
+        if (this != &other) Reset(other.Release());
+        return *this;
+    }
+    TUniqueFd(const TUniqueFd&) = delete;
+    TUniqueFd& operator=(const TUniqueFd&) = delete;
+
+    int Get() const { return fd_; }
+    bool IsOpen() const { return fd_ >= 0; }
+    int Release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+    void Reset(int fd = -1);
+
+private:
+    int fd_ = -1;
+};
+
+// Opens path (relative to dirFd when it is a folder descriptor) for reading
+// when it is a regular file. The open never waits: O_NONBLOCK keeps a pipe
+// from waiting for a writer, the open file is then checked to be a regular
+// file (a folder gives EISDIR, anything else EINVAL), and O_NONBLOCK is
+// cleared again. size receives the file's size.
+TFileStatus OpenRegularFile(const std::string& path, TUniqueFd& fd, std::uint64_t* size = nullptr,
+                            int dirFd = AT_FDCWD);
+
+// Reads up to count bytes at offset into data, retrying on EINTR; fewer only
+// at the end of the file. Returns the bytes read, or -1 with errno set.
+ssize_t ReadAt(int fd, std::uint64_t offset, void* data, std::size_t count);
+// The same into out, which ends up holding what was read.
+bool ReadAt(int fd, std::uint64_t offset, std::size_t count, std::string& out);
 
 // The largest file ReadWholeFile takes by default: the catalogue's counts
 // are 32-bit, so no file this program writes comes near it, and a hostile
@@ -18,13 +94,12 @@ inline constexpr std::size_t kMaxWholeFile = 0x7FFFFFFF;
 // player's titles): a few kilobytes in real use.
 inline constexpr std::size_t kMaxSmallFile = 16u << 20;
 
-// Reads a whole regular file into out. Missing: the path does not exist.
-// Unreadable: it exists but cannot be opened or read (or is not a regular file
-// that can be read to its end, such as a directory), or it holds more than
-// maxBytes (checked before reading and again while reading, as the file may
-// grow).
-ReadStatus ReadWholeFile(const std::string& path, std::string& out,
-                         std::size_t maxBytes = kMaxWholeFile);
+// Reads a whole regular file into out. Fails (out empty) when the file is
+// missing (Missing()), cannot be opened or read, is not a regular file, or
+// holds more than maxBytes (EFBIG; checked before reading and again while
+// reading, as the file may grow).
+TFileStatus ReadWholeFile(const std::string& path, std::string& out,
+                          std::size_t maxBytes = kMaxWholeFile);
 
 // Splits text into lines: a line ends at CR and an LF directly after that CR
 // belongs to the line end; a lone LF is an ordinary character; the byte 0x1A
@@ -61,17 +136,39 @@ private:
 
 enum class BackupMode { None, KeepFirst };
 
-// What a save may fail on, for tests that inject failures.
-struct SaveFaults {
-    std::size_t failAfterBytes = static_cast<std::size_t>(-1); // write error after this much
+// Where a save's bytes go: write(2) in the program; tests put a failing
+// device in its place (a full disk, a permission lost half way).
+struct TWriteDevice {
+    virtual ~TWriteDevice() = default;
+    // As write(2): the bytes written, or -1 with errno set.
+    virtual ssize_t Write(int fd, const char* data, std::size_t size) = 0;
+};
+
+// Puts device in place of write(2) for every save while it lives, then puts
+// back what was there before.
+class TScopedWriteDevice {
+public:
+    explicit TScopedWriteDevice(TWriteDevice& device);
+    ~TScopedWriteDevice();
+    TScopedWriteDevice(const TScopedWriteDevice&) = delete;
+    TScopedWriteDevice& operator=(const TScopedWriteDevice&) = delete;
+
+private:
+    TWriteDevice* previous_;
 };
 
 // Writes content to path so that path is always either the old file or the
 // complete new one: a temporary file in the same folder is written, flushed and
 // fsynced, then renamed over path. With KeepFirst the old file is kept as
 // backupPath first, only when backupPath does not exist yet. On failure the
-// temporary file is removed, path is untouched and false is returned.
-bool SaveFileAtomically(const std::string& path, std::string_view content, BackupMode backup,
-                        const std::string& backupPath, const SaveFaults* faults = nullptr);
+// temporary file is removed, path is untouched and the status names path and
+// the reason.
+TFileStatus SaveFileAtomically(const std::string& path, std::string_view content, BackupMode backup,
+                               const std::string& backupPath);
+
+// Writes content over path itself (created when absent), which needs no new
+// file in its folder but is not safe against a crash half way: only for small
+// files that SaveFileAtomically could not replace.
+TFileStatus OverwriteFile(const std::string& path, std::string_view content);
 
 } // namespace orbisk

@@ -160,24 +160,11 @@ bool IsBlockOrFile(const struct stat& st) {
 std::string ReadHead(const std::string& path, std::size_t n) {
     struct stat named {};
     if (::stat(path.c_str(), &named) != 0 || !IsBlockOrFile(named)) return {};
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return {};
+    const TUniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd.IsOpen()) return {};
     std::string bytes;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && IsBlockOrFile(st)) {
-        bytes.resize(n);
-        std::size_t got = 0;
-        while (got < n) {
-            const ssize_t r = ::pread(fd, bytes.data() + got, n - got, static_cast<off_t>(got));
-            if (r > 0) {
-                got += static_cast<std::size_t>(r);
-            } else if (r == 0 || errno != EINTR) {
-                break;
-            }
-        }
-        bytes.resize(got);
-    }
-    ::close(fd);
+    if (::fstat(fd.Get(), &st) == 0 && IsBlockOrFile(st)) ReadAt(fd.Get(), 0, n, bytes);
     return bytes;
 }
 

@@ -79,14 +79,18 @@ void ApplyTrackTitle(TArch& arch, const std::string& track, std::string_view tit
 void ApplyCdPlayerTitles(TArch& scanArchive, const std::string& programDir,
                          const TCdPlayerOptions& options, ProgressSink& progress,
                          const std::atomic<bool>& scanRunning, Host& host) {
+    std::string text; // a file that cannot be read holds no titles
+    ReadWholeFile(JoinPath(programDir, kCdPlayerFile), text, kMaxSmallFile);
+    ApplyCdPlayerText(scanArchive, text, options, progress, scanRunning, host);
+}
+
+void ApplyCdPlayerText(TArch& scanArchive, std::string_view text, const TCdPlayerOptions& options,
+                       ProgressSink& progress, const std::atomic<bool>& scanRunning, Host& host) {
     progress.AddLine("");
     progress.AddLine("\"Audio CD\"");
     host.Pump();
     const std::string key = DiscKey(scanArchive.Head.SN);
     if (key.empty()) return;
-    std::string text;
-    if (ReadWholeFile(JoinPath(programDir, kCdPlayerFile), text, kMaxSmallFile) != ReadStatus::Ok)
-        return;
     const std::vector<std::string_view> lines = IniLines(text);
     const std::string header = "[" + key + "]";
     std::size_t i = 0;

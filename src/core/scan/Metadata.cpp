@@ -1,63 +1,31 @@
 #include "core/scan/Metadata.h"
 
 #include <array>
-#include <cerrno>
 #include <cstdint>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "core/catalog/TextFile.h"
 
 namespace orbisk {
 
 namespace {
 
-// A file opened for reading that is known to be a regular file. The name is
-// checked before opening, so a FIFO or a device is never opened at all, and
-// the open file again, in case the name was replaced in between; O_NONBLOCK
-// keeps even that case from waiting for a writer.
+// A regular file opened for reading through the file layer, never waiting
+// on a pipe or a device.
 class RegularFile {
 public:
-    explicit RegularFile(const std::string& path) {
-        struct stat st {};
-        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
-        fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        if (fd_ < 0) return;
-        if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-            ::close(fd_);
-            fd_ = -1;
-            return;
-        }
-        size_ = st.st_size;
-    }
-    ~RegularFile() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    RegularFile(const RegularFile&) = delete;
-    RegularFile& operator=(const RegularFile&) = delete;
-
-    bool IsOpen() const { return fd_ >= 0; }
-    off_t Size() const { return size_; }
-
+    explicit RegularFile(const std::string& path) { open_ = OpenRegularFile(path, fd_, &size_).ok; }
+    bool IsOpen() const { return open_; }
+    std::uint64_t Size() const { return size_; }
     // Up to count bytes from offset (fewer at the end of the file); false on a
     // read error.
-    bool ReadAt(off_t offset, std::size_t count, std::string& out) const {
-        out.resize(count);
-        std::size_t got = 0;
-        while (got < count) {
-            ssize_t n =
-                ::pread(fd_, out.data() + got, count - got, offset + static_cast<off_t>(got));
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) return false;
-            if (n == 0) break;
-            got += static_cast<std::size_t>(n);
-        }
-        out.resize(got);
-        return true;
+    bool ReadAt(std::uint64_t offset, std::size_t count, std::string& out) const {
+        return orbisk::ReadAt(fd_.Get(), offset, count, out);
     }
 
 private:
-    int fd_ = -1;
-    off_t size_ = 0;
+    TUniqueFd fd_;
+    std::uint64_t size_ = 0;
+    bool open_ = false;
 };
 
 constexpr char kMark = kLineMark;

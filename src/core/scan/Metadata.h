@@ -68,5 +68,8 @@ inline constexpr const char* kCdPlayerFile = "CDPLAYER.INI";
 void ApplyCdPlayerTitles(TArch& scanArchive, const std::string& programDir,
                          const TCdPlayerOptions& options, ProgressSink& progress,
                          const std::atomic<bool>& scanRunning, Host& host);
+// The same with the settings file's text already read.
+void ApplyCdPlayerText(TArch& scanArchive, std::string_view text, const TCdPlayerOptions& options,
+                       ProgressSink& progress, const std::atomic<bool>& scanRunning, Host& host);
 
 } // namespace orbisk

@@ -3,13 +3,11 @@
 #include <clocale>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
 #include <locale.h>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "core/catalog/Common.h"
+#include "core/catalog/TextFile.h"
 #include "core/scan/DosTime.h"
 #include "core/scan/ListingRows.h"
 
@@ -23,7 +21,7 @@ namespace orbisk {
 
 struct TRarArchive {
     archive* Reader = nullptr;
-    int Fd = -1; // the file being listed, closed with the handle
+    TUniqueFd Fd; // the file being listed, closed with the handle
     la_int64_t LastHeaderPos = -1;
     bool Failed = false; // a header or skip failed: nothing further is read
 };
@@ -100,26 +98,11 @@ std::uint32_t DosTimeOf(archive_entry* entry) {
     return LocalTmToDos(local).value_or(0);
 }
 
-// Opens a regular file for reading, or gives -1. A pipe or a device is never
-// opened, and the open itself never waits (the name may be replaced between
-// the check and the open).
-int OpenRegularFile(const char* path) {
-    struct stat st {};
-    if (::stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return -1;
-    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return -1;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
 } // namespace
 
 RARHandle RAROpenArchive(RAROpenArchiveData* data) {
     if (!data) return nullptr;
-    if (!data->ArcName) {
+    if (!data->ArcName && !data->ArcBytes) {
         data->OpenResult = kRarOpenError;
         return nullptr;
     }
@@ -127,28 +110,29 @@ RARHandle RAROpenArchive(RAROpenArchiveData* data) {
         data->OpenResult = kRarNotSupported;
         return nullptr;
     }
-    const int fd = OpenRegularFile(data->ArcName);
-    if (fd < 0) {
+    TUniqueFd fd;
+    if (!data->ArcBytes && !OpenRegularFile(data->ArcName, fd)) {
         data->OpenResult = kRarOpenError;
         return nullptr;
     }
     TUtf8Scope utf8;
     archive* reader = archive_read_new();
     if (!reader) {
-        ::close(fd);
         data->OpenResult = kRarNoMemory;
         return nullptr;
     }
     archive_read_support_format_rar(reader);
     archive_read_support_format_rar5(reader);
-    if (archive_read_open_fd(reader, fd, 64 * 1024) != ARCHIVE_OK) {
+    const int opened = data->ArcBytes
+                           ? archive_read_open_memory(reader, data->ArcBytes, data->ArcSize)
+                           : archive_read_open_fd(reader, fd.Get(), 64 * 1024);
+    if (opened != ARCHIVE_OK) {
         data->OpenResult = kRarBadArchive;
         archive_read_free(reader);
-        ::close(fd);
         return nullptr;
     }
     data->OpenResult = kRarSuccess;
-    return new TRarArchive{reader, fd};
+    return new TRarArchive{reader, std::move(fd)};
 }
 
 int RARReadHeader(RARHandle handle, RARHeaderData* header) {
@@ -193,17 +177,14 @@ int RARCloseArchive(RARHandle handle) {
     if (!handle) return kRarBadData;
     TUtf8Scope utf8;
     archive_read_free(handle->Reader);
-    ::close(handle->Fd);
     delete handle;
     return kRarSuccess;
 }
 
-void ListRarArchive(const std::string& path, TPackedListing& listing,
-                    const TDateFormatter& formatter,
-                    const std::function<void(const std::string&)>& onMember) {
-    RAROpenArchiveData open;
-    open.ArcName = path.c_str();
-    open.OpenMode = kRarOpenList;
+namespace {
+
+void ListOpened(RAROpenArchiveData& open, TPackedListing& listing, const TDateFormatter& formatter,
+                const std::function<void(const std::string&)>& onMember) {
     RARHandle handle = RAROpenArchive(&open);
     if (!handle || open.OpenResult != kRarSuccess) return;
     TListingRows rows(listing, '\\', true);
@@ -219,6 +200,24 @@ void ListRarArchive(const std::string& path, TPackedListing& listing,
         if (RARProcessFile(handle, kRarSkip, nullptr, nullptr) != kRarSuccess) break;
     }
     RARCloseArchive(handle);
+}
+
+} // namespace
+
+void ListRarArchive(const std::string& path, TPackedListing& listing,
+                    const TDateFormatter& formatter,
+                    const std::function<void(const std::string&)>& onMember) {
+    RAROpenArchiveData open;
+    open.ArcName = path.c_str();
+    ListOpened(open, listing, formatter, onMember);
+}
+
+void ListRarBytes(std::string_view bytes, TPackedListing& listing, const TDateFormatter& formatter,
+                  const std::function<void(const std::string&)>& onMember) {
+    RAROpenArchiveData open;
+    open.ArcBytes = bytes.data();
+    open.ArcSize = bytes.size();
+    ListOpened(open, listing, formatter, onMember);
 }
 
 } // namespace orbisk

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "core/scan/DateFormat.h"
 #include "core/scan/PackedListing.h"
@@ -27,7 +28,9 @@ inline constexpr unsigned kRarOpenList = 0; // open mode: listing only
 inline constexpr int kRarSkip = 0;          // RARProcessFile operation
 
 struct RAROpenArchiveData {
-    const char* ArcName = nullptr; // zero-terminated path
+    const char* ArcName = nullptr;  // zero-terminated path
+    const void* ArcBytes = nullptr; // or the file's bytes in memory, kept alive
+    std::size_t ArcSize = 0;        // while the handle is open
     unsigned OpenMode = kRarOpenList;
     unsigned OpenResult = kRarSuccess; // set by RAROpenArchive
 };
@@ -71,5 +74,8 @@ int RARCloseArchive(RARHandle handle);
 void ListRarArchive(const std::string& path, TPackedListing& listing,
                     const TDateFormatter& formatter,
                     const std::function<void(const std::string&)>& onMember = {});
+// The same for a RAR file's bytes in memory.
+void ListRarBytes(std::string_view bytes, TPackedListing& listing, const TDateFormatter& formatter,
+                  const std::function<void(const std::string&)>& onMember = {});
 
 } // namespace orbisk

@@ -115,7 +115,7 @@ void Finish(const TScanRequest& request, TScanContext& context, TScanResult& res
 
     // The header names the bare file; the writer needs its place.
     arch.Head.FileName = result.Path;
-    const bool saved = WriteArchive(arch, context.UserHost);
+    const bool saved = WriteArchive(arch, context.UserHost).ok;
     arch.Head.FileName = result.FileName;
     if (!saved) {
         result.Outcome = TScanOutcome::NotWritten;

@@ -1,13 +1,10 @@
 #include "core/scan/ZipReader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 #include <optional>
 
+#include "core/catalog/TextFile.h"
 #include "core/scan/DosTime.h"
 #include "core/scan/ListingRows.h"
 
@@ -60,16 +57,24 @@ std::uint64_t Le64(const unsigned char* p) {
 }
 
 // Positional reads through a buffer, so the byte-wise header search and the
-// small header reads cost few system calls.
+// small header reads cost few system calls; or reads from bytes in memory.
 class TZipFile {
 public:
     explicit TZipFile(int fd, std::uint64_t size) : fd_(fd), size_(size), buf_(64 * 1024) {}
+    explicit TZipFile(std::string_view bytes) : size_(bytes.size()), memory_(bytes) {}
     std::uint64_t Size() const { return size_; }
     std::uint64_t Pos() const { return pos_; }
     void Seek(std::uint64_t pos) { pos_ = pos; }
 
     // Reads up to n bytes at the current position; returns how many came.
     std::size_t Read(void* out, std::size_t n) {
+        if (fd_ < 0) { // in memory
+            if (pos_ >= size_) return 0;
+            const auto take = static_cast<std::size_t>(std::min<std::uint64_t>(n, size_ - pos_));
+            std::memcpy(out, memory_.data() + pos_, take);
+            pos_ += take;
+            return take;
+        }
         auto* dst = static_cast<unsigned char*>(out);
         std::size_t done = 0;
         while (done < n) {
@@ -90,33 +95,20 @@ public:
 private:
     bool Fill() {
         if (pos_ >= size_) return false;
-        ssize_t got = ::pread(fd_, buf_.data(), buf_.size(), static_cast<off_t>(pos_));
+        ssize_t got = ReadAt(fd_, pos_, buf_.data(), buf_.size());
         if (got <= 0) return false;
         bufStart_ = pos_;
         bufLen_ = static_cast<std::size_t>(got);
         return true;
     }
 
-    int fd_;
+    int fd_ = -1;
     std::uint64_t size_;
+    std::string_view memory_;
     std::vector<unsigned char> buf_;
     std::uint64_t bufStart_ = 0;
     std::size_t bufLen_ = 0;
     std::uint64_t pos_ = 0;
-};
-
-class TFd {
-public:
-    explicit TFd(int fd) : fd_(fd) {}
-    ~TFd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    TFd(const TFd&) = delete;
-    TFd& operator=(const TFd&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
 };
 
 std::string CutAtZero(std::string name) {
@@ -358,27 +350,30 @@ bool TakeCentralDirectory(TZipFile& file, const TWalkResult& walk,
 } // namespace
 
 bool TZipDir::SetZipFileName(const std::string& name) {
+    return Load(name, nullptr);
+}
+
+bool TZipDir::SetZipBytes(const std::string& name, std::string_view bytes) {
+    return Load(name, &bytes);
+}
+
+bool TZipDir::Load(const std::string& name, const std::string_view* bytes) {
     entries_.clear();
     error_.clear();
     fromCentral_ = false;
     zipFileName_ = name;
     if (name.empty()) return true;
 
-    // Only a regular file is read: opening a pipe or a device could wait for
-    // ever, so the type is checked first and the open never blocks either
-    // (the name may be replaced between the two).
-    struct stat st {};
-    if (::stat(name.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    // Only a regular file is read, and opening it never waits on a pipe or a
+    // device.
+    TUniqueFd fd;
+    std::uint64_t size = 0;
+    if (!bytes && !OpenRegularFile(name, fd, &size)) {
         error_ = "Error opening file: " + name;
         host_.Inform(error_);
         return false;
     }
-    TFd fd(::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        error_ = "Error opening file: " + name;
-        return false;
-    }
-    TZipFile file(fd.Get(), static_cast<std::uint64_t>(st.st_size));
+    TZipFile file = bytes ? TZipFile(*bytes) : TZipFile(fd.Get(), size);
     TWalkResult walk = WalkLocalHeaders(file, entries_, host_);
     error_ = walk.error;
     if (TakeCentralDirectory(file, walk, entries_, host_)) {

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/catalog/Host.h"
@@ -46,6 +47,9 @@ public:
     // A failed search for the first header also empties ZipFileName, unless
     // the central directory lists the members.
     bool SetZipFileName(const std::string& name);
+    // The same for a ZIP already in memory, kept under name; bytes must stay
+    // alive during the call only.
+    bool SetZipBytes(const std::string& name, std::string_view bytes);
     const std::string& ZipFileName() const { return zipFileName_; }
 
     // The entries in file order; none while ZipFileName is empty.
@@ -57,6 +61,8 @@ public:
     bool FromCentralDirectory() const { return fromCentral_; }
 
 private:
+    bool Load(const std::string& name, const std::string_view* bytes);
+
     Host& host_;
     std::string zipFileName_;
     std::vector<ZipDirEntry> entries_;

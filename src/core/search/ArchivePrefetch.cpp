@@ -28,7 +28,7 @@ void LoadRecorded(const std::string& file, TPrefetched& item) {
     item.Messages.clear();
     item.Arch.Head.FileName = file;
     RecordingHost host(item.Messages);
-    item.Read = ReadArchive(item.Arch, host);
+    item.Read = ReadArchive(item.Arch, host).ok;
 }
 
 TArchivePrefetch::TArchivePrefetch(std::vector<std::string> files, int readers, TPrepare prepare,

@@ -109,26 +109,26 @@ void ArchiveTreeHandler::ApplyDragModes() {
 void ArchiveTreeHandler::BuildArchiveList() {
     if (building_) return;
     building_ = true;
-    const bool wasBusy = form_.Busy();
-    form_.SetBusy(true);
     {
-        BusyCursor cursor;
-        shownPath_.clear();
-        list_->Clear();
-        tree_->Clear();
-        const TBuildResult built =
-            orbisk::BuildArchiveList(form_.WorkingFolderBytes(), rows_, form_.UiHost());
-        ProgramValues& program = Program();
-        program.MediumList = built.ValueLists.MediumList;
-        program.TypList = built.ValueLists.TypList;
-        program.SubTypList = built.ValueLists.SubTypList;
-        program.OwnerList = built.ValueLists.OwnerList;
-        tree_->Fill(rows_, options_.ArchivesInTree);
-        if (tree_->rowCount() > 0) View().setCurrentIndex(tree_->index(0, 0));
-        ShowCount(built.ListedCount);
+        BusyGuard busy(form_);
+        {
+            BusyCursor cursor;
+            shownPath_.clear();
+            list_->Clear();
+            tree_->Clear();
+            const TBuildResult built =
+                orbisk::BuildArchiveList(form_.WorkingFolderBytes(), rows_, form_.UiHost());
+            ProgramValues& program = Program();
+            program.MediumList = built.ValueLists.MediumList;
+            program.TypList = built.ValueLists.TypList;
+            program.SubTypList = built.ValueLists.SubTypList;
+            program.OwnerList = built.ValueLists.OwnerList;
+            tree_->Fill(rows_, options_.ArchivesInTree);
+            if (tree_->rowCount() > 0) View().setCurrentIndex(tree_->index(0, 0));
+            ShowCount(built.ListedCount);
+        }
+        Q_EMIT form_.ArchiveListBuilt();
     }
-    Q_EMIT form_.ArchiveListBuilt();
-    form_.SetBusy(wasBusy);
     building_ = false;
     ShowArchivesOfNode();
 }

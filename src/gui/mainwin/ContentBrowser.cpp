@@ -25,18 +25,6 @@ namespace {
 // (some forty characters), the date for "31.12.2026 23:59:59".
 const std::vector<int> kColumnWidths = {300, 90, 135, 50, 200};
 
-// Sets the busy flag for the lifetime of the object.
-class BusyFlag {
-public:
-    explicit BusyFlag(TForm_Main& form) : form_(form) { form_.SetBusy(true); }
-    ~BusyFlag() { form_.SetBusy(false); }
-    BusyFlag(const BusyFlag&) = delete;
-    BusyFlag& operator=(const BusyFlag&) = delete;
-
-private:
-    TForm_Main& form_;
-};
-
 } // namespace
 
 ContentBrowser::ContentBrowser(TForm_Main& form)
@@ -106,7 +94,7 @@ void ContentBrowser::ArchiveOpened() {
 
 void ContentBrowser::ListFolder(const std::string& path) {
     if (form_.Busy()) return;
-    BusyFlag busy(form_);
+    BusyGuard busy(form_);
     BusyCursor cursor;
     notes_->StorePending();
     ListView& list = List();

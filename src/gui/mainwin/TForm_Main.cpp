@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "core/catalog/ArchiveFile.h"
@@ -185,20 +186,18 @@ void TForm_Main::ResetTitles() {
 }
 
 bool TForm_Main::SaveCurrentArchive() {
-    return WriteArchive(CurrentArchive, host_);
+    return WriteArchive(CurrentArchive, host_).ok;
 }
 
 void TForm_Main::OpenArchive(const std::string& path) {
     if (opening_) return;
     opening_ = true;
-    const bool wasBusy = busy_;
-    busy_ = true;
+    std::optional<BusyGuard> busy(std::in_place, *this);
     BusyCursor cursor;
     StorePendingNote();
     if (modified_) {
         // Opening another archive must not drop the edits of this one.
         if (!SaveCurrentArchive()) {
-            busy_ = wasBusy;
             opening_ = false;
             return;
         }
@@ -215,7 +214,7 @@ void TForm_Main::OpenArchive(const std::string& path) {
     CurrentPath = kRootPath;
     controls_.DirTitle->setText(QString::fromLatin1(kRootPath));
     controls_.TreeTitle->setText(DecodeText(CurrentArchive.Head.Name));
-    busy_ = false;
+    busy.reset(); // the folder is listed as a user's step, not during the open
     content_->ListFolder(CurrentPath);
     controls_.ListView_Dir->setFocus();
     opening_ = false;

@@ -49,9 +49,9 @@ public:
     void StorePendingNote();
 
     // Set from creation to the end of the start-up sequence and while an
-    // archive is being opened.
+    // archive is being opened, a folder listed or the archive list built;
+    // set and cleared only through BusyGuard.
     bool Busy() const { return busy_; }
-    void SetBusy(bool busy) { busy_ = busy; }
     bool StartedUp() const { return startedUp_; }
 
     // Saves the open archive.
@@ -93,6 +93,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    friend class BusyGuard;
     void ConnectCommands();
     void StartUp();
 
@@ -112,6 +113,23 @@ private:
     bool opening_ = false;
     QString workingFolder_;
     QAction* lastFunction_ = nullptr; // the tool bar command added last
+};
+
+// Marks the main window busy (or, given false, idle) while it lives and then
+// puts back the value it found, so guards nest and an early return cannot
+// leave the window busy.
+class BusyGuard {
+public:
+    explicit BusyGuard(TForm_Main& form, bool busy = true) : form_(form), previous_(form.busy_) {
+        form.busy_ = busy;
+    }
+    ~BusyGuard() { form_.busy_ = previous_; }
+    BusyGuard(const BusyGuard&) = delete;
+    BusyGuard& operator=(const BusyGuard&) = delete;
+
+private:
+    TForm_Main& form_;
+    bool previous_;
 };
 
 } // namespace orbisk

@@ -5,11 +5,7 @@
 #include <QGroupBox>
 #include <QShowEvent>
 #include <QVBoxLayout>
-#include <cerrno>
-#include <fcntl.h>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -35,40 +31,6 @@ const std::vector<std::string> kBuiltInScan = {
 
 QCheckBox* Switch(const char* caption, const char* name) {
     return Named(new QCheckBox(QString::fromUtf8(caption)), name);
-}
-
-std::string ListText(const std::vector<std::string>& list) {
-    std::string text;
-    for (const std::string& entry : list)
-        text += entry + "\r\n";
-    return text;
-}
-
-// Writes text over the file itself, which needs no new file in its folder.
-bool OverwriteInPlace(const std::string& path, const std::string& text) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    bool ok = true;
-    for (std::size_t done = 0; ok && done < text.size();) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n >= 0)
-            done += static_cast<std::size_t>(n);
-        else
-            ok = errno == EINTR;
-    }
-    return ::close(fd) == 0 && ok;
-}
-
-// Replaces the list file. When that fails (a folder that takes no new files
-// keeps a writable list file all the same) the file is made writable by its
-// owner and written once more, over itself.
-bool WriteListFile(const std::string& path, const std::vector<std::string>& list) {
-    const std::string text = ListText(list);
-    if (SaveFileAtomically(path, text, BackupMode::None, {})) return true;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-        ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
-    return OverwriteInPlace(path, text);
 }
 
 // When box becomes `when`, every one of others becomes `set`. A change made
@@ -205,8 +167,8 @@ void TForm_TXT_Files::SaveGroup(bool description) {
     // be saved is named, so the user does not take it for saved.
     for (const auto& [path, list] :
          {std::pair{&allPath, &all}, std::pair{&selectedPath, &selected}})
-        if (!WriteListFile(*path, *list))
-            Prompt::Warning(DecodeText(kMsgCannotCreate) + QStringLiteral("\n") +
+        if (const TFileStatus saved = SaveExtensionList(*path, *list); !saved)
+            Prompt::Warning(DecodeText(UserText(saved)) + QStringLiteral("\n") +
                             QString::fromStdString(*path));
 }
 

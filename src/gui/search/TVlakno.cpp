@@ -72,6 +72,10 @@ public:
         : window_(window), uiHost_(uiHost), sink_(sink) {}
     void Inform(std::string_view text) override { Relay(text, false); }
     void Warn(std::string_view text) override { Relay(text, true); }
+    void FileFailed(const TFileStatus& status) override {
+        sink_.Flush();
+        OnWindow(window_, [&] { uiHost_.FileFailed(status); });
+    }
     void Pump() override {}
 
 private:
