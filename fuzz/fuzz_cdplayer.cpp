@@ -1,12 +1,10 @@
-// libFuzzer target: the audio-CD step on a CDPLAYER.INI holding the fuzzer's
-// bytes, over an archive with a few track entries.
+// libFuzzer target: the audio-CD step with the fuzzer's bytes as the text of
+// CDPLAYER.INI, over an archive with a few track entries.
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <unistd.h>
+#include <string_view>
 
 #include "core/scan/Metadata.h"
 #include "core/scan/ProgressSink.h"
@@ -23,25 +21,9 @@ struct NullProgress : ProgressSink {
     std::size_t LineCount() const override { return lines; }
 };
 
-// A folder of our own per process, holding CDPLAYER.INI.
-const std::string& ProgramDir() {
-    static const std::string dir = [] {
-        const char* base = std::getenv("TMPDIR");
-        std::string tmpl = std::string(base && *base ? base : "/tmp") + "/orbisk-fuzz-cd-XXXXXX";
-        if (!::mkdtemp(tmpl.data())) std::abort();
-        return tmpl;
-    }();
-    return dir;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string ini = ProgramDir() + "/" + kCdPlayerFile;
-    std::FILE* f = std::fopen(ini.c_str(), "wb");
-    if (!f) std::abort();
-    if (size && std::fwrite(data, 1, size, f) != size) std::abort();
-    std::fclose(f);
 
     TArch arch;
     arch.Head.SN = "1A2B-0C3D";
@@ -53,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     NullProgress progress;
     std::atomic<bool> running{true};
     for (bool replace : {false, true})
-        ApplyCdPlayerTitles(arch, ProgramDir(), TCdPlayerOptions{replace, !replace}, progress,
-                            running, host);
+        ApplyCdPlayerText(arch, {reinterpret_cast<const char*>(data), size},
+                          TCdPlayerOptions{replace, !replace}, progress, running, host);
     if (arch.RecCount != 3 || arch.DirCount != 1) std::abort();
     return 0;
 }

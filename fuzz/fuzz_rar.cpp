@@ -1,13 +1,10 @@
-// libFuzzer target: the RAR listing on a file holding the fuzzer's bytes.
-#include <unistd.h>
+// libFuzzer target: the RAR listing on the fuzzer's bytes.
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "FuzzFile.h"
 #include "core/scan/RarListing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,11 +1,11 @@
-// Reads arbitrary bytes as a text file whose start becomes a description,
-// with a byte limit taken from the input, and checks what may come out.
+// Cleans arbitrary bytes as the start of a text file that becomes a
+// description, cut at a byte limit taken from the input, and checks what may
+// come out.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
-#include "FuzzFile.h"
 #include "core/scan/Metadata.h"
 
 using namespace orbisk;
@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                          ? kDescriptionLimitDefault
                          : limit;
     const std::string_view read = bytes.substr(0, static_cast<std::size_t>(used));
-    if (text != CleanTextDescription(read)) std::abort();
+    const std::string text = CleanTextDescription(read);
+    if (text.size() > read.size()) std::abort();
     if (text.find_first_of(std::string_view("\0\t\r\n\x1A", 5)) != std::string::npos) std::abort();
     return 0;
 }

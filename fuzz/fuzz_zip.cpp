@@ -1,14 +1,11 @@
-// libFuzzer target: the ZIP entry reader and the listing built from it, on a
-// file holding the fuzzer's bytes.
-#include <unistd.h>
+// libFuzzer target: the ZIP entry reader and the listing built from it, on
+// the fuzzer's bytes.
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "FuzzFile.h"
 #include "core/scan/ZipReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

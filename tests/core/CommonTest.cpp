@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 
 #include "TestSupport.h"
@@ -151,9 +152,9 @@ TEST(ProgramValues, StartValuesAndExtensionLists) {
     test::WriteFile(dir.File("files_ext.txt"), ".TXT\r\n.NFO\r\n\r\n");
     test::WriteFile(dir.File("scan_ext_all.txt"), ".MP3\n.AVI\n");
     ProgramValues v;
-    v.MediumList = {"stale"};
+    v.ValueLists.MediumList = {"stale"};
     InitProgramValues(v, dir.Path());
-    EXPECT_TRUE(v.MediumList.empty());
+    EXPECT_TRUE(v.ValueLists.MediumList.empty());
     EXPECT_EQ(v.SearchHistory, (std::vector<std::string>{"*.*", "*"}));
     EXPECT_EQ(v.MaskHistory, (std::vector<std::string>{"*.*", "*"}));
     EXPECT_EQ(v.WorkingDirectory, "VEviz");
@@ -165,4 +166,31 @@ TEST(ProgramValues, StartValuesAndExtensionLists) {
     EXPECT_TRUE(v.DescriptionExtensionsAll.empty());
     ASSERT_FALSE(v.TempDir.empty());
     EXPECT_EQ(v.TempDir.back(), '/');
+}
+
+TEST(ValueLists, ManyHeadersAtOnceAddAsOneByOne) {
+    std::vector<THead> rows(1); // slot 0 is never filled
+    for (const auto& [medium, typ, subTyp, owner] :
+         std::vector<std::array<std::string, 4>>{{"CD", "Hry", "", "Petr"},
+                                                 {"DVD", "Hry", "Akce", ""},
+                                                 {"CD", "", "Akce", "Jan"},
+                                                 {"stale", "Film", "", "Petr"}}) {
+        THead row;
+        row.Medium = medium;
+        row.Typ = typ;
+        row.SubTyp = subTyp;
+        row.Owner = owner;
+        rows.push_back(row);
+    }
+    TValueLists oneByOne, atOnce;
+    oneByOne.MediumList = atOnce.MediumList = {"stale"}; // what was there stays first, once
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        oneByOne.Add(rows[i]);
+    atOnce.AddAll(rows, 1);
+    EXPECT_EQ(atOnce.MediumList, (std::vector<std::string>{"stale", "CD", "DVD"}));
+    EXPECT_EQ(atOnce.SubTypList, std::vector<std::string>{"Akce"});
+    EXPECT_EQ(atOnce.OwnerList, (std::vector<std::string>{"Petr", "Jan"}));
+    for (auto list : {&TValueLists::MediumList, &TValueLists::TypList, &TValueLists::SubTypList,
+                      &TValueLists::OwnerList})
+        EXPECT_EQ(atOnce.*list, oneByOne.*list);
 }

@@ -68,7 +68,8 @@ TEST_F(ArchiveTest, TheWorkingFolderShowsItsCategoriesAndF5ShowsANewArchive) {
     SelectPath("\\CD\\Hry\\");
     EXPECT_EQ(ListNames(), L({"Abuse", "Blood", "Doom"}));
     // The value lists follow the build.
-    EXPECT_EQ(Program().MediumList, (std::vector<std::string>{"CD", "DVD", "Zbytek", "MP3"}));
+    EXPECT_EQ(Program().ValueLists.MediumList,
+              (std::vector<std::string>{"CD", "DVD", "Zbytek", "MP3"}));
 }
 
 TEST_F(ArchiveTest, ArchiveLeavesComeFirstAndOpenTheirArchive) {

@@ -71,8 +71,9 @@ TEST_F(ScanWindowTest, ScanOfChosenFolderIsWrittenAndShownInTheMainWindow) {
     EXPECT_TRUE(progress.endsWith(QStringLiteral("Archiv uložen na disk.   \"Hry 2003\"")));
     // The new values join the lists and the boxes.
     EXPECT_NE(scan.ComboBox_Owner->findText(QStringLiteral("Já")), -1);
-    EXPECT_NE(std::find(Program().OwnerList.begin(), Program().OwnerList.end(), "Já"),
-              Program().OwnerList.end());
+    EXPECT_NE(std::find(Program().ValueLists.OwnerList.begin(),
+                        Program().ValueLists.OwnerList.end(), "Já"),
+              Program().ValueLists.OwnerList.end());
     EXPECT_TRUE(scan.Button_Nacti->isEnabled());
     EXPECT_TRUE(scan.Timer_Medium->isActive());
 }
@@ -455,8 +456,8 @@ TEST_F(ScanWindowTest, NewCommandComesFirstAndOffersTheValueLists) {
     EXPECT_EQ(window_->Controls().ToolBar->actions().front(), scan_->Action_New);
     EXPECT_EQ(scan_->Action_New->iconText(), QStringLiteral("Nový"));
 
-    Program().TypList = {"Hry", "Aplikace", "Utility"};
-    Program().MediumList = {"DVD", "CD"};
+    Program().ValueLists.TypList = {"Hry", "Aplikace", "Utility"};
+    Program().ValueLists.MediumList = {"DVD", "CD"};
     QStringList typItems, mediumItems;
     QWidget* shown = nullptr;
     WhenModal([&](QWidget* modal) {

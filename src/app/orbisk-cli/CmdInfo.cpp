@@ -13,16 +13,9 @@ int RunInfo(const std::vector<std::string>& args, Streams io) {
     StderrHost host(io.err);
     if (!ReadArchive(arch, host)) return kExitFailure;
     const THead& h = arch.Head;
-    io.out << "Name=" << h.Name << '\n'
-           << "Typ=" << h.Typ << '\n'
-           << "SubTyp=" << h.SubTyp << '\n'
-           << "Medium=" << h.Medium << '\n'
-           << "Owner=" << h.Owner << '\n'
-           << "Description=" << h.Description << '\n'
-           << "SN=" << h.SN << '\n'
-           << "Volume=" << h.Volume << '\n'
-           << "Directories=" << arch.DirCount << '\n'
-           << "Entries=" << arch.RecCount << '\n';
+    for (const THeaderField& f : kHeaderFields)
+        io.out << f.Key << '=' << h.*f.Field << '\n';
+    io.out << "Directories=" << arch.DirCount << '\n' << "Entries=" << arch.RecCount << '\n';
     return kExitOk;
 }
 

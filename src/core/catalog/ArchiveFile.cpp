@@ -11,19 +11,6 @@ namespace orbisk {
 
 namespace {
 
-struct HeaderKey {
-    std::string_view prefix;
-    std::string THead::*field;
-};
-
-// The keys the archive list keeps come first; SN and Volume last.
-constexpr HeaderKey kHeaderKeys[] = {
-    {"Name=", &THead::Name},   {"Typ=", &THead::Typ},       {"SubTyp=", &THead::SubTyp},
-    {"Owner=", &THead::Owner}, {"Medium=", &THead::Medium}, {"Description=", &THead::Description},
-    {"SN=", &THead::SN},       {"Volume=", &THead::Volume},
-};
-constexpr std::size_t kListHeaderKeys = 6;
-
 // Reads the fields of an entry line that starts at line and has its first
 // TAB at firstTab: each of the first five fields ends at the next TAB; the
 // description takes the rest of the line, TABs included. A line with fewer
@@ -65,14 +52,19 @@ void AppendLine(std::string& out, std::string_view text) {
 
 } // namespace
 
+void SetHeaderDefaults(THead& head) {
+    for (const THeaderField& f : kHeaderFields)
+        (head.*f.Field).assign(f.Default);
+}
+
 void ReadHeaderLine(std::string_view line, THead& head, THeaderKeys keys) {
-    const std::size_t count = keys == THeaderKeys::All ? std::size(kHeaderKeys) : kListHeaderKeys;
-    for (std::size_t k = 0; k < count; ++k) {
-        const HeaderKey& key = kHeaderKeys[k];
-        if (line.starts_with(key.prefix)) {
-            (head.*key.field).assign(line.substr(key.prefix.size()));
-            return;
-        }
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) return;
+    const std::string_view key = line.substr(0, eq);
+    for (const THeaderField& f : kHeaderFields) {
+        if (f.Key != key) continue;
+        if (keys == THeaderKeys::All || f.Listed) (head.*f.Field).assign(line.substr(eq + 1));
+        return;
     }
 }
 
@@ -84,14 +76,7 @@ void ParseOwnedText(std::string&& ownText, TArch& arch, Host* host) {
     auto shared = std::make_shared<const std::string>(std::move(ownText));
     const std::string_view text = *shared;
     THead& head = arch.Head;
-    head.Name = "?";
-    head.Medium = "other";
-    head.Typ.clear();
-    head.SubTyp.clear();
-    head.Owner.clear();
-    head.Description.clear();
-    head.SN.clear();
-    head.Volume.clear();
+    SetHeaderDefaults(head);
 
     LineReader lines(text);
     while (!lines.AtEnd()) {
@@ -150,14 +135,8 @@ std::string FormatArchive(const TArch& arch) {
     }
     out.reserve(estimate);
     out.append("<head>\r\n");
-    out.append("Name=").append(h.Name).append("\r\n");
-    out.append("Typ=").append(h.Typ).append("\r\n");
-    out.append("SubTyp=").append(h.SubTyp).append("\r\n");
-    out.append("Medium=").append(h.Medium).append("\r\n");
-    out.append("Owner=").append(h.Owner).append("\r\n");
-    out.append("Description=").append(h.Description).append("\r\n");
-    out.append("SN=").append(h.SN).append("\r\n");
-    out.append("Volume=").append(h.Volume).append("\r\n");
+    for (const THeaderField& f : kHeaderFields)
+        out.append(f.Key).append("=").append(h.*f.Field).append("\r\n");
     out.append("Packed=\r\n\r\n<tree>\r\n");
     for (std::int32_t d = 1; d <= arch.DirCount; ++d) {
         const TDir& dir = arch.Dirs[static_cast<std::size_t>(d)];

@@ -18,6 +18,27 @@ void ParseArchive(std::string_view text, TArch& arch, Host* host = nullptr);
 // with its present entries, every line ended by CR LF.
 std::string FormatArchive(const TArch& arch);
 
+// One header key of a .cd file: the key, the field of THead it fills, the
+// value a file without the key gives, and whether the archive list keeps it.
+struct THeaderField {
+    std::string_view Key; // without the "="
+    std::string THead::*Field;
+    std::string_view Default;
+    bool Listed;
+};
+
+// The header keys in the order the writer stores them. The reader, the
+// writer, the defaults and "orbisk-cli info" all go by this table.
+inline constexpr THeaderField kHeaderFields[] = {
+    {"Name", &THead::Name, "?", true},    {"Typ", &THead::Typ, "", true},
+    {"SubTyp", &THead::SubTyp, "", true}, {"Medium", &THead::Medium, "other", true},
+    {"Owner", &THead::Owner, "", true},   {"Description", &THead::Description, "", true},
+    {"SN", &THead::SN, "", false},        {"Volume", &THead::Volume, "", false},
+};
+
+// Gives every header field of head its default value.
+void SetHeaderDefaults(THead& head);
+
 // Which header keys a reader takes: all of them, or only the ones the archive
 // list keeps (name, categories, owner, description; not SN and Volume).
 enum class THeaderKeys { All, ListFields };

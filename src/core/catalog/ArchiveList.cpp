@@ -39,13 +39,6 @@ void TArchiveList::Clear() {
     Rows.emplace_back();
 }
 
-void AddToValueLists(TValueLists& lists, const THead& row) {
-    AddToHistory(lists.TypList, row.Typ);
-    AddToHistory(lists.SubTypList, row.SubTyp);
-    AddToHistory(lists.MediumList, row.Medium);
-    AddToHistory(lists.OwnerList, row.Owner);
-}
-
 std::string TreePathOf(std::string_view medium, std::string_view typ, std::string_view subTyp) {
     std::string path;
     path.reserve(medium.size() + typ.size() + subTyp.size() + 4);
@@ -285,27 +278,6 @@ void TakeCachedLines(std::string_view cacheText, FolderNames& names, TArchiveLis
     }
 }
 
-// The value lists of every row built (as AddToValueLists does row by row,
-// with an index so that a folder of many owners stays linear).
-void FillValueLists(const TArchiveList& list, TValueLists& lists) {
-    struct Indexed {
-        std::vector<std::string>& list;
-        std::unordered_set<std::string> seen{};
-        void Add(const std::string& value) {
-            if (!value.empty() && seen.insert(value).second) list.push_back(value);
-        }
-    };
-    Indexed typ{lists.TypList}, subTyp{lists.SubTypList}, medium{lists.MediumList},
-        owner{lists.OwnerList};
-    for (std::int32_t slot = 1; slot <= list.ArchiveCount(); ++slot) {
-        const THead& row = list[slot];
-        typ.Add(row.Typ);
-        subTyp.Add(row.SubTyp);
-        medium.Add(row.Medium);
-        owner.Add(row.Owner);
-    }
-}
-
 } // namespace
 
 TBuildResult BuildArchiveList(const std::string& folder, TArchiveList& list, Host& host,
@@ -341,7 +313,7 @@ TBuildResult BuildArchiveList(const std::string& folder, TArchiveList& list, Hos
         result.CacheSaved =
             (cacheRead && bytes == cacheText) || detail::SaveArchiveListCache(folder, bytes).ok;
 
-    FillValueLists(list, result.ValueLists);
+    result.ValueLists.AddAll(list.Rows, 1);
     result.CategoryPaths = CategoryPaths(list);
     return result;
 }

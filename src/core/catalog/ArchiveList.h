@@ -11,6 +11,7 @@
 
 #include "core/catalog/Archive.h"
 #include "core/catalog/Host.h"
+#include "core/catalog/ValueLists.h"
 
 namespace orbisk {
 
@@ -34,15 +35,6 @@ struct TArchiveList {
     std::string PathOf(std::int32_t slot) const;
     void Clear();
 };
-
-// The four header value lists offered by the category boxes: distinct
-// non-empty values in the order first seen.
-struct TValueLists {
-    std::vector<std::string> MediumList, TypList, SubTypList, OwnerList;
-};
-
-// Adds a row's Typ, SubTyp, Medium and Owner to the lists (AddToHistory rules).
-void AddToValueLists(TValueLists& lists, const THead& row);
 
 // "\" + Medium + "\", then Typ + "\" when Typ is not empty, then SubTyp + "\"
 // when both Typ and SubTyp are not empty.

@@ -96,10 +96,7 @@ std::string DetectTempDir(const std::string& fallback) {
 }
 
 void InitProgramValues(ProgramValues& v, const std::string& programDir) {
-    v.MediumList.clear();
-    v.TypList.clear();
-    v.SubTypList.clear();
-    v.OwnerList.clear();
+    v.ValueLists.Clear();
     v.SearchHistory = {"*.*", "*"};
     v.ProgramDir = programDir;
     v.WorkingDirectory = "VEviz";

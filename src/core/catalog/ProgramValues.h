@@ -4,12 +4,13 @@
 #include <vector>
 
 #include "core/catalog/TextFile.h"
+#include "core/catalog/ValueLists.h"
 
 namespace orbisk {
 
 struct ProgramValues {
     // The four header value lists: distinct values seen in archive headers.
-    std::vector<std::string> MediumList, TypList, SubTypList, OwnerList;
+    TValueLists ValueLists;
     std::vector<std::string> SearchHistory; // "*.*", "*" at start
     std::string ProgramDir;                 // folder of the program, no trailing "/"
     std::string WorkingDirectory;           // "VEviz" until the settings replace it

@@ -73,11 +73,7 @@ void FillHeader(THead& head, const TScanRequest& request, const std::string& fil
 }
 
 void AddValues(TValueLists* lists, const TScanFields& f) {
-    if (!lists) return;
-    AddToHistory(lists->TypList, f.Typ);
-    AddToHistory(lists->SubTypList, f.SubTyp);
-    AddToHistory(lists->MediumList, f.Medium);
-    AddToHistory(lists->OwnerList, f.Owner);
+    if (lists) lists->Add(f);
 }
 
 void AddResultLine(TScanContext& context, TScanResult& result, std::string line) {

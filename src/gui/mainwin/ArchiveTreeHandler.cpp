@@ -119,10 +119,7 @@ void ArchiveTreeHandler::BuildArchiveList() {
             const TBuildResult built =
                 orbisk::BuildArchiveList(form_.WorkingFolderBytes(), rows_, form_.UiHost());
             ProgramValues& program = Program();
-            program.MediumList = built.ValueLists.MediumList;
-            program.TypList = built.ValueLists.TypList;
-            program.SubTypList = built.ValueLists.SubTypList;
-            program.OwnerList = built.ValueLists.OwnerList;
+            program.ValueLists = built.ValueLists;
             tree_->Fill(rows_, options_.ArchivesInTree);
             if (tree_->rowCount() > 0) View().setCurrentIndex(tree_->index(0, 0));
             ShowCount(built.ListedCount);

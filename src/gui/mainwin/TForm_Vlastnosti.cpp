@@ -78,10 +78,10 @@ std::optional<TArchiveProperties> TForm_Vlastnosti::Ask(const THead& row, QWidge
     setWindowTitle(LabelT4->text() + DecodeText(row.FileName) + QLatin1Char(']'));
     ProgramValues& program = Program();
     Edit_Name->setText(DecodeText(row.Name));
-    OfferValues(*ComboBox_Typ, program.TypList, DecodeText(row.Typ));
-    OfferValues(*ComboBox_SubTyp, program.SubTypList, DecodeText(row.SubTyp));
-    OfferValues(*ComboBox_Medium, program.MediumList, DecodeText(row.Medium));
-    OfferValues(*ComboBox_Owner, program.OwnerList, DecodeText(row.Owner));
+    OfferValues(*ComboBox_Typ, program.ValueLists.TypList, DecodeText(row.Typ));
+    OfferValues(*ComboBox_SubTyp, program.ValueLists.SubTypList, DecodeText(row.SubTyp));
+    OfferValues(*ComboBox_Medium, program.ValueLists.MediumList, DecodeText(row.Medium));
+    OfferValues(*ComboBox_Owner, program.ValueLists.OwnerList, DecodeText(row.Owner));
     Edit_Popis->setText(DecodeText(row.Description));
     Edit_Kategorie->setText(DecodeText(BlankOut(row.TreePath, "\\")));
     Edit_SN->setText(DecodeText(row.SN));
@@ -99,10 +99,7 @@ std::optional<TArchiveProperties> TForm_Vlastnosti::Ask(const THead& row, QWidge
         {typed(Edit_Name->text()), typed(ComboBox_Typ->currentText()),
          typed(ComboBox_SubTyp->currentText()), typed(ComboBox_Medium->currentText()),
          typed(ComboBox_Owner->currentText()), typed(Edit_Popis->text())});
-    AddToHistory(program.TypList, values.Typ);
-    AddToHistory(program.SubTypList, values.SubTyp);
-    AddToHistory(program.MediumList, values.Medium);
-    AddToHistory(program.OwnerList, values.Owner);
+    program.ValueLists.Add(values);
     return values;
 }
 

@@ -197,10 +197,10 @@ void TForm_ReadCD::Execute() {
 
 void TForm_ReadCD::OfferValueLists() {
     const ProgramValues& program = Program();
-    OfferValues(*ComboBox_Typ, program.TypList, ComboBox_Typ->currentText());
-    OfferValues(*ComboBox_SubTyp, program.SubTypList, ComboBox_SubTyp->currentText());
-    OfferValues(*ComboBox_Medium, program.MediumList, ComboBox_Medium->currentText());
-    OfferValues(*ComboBox_Owner, program.OwnerList, ComboBox_Owner->currentText());
+    OfferValues(*ComboBox_Typ, program.ValueLists.TypList, ComboBox_Typ->currentText());
+    OfferValues(*ComboBox_SubTyp, program.ValueLists.SubTypList, ComboBox_SubTyp->currentText());
+    OfferValues(*ComboBox_Medium, program.ValueLists.MediumList, ComboBox_Medium->currentText());
+    OfferValues(*ComboBox_Owner, program.ValueLists.OwnerList, ComboBox_Owner->currentText());
 }
 
 void TForm_ReadCD::showEvent(QShowEvent* event) {
@@ -304,10 +304,10 @@ TScanFields TForm_ReadCD::ReadFields() const {
     const ProgramValues& program = Program();
     TScanFields f;
     f.Name = Bytes(Edit_Name->text());
-    f.Medium = ValueBytes(ComboBox_Medium->currentText(), program.MediumList);
-    f.Typ = ValueBytes(ComboBox_Typ->currentText(), program.TypList);
-    f.SubTyp = ValueBytes(ComboBox_SubTyp->currentText(), program.SubTypList);
-    f.Owner = ValueBytes(ComboBox_Owner->currentText(), program.OwnerList);
+    f.Medium = ValueBytes(ComboBox_Medium->currentText(), program.ValueLists.MediumList);
+    f.Typ = ValueBytes(ComboBox_Typ->currentText(), program.ValueLists.TypList);
+    f.SubTyp = ValueBytes(ComboBox_SubTyp->currentText(), program.ValueLists.SubTypList);
+    f.Owner = ValueBytes(ComboBox_Owner->currentText(), program.ValueLists.OwnerList);
     f.Description = Bytes(Edit_Popis->text());
     return f;
 }
@@ -399,7 +399,7 @@ void TForm_ReadCD::StartScan() {
         request.AudioToc = inDrive->AudioToc;
     }
     ProgramValues& program = Program();
-    TValueLists lists{program.MediumList, program.TypList, program.SubTypList, program.OwnerList};
+    TValueLists lists = program.ValueLists;
     TArchiveList& rows = main_.Archives().Rows();
     // The fields stay editable while the walk runs: the driver's first call
     // shows the cleaned fields and a generated name; its later call only
@@ -444,10 +444,7 @@ void TForm_ReadCD::StartScan() {
             },
         .ShowFields = showFields};
     lastResult_ = ScanToArchive(request, context);
-    program.MediumList = std::move(lists.MediumList);
-    program.TypList = std::move(lists.TypList);
-    program.SubTypList = std::move(lists.SubTypList);
-    program.OwnerList = std::move(lists.OwnerList);
+    program.ValueLists = std::move(lists);
     OfferValueLists();
     if (lastResult_.Written()) {
         ShowWrittenArchive(lastResult_, wasListed);
