@@ -8,12 +8,10 @@
 #include "core/scan/RarListing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string& path = orbisk::fuzz::WriteInput({reinterpret_cast<const char*>(data), size});
-
     orbisk::TPackedListing listing;
     std::size_t members = 0;
-    orbisk::ListRarArchive(path, listing, orbisk::TFixedDateFormatter{},
-                           [&](const std::string&) { ++members; });
+    orbisk::ListRarBytes({reinterpret_cast<const char*>(data), size}, listing,
+                         orbisk::TFixedDateFormatter{}, [&](const std::string&) { ++members; });
     // Every member has a row (a folder member may share the row of its path).
     const std::size_t rows = listing.Names.size();
     if (rows != listing.Sizes.size() || rows != listing.Dates.size() ||

@@ -14,9 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 2) return 0;
     const int limit = (data[0] << 8 | data[1]) % 9000; // in and out of the allowed range
     const std::string_view bytes(reinterpret_cast<const char*>(data) + 2, size - 2);
-    const std::string& path = fuzz::WriteInput(bytes);
-
-    const std::string text = ReadTextDescription(path, limit);
     const int used = limit < kDescriptionLimitMin || limit > kDescriptionLimitMax
                          ? kDescriptionLimitDefault
                          : limit;

@@ -9,11 +9,9 @@
 #include "core/scan/ZipReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string& path = orbisk::fuzz::WriteInput({reinterpret_cast<const char*>(data), size});
-
     orbisk::NullHost host;
     orbisk::TZipDir zip(host);
-    zip.SetZipFileName(path);
+    zip.SetZipBytes("fuzz.zip", {reinterpret_cast<const char*>(data), size});
     orbisk::TPackedListing listing;
     orbisk::BuildZipListing(zip, orbisk::TFixedDateFormatter{}, listing);
     // Every entry has a row (a folder member may share the row of its path).
