@@ -1,12 +1,15 @@
 #pragma once
 // The command-line companion: one dispatcher, one file per command. Commands
 // write to the streams they are given so tests can run them in-process.
+#include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/catalog/ArchiveList.h"
 #include "core/catalog/Host.h"
 
 namespace orbisk::cli {
@@ -57,6 +60,18 @@ const char* UsageOf(std::string_view name);
 // Appends fields to out as one TAB-separated line ended by LF.
 void AppendRow(std::string& out, std::initializer_list<std::string_view> fields);
 
+// A folder or category path as the catalogue writes them: "\" at both ends.
+std::string WithBackslashes(std::string text);
+
+// The rows named by files, in the order given, each once: a FILE names the
+// Listed row whose FileName equals it, or else its part after the last "/".
+// A FILE that names no row is reported as command's error.
+std::optional<std::vector<std::int32_t>> SelectedSlots(const TArchiveList& list,
+                                                       const std::vector<std::string>& files,
+                                                       std::string_view command, std::ostream& err);
+
+int RunDb(const std::vector<std::string>& args, Streams io);
+int RunMerge(const std::vector<std::string>& args, Streams io);
 int RunInfo(const std::vector<std::string>& args, Streams io);
 int RunLs(const std::vector<std::string>& args, Streams io);
 int RunList(const std::vector<std::string>& args, Streams io);

@@ -27,13 +27,6 @@ struct SearchArgs {
     std::int64_t limit = 0; // 0: no limit
 };
 
-// A folder or category path as the catalogue writes them: "\" at both ends.
-std::string WithBackslashes(std::string text) {
-    if (!text.starts_with('\\')) text.insert(text.begin(), '\\');
-    if (!text.ends_with('\\')) text.push_back('\\');
-    return text;
-}
-
 bool ApplyFlag(const std::string& arg, SearchArgs& a) {
     if (arg == "--case")
         a.input.CaseSensitive = true;
@@ -172,26 +165,6 @@ private:
     std::string buffer_;
 };
 
-// The rows named by --selected, in the order given: a FILE names the Listed
-// row whose FileName equals it, or else its part after the last "/".
-std::optional<std::vector<std::int32_t>>
-SelectedSlots(const TArchiveList& list, const std::vector<std::string>& files, std::ostream& err) {
-    std::vector<std::int32_t> slots;
-    for (const std::string& file : files) {
-        const std::string base = file.substr(file.rfind('/') + 1);
-        std::int32_t found = 0;
-        for (const std::string& name : {file, base})
-            for (std::int32_t slot = 1; found == 0 && slot <= list.ArchiveCount(); ++slot)
-                if (list[slot].Listed != 0 && list[slot].FileName == name) found = slot;
-        if (found == 0) {
-            err << "orbisk-cli search: '" << file << "' is not an archive of the list\n";
-            return std::nullopt;
-        }
-        if (std::find(slots.begin(), slots.end(), found) == slots.end()) slots.push_back(found);
-    }
-    return slots;
-}
-
 int SearchOneArchive(const SearchArgs& a, const TSearchCriteria& criteria, Streams io) {
     StderrHost host(io.err);
     TArch arch;
@@ -218,7 +191,7 @@ int SearchArchives(const SearchArgs& a, const TSearchCriteria& criteria, Streams
     }
     std::vector<std::int32_t> selected;
     if (a.scope == Scope::Selected) {
-        auto slots = SelectedSlots(list, a.selected, io.err);
+        auto slots = SelectedSlots(list, a.selected, "search", io.err);
         if (!slots) return kExitFailure;
         selected = std::move(*slots);
     }

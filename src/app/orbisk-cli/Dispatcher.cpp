@@ -6,6 +6,41 @@ namespace orbisk::cli {
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
+        {"db", "list and edit the reverse-list database, export it through a template",
+         "usage: orbisk-cli db [--db FILE | --dir DIR] ls [CATEGORY]\n"
+         "       orbisk-cli db [--db FILE | --dir DIR] add ARCHIVE.cd PATH... [--category P]\n"
+         "       orbisk-cli db [--db FILE | --dir DIR] mkcat P\n"
+         "       orbisk-cli db [--db FILE | --dir DIR] rmcat P\n"
+         "       orbisk-cli db [--db FILE | --dir DIR] mv --from P --to Q NAME\n"
+         "       orbisk-cli db [--db FILE | --dir DIR] rm P NAME\n"
+         "       orbisk-cli db [--db FILE | --dir DIR] export --template FILE.tpl --out PAGE.html\n"
+         "Works on the database FILE, by default cd.db in DIR (default: the current\n"
+         "directory). Categories are paths such as \\Programs\\Games\\ (the backslashes\n"
+         "at their ends may be left out; \\ is the root category).\n"
+         "  ls             the categories in stored order: path and item count, TAB\n"
+         "                 between; with CATEGORY its items, one line each: name, size,\n"
+         "                 archive, path, note and description (its lines joined by\n"
+         "                 \" | \"), TAB between. A path without a category of its own\n"
+         "                 (\\A\\ when only \\A\\B\\ exists) is no category.\n"
+         "  add            one item for the entries at the PATHs of ARCHIVE.cd (paths\n"
+         "                 such as \\DOOM\\doom.exe): for one entry its name, path, size,\n"
+         "                 note and description; for several entries of one folder the\n"
+         "                 folder, with their sizes summed. It becomes the first item of\n"
+         "                 the root category, or of P (created when missing).\n"
+         "  mkcat, rmcat   create a category; remove one, refused while it holds items\n"
+         "                 or has categories below it\n"
+         "  mv, rm         move the first item called NAME from P to the front of Q\n"
+         "                 (created when missing); remove the first item called NAME\n"
+         "  export         write the whole database as one HTML page through the\n"
+         "                 template, categories sorted by path and items by name in the\n"
+         "                 order of the user's language (the database file is not\n"
+         "                 changed)\n"
+         "The database is read whole and written whole; a missing FILE is created\n"
+         "empty by add and mkcat. A write goes to a temporary file renamed over FILE\n"
+         "(the first old FILE is kept as cd.bak); when it fails FILE is as it was.\n"
+         "Exit status: 0 done, 1 the database, archive, category or item is not there\n"
+         "or nothing was written (also a refused rmcat), 2 usage error.\n",
+         RunDb},
         {"info", "show the header of an archive",
          "usage: orbisk-cli info ARCHIVE.cd\n"
          "Prints the header fields of ARCHIVE.cd, one Key=value line each (Name, Typ,\n"
@@ -25,6 +60,17 @@ const std::vector<Command>& Commands() {
          "archive in list order: TreePath, Name, FileName, Description and Owner\n"
          "separated by TAB, bytes as stored.\n",
          RunList},
+        {"merge", "merge archives into one multi-archive",
+         "usage: orbisk-cli merge A.cd B.cd... [--dir DIR]\n"
+         "Merges the archives A.cd, B.cd, ... of the archive list of DIR (default: the\n"
+         "current directory), in that order, into the multi-archive m_A.cd: its root\n"
+         "holds one entry per archive (\"Archiv\") and each archive's folders lie under\n"
+         "\\ + its name + \\. The new archive is filed under \\Multi\\ in the list and\n"
+         "_cd_.lst, and its file name is printed (DIR/m_A.cd with --dir). An archive\n"
+         "that cannot be read adds its root entry only. An existing m_A.cd is replaced\n"
+         "(the old one kept as m_A.bak). Exit status: 0 written, 1 an archive is not\n"
+         "in the list or nothing was written, 2 usage error.\n",
+         RunMerge},
         {"scan", "scan a folder into a new archive",
          "usage: orbisk-cli scan SOURCE [--dir DIR] [--name NAME] [--medium M] [--typ T]\n"
          "         [--subtyp S] [--owner O] [--description D] [--zip] [--rar]\n"
@@ -121,6 +167,32 @@ void AppendRow(std::string& out, std::initializer_list<std::string_view> fields)
     for (std::string_view field : fields)
         out.append(field).push_back('\t');
     if (fields.size() != 0) out.back() = '\n';
+}
+
+std::string WithBackslashes(std::string text) {
+    if (!text.starts_with('\\')) text.insert(text.begin(), '\\');
+    if (!text.ends_with('\\')) text.push_back('\\');
+    return text;
+}
+
+std::optional<std::vector<std::int32_t>> SelectedSlots(const TArchiveList& list,
+                                                       const std::vector<std::string>& files,
+                                                       std::string_view command,
+                                                       std::ostream& err) {
+    std::vector<std::int32_t> slots;
+    for (const std::string& file : files) {
+        const std::string base = file.substr(file.rfind('/') + 1);
+        std::int32_t found = 0;
+        for (const std::string& name : {file, base})
+            for (std::int32_t slot = 1; found == 0 && slot <= list.ArchiveCount(); ++slot)
+                if (list[slot].Listed != 0 && list[slot].FileName == name) found = slot;
+        if (found == 0) {
+            err << "orbisk-cli " << command << ": '" << file << "' is not an archive of the list\n";
+            return std::nullopt;
+        }
+        if (std::find(slots.begin(), slots.end(), found) == slots.end()) slots.push_back(found);
+    }
+    return slots;
 }
 
 namespace {
