@@ -27,7 +27,11 @@ constexpr int kItemsPerCategory = 100;
 
 // The comparison the command line passes in: the C library's collation.
 int LocaleCompare(std::string_view a, std::string_view b) {
-    return std::strcoll(std::string(a).c_str(), std::string(b).c_str());
+    // Field texts are not NUL-terminated; these copies keep their capacity.
+    thread_local std::string first, second;
+    first.assign(a);
+    second.assign(b);
+    return std::strcoll(first.c_str(), second.c_str());
 }
 
 struct DbFixture {

@@ -149,7 +149,11 @@ int DbRm(DbSession& s, const std::vector<std::string>& operands) {
 // The user's locale order (LC_COLLATE, which main takes from the
 // environment), as the program sorts what it shows.
 int LocaleCompare(std::string_view a, std::string_view b) {
-    return std::strcoll(std::string(a).c_str(), std::string(b).c_str());
+    // Field texts are not NUL-terminated; these copies keep their capacity.
+    thread_local std::string first, second;
+    first.assign(a);
+    second.assign(b);
+    return std::strcoll(first.c_str(), second.c_str());
 }
 
 int DbExport(DbSession& s, const DbArgs& a) {

@@ -47,23 +47,37 @@ void MergeArchives(std::vector<TArch>& sources, TArch& merged) {
         dirCount += source.DirCount;
         recCount += source.RecCount;
     }
-    merged.Dirs.resize(SlotsForCount(dirCount));
-    merged.Recs.resize(SlotsForCount(recCount));
-
-    auto keeper = std::make_shared<TSourceTexts>();
-    merged.AddDir("\\");
+    // The arrays are filled by moving the entries straight into place (a
+    // million entries are common), then padded to the slots the growth rule
+    // gives for the final counts.
+    std::vector<TDir> dirs;
+    dirs.reserve(SlotsForCount(dirCount));
+    dirs.emplace_back();
+    std::vector<TRec> recs;
+    recs.reserve(SlotsForCount(recCount));
+    recs.emplace_back();
+    dirs.push_back({"\\", 1, static_cast<std::int32_t>(sources.size())});
     for (const TArch& source : sources)
-        merged.AddRec(RootEntry(source.Head));
+        recs.push_back(RootEntry(source.Head));
+    auto keeper = std::make_shared<TSourceTexts>();
     for (TArch& source : sources) {
         const std::string prefix = "\\" + source.Head.Name;
         for (std::int32_t d = 1; d <= source.DirCount; ++d) {
             const TEntryRange range = EntriesOf(source, d);
-            merged.AddDir(prefix + source.Dirs[static_cast<std::size_t>(d)].Path);
+            const std::int32_t first = static_cast<std::int32_t>(recs.size());
             for (std::int32_t r = range.First; r <= range.Last; ++r)
-                merged.AddRec(std::move(source.Recs[static_cast<std::size_t>(r)]));
+                recs.push_back(std::move(source.Recs[static_cast<std::size_t>(r)]));
+            dirs.push_back({prefix + source.Dirs[static_cast<std::size_t>(d)].Path, first,
+                            static_cast<std::int32_t>(recs.size()) - first});
         }
         if (source.Text) keeper->texts.push_back(source.Text);
     }
+    merged.DirCount = static_cast<std::int32_t>(dirs.size()) - 1;
+    merged.RecCount = static_cast<std::int32_t>(recs.size()) - 1;
+    dirs.resize(SlotsForCount(merged.DirCount));
+    recs.resize(SlotsForCount(merged.RecCount));
+    merged.Dirs = std::move(dirs);
+    merged.Recs = std::move(recs);
     merged.Text = std::shared_ptr<const std::string>(keeper, &keeper->none);
 }
 

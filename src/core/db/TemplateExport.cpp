@@ -1,6 +1,7 @@
 #include "core/db/TemplateExport.h"
 
 #include <algorithm>
+#include <array>
 
 #include "core/catalog/Browse.h"
 #include "core/catalog/Common.h"
@@ -16,30 +17,32 @@ void AddLine(std::string& out, std::string_view line) {
     out.append(line).append(kEol);
 }
 
-void AddEscaped(std::string& out, std::string_view text) {
-    std::size_t from = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        std::string_view entity;
-        switch (text[i]) {
-        case '&':
-            entity = "&amp;";
-            break;
-        case '<':
-            entity = "&lt;";
-            break;
-        case '>':
-            entity = "&gt;";
-            break;
-        case '"':
-            entity = "&quot;";
-            break;
-        default:
-            continue;
-        }
-        out.append(text.substr(from, i - from)).append(entity);
-        from = i + 1;
+// For each byte: 0 copied as it is, 1 to 4 the entity of kEntities, 5 the
+// line mark of a description.
+constexpr std::string_view kEntities[] = {"", "&amp;", "&lt;", "&gt;", "&quot;"};
+constexpr unsigned char kMarkByte = 5;
+constexpr auto kEscapeTable = [] {
+    std::array<unsigned char, 256> table{};
+    table['&'] = 1;
+    table['<'] = 2;
+    table['>'] = 3;
+    table['"'] = 4;
+    table[static_cast<unsigned char>(kLineMark)] = kMarkByte;
+    return table;
+}();
+
+// Appends text HTML-escaped; with blankMarks every 0x07 becomes a blank.
+void AddEscaped(std::string& out, std::string_view text, bool blankMarks = false) {
+    const char* from = text.data();
+    const char* const end = from + text.size();
+    for (const char* p = from; p < end; ++p) {
+        const unsigned char kind = kEscapeTable[static_cast<unsigned char>(*p)];
+        if (kind == 0 || (kind == kMarkByte && !blankMarks)) continue;
+        out.append(from, static_cast<std::size_t>(p - from));
+        out.append(kind == kMarkByte ? std::string_view(" ") : kEntities[kind]);
+        from = p + 1;
     }
-    out.append(text.substr(from));
+    out.append(from, static_cast<std::size_t>(end - from));
 }
 
 // The category's own name for the table of contents and its depth below
@@ -72,47 +75,90 @@ void AddTocLine(std::string& out, std::string_view path) {
     AddLine(out, "</a><br>");
 }
 
-// Copies the lines of a section; a line that is exactly one of the
-// placeholders gets the escaped value instead.
-struct Placeholder {
-    std::string_view name;
-    std::string_view value;
+// A section ready to be written many times: runs of template text joined
+// into one piece (lines ended by CR LF), and the placeholder lines as the
+// index of their value.
+struct TPiece {
+    int value = -1; // index into the section's values, -1 for text
+    std::string text;
 };
-void AddSection(std::string& out, const std::vector<std::string>& lines,
-                std::initializer_list<Placeholder> placeholders) {
+using TPieces = std::vector<TPiece>;
+
+TPieces Compile(const std::vector<std::string>& lines,
+                std::initializer_list<std::string_view> placeholders) {
+    TPieces pieces;
     for (const std::string& line : lines) {
-        auto hit = std::find_if(placeholders.begin(), placeholders.end(),
-                                [&](const Placeholder& p) { return p.name == line; });
-        if (hit == placeholders.end()) {
-            AddLine(out, line);
-        } else {
-            AddEscaped(out, hit->value);
-            out.append(kEol);
+        auto hit = std::find(placeholders.begin(), placeholders.end(), line);
+        if (hit != placeholders.end()) {
+            pieces.push_back({static_cast<int>(hit - placeholders.begin()), {}});
+            continue;
         }
+        if (pieces.empty() || pieces.back().value >= 0) pieces.emplace_back();
+        AddLine(pieces.back().text, line);
+    }
+    return pieces;
+}
+
+// The value of a placeholder: its text, and whether its line marks become
+// blanks (the description).
+struct TValue {
+    std::string_view text;
+    bool blankMarks = false;
+};
+
+void AddPieces(std::string& out, const TPieces& pieces, std::initializer_list<TValue> values) {
+    for (const TPiece& piece : pieces) {
+        if (piece.value < 0) {
+            out.append(piece.text);
+            continue;
+        }
+        const TValue& value = values.begin()[piece.value];
+        AddEscaped(out, value.text, value.blankMarks);
+        out.append(kEol);
     }
 }
 
-void AddCategory(std::string& out, const TArch& db, std::int32_t dirIndex, const TDbTemplate& tpl) {
+struct TCompiled {
+    TPieces header, head, item, end, footer;
+    explicit TCompiled(const TDbTemplate& tpl)
+        : header(Compile(tpl.Sections[kItemsHeader], {})),
+          head(Compile(tpl.Sections[kKategoryHead], {"$Kategory"})),
+          item(Compile(tpl.Sections[kItem],
+                       {"$Name", "$Size", "$Archive", "$Path", "$Notice", "$Description"})),
+          end(Compile(tpl.Sections[kKategoryEnd], {})),
+          footer(Compile(tpl.Sections[kItemsEnd], {})) {}
+};
+
+void AddCategory(std::string& out, const TArch& db, std::int32_t dirIndex, const TCompiled& tpl) {
     const TEntryRange items = EntriesOf(db, dirIndex);
     const std::string& path = db.Dirs[static_cast<std::size_t>(dirIndex)].Path;
     out.append("<a name=\"");
     AddEscaped(out, path);
     AddLine(out, "\">");
     const std::string kategory = BlankOut(path, "\\");
-    AddSection(out, tpl.Sections[kKategoryHead], {{"$Kategory", kategory}});
-    std::string description;
+    AddPieces(out, tpl.head, {{kategory}});
     for (std::int32_t r = items.First; r <= items.Last; ++r) {
         const TRec& rec = db.Recs[static_cast<std::size_t>(r)];
-        description = BlankOut(rec.Description, std::string_view(&kLineMark, 1));
-        AddSection(out, tpl.Sections[kItem],
-                   {{"$Name", rec.Name},
-                    {"$Size", rec.Size},
-                    {"$Archive", rec.Date},
-                    {"$Path", rec.Attr},
-                    {"$Notice", rec.Note},
-                    {"$Description", description}});
+        AddPieces(
+            out, tpl.item,
+            {{rec.Name}, {rec.Size}, {rec.Date}, {rec.Attr}, {rec.Note}, {rec.Description, true}});
     }
-    AddSection(out, tpl.Sections[kKategoryEnd], {});
+    AddPieces(out, tpl.end, {});
+}
+
+// A first guess of the page's size: every field once plus the item section's
+// text per item.
+std::size_t PageEstimate(const TArch& db, const TCompiled& tpl) {
+    std::size_t perItem = 0;
+    for (const TPiece& piece : tpl.item)
+        perItem += piece.text.size() + 2;
+    std::size_t total = 4096 + static_cast<std::size_t>(std::max(db.RecCount, 0)) * perItem;
+    for (std::int32_t r = 1; r <= db.RecCount; ++r) {
+        const TRec& rec = db.Recs[static_cast<std::size_t>(r)];
+        total += rec.Name.size() + rec.Size.size() + rec.Date.size() + rec.Attr.size() +
+                 rec.Note.size() + rec.Description.size();
+    }
+    return total + total / 8;
 }
 
 bool HasItems(const TArch& db, std::int32_t dirIndex) {
@@ -167,9 +213,11 @@ void SortDatabase(TArch& db, const TTextCompare& compare) {
     }
 }
 
-std::string BuildDatabasePage(const TArch& db, const TDbTemplate& tpl) {
+std::string BuildDatabasePage(const TArch& db, const TDbTemplate& source) {
+    const TCompiled tpl(source);
     std::string out;
-    AddSection(out, tpl.Sections[kItemsHeader], {});
+    out.reserve(PageEstimate(db, tpl));
+    AddPieces(out, tpl.header, {});
     AddLine(out, "<p><tt>");
     for (std::int32_t d = 1; d <= db.DirCount; ++d)
         if (HasItems(db, d)) AddTocLine(out, db.Dirs[static_cast<std::size_t>(d)].Path);
@@ -177,7 +225,7 @@ std::string BuildDatabasePage(const TArch& db, const TDbTemplate& tpl) {
     AddLine(out, "</tt></p><hr>");
     for (std::int32_t d = 1; d <= db.DirCount; ++d)
         if (HasItems(db, d)) AddCategory(out, db, d, tpl);
-    AddSection(out, tpl.Sections[kItemsEnd], {});
+    AddPieces(out, tpl.footer, {});
     return out;
 }
 
