@@ -146,19 +146,9 @@ int DbRm(DbSession& s, const std::vector<std::string>& operands) {
     return s.Save();
 }
 
-// The user's locale order (LC_COLLATE, which main takes from the
-// environment), as the program sorts what it shows.
-int LocaleCompare(std::string_view a, std::string_view b) {
-    // Field texts are not NUL-terminated; these copies keep their capacity.
-    thread_local std::string first, second;
-    first.assign(a);
-    second.assign(b);
-    return std::strcoll(first.c_str(), second.c_str());
-}
-
 int DbExport(DbSession& s, const DbArgs& a) {
     if (!s.Open(false)) return kExitFailure;
-    switch (ExportDatabase(s.db.MutableArch(), a.tpl, a.out, LocaleCompare)) {
+    switch (ExportDatabase(s.db.MutableArch(), a.tpl, a.out, CollationCompare())) {
     case TExportResult::Exported:
         return kExitOk;
     case TExportResult::TemplateMissing:

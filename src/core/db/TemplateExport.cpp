@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <clocale>
+#include <cstring>
 
 #include "core/catalog/Browse.h"
 #include "core/catalog/Common.h"
@@ -146,19 +148,31 @@ void AddCategory(std::string& out, const TArch& db, std::int32_t dirIndex, const
     AddPieces(out, tpl.end, {});
 }
 
-// A first guess of the page's size: every field once plus the item section's
-// text per item.
+// About the page's size when nothing needs escaping: the item section's text
+// and value lines for every item, the category blocks and the contents.
+// Reserving that, and not more, keeps the buffer as small as the page.
 std::size_t PageEstimate(const TArch& db, const TCompiled& tpl) {
-    std::size_t perItem = 0;
-    for (const TPiece& piece : tpl.item)
-        perItem += piece.text.size() + 2;
-    std::size_t total = 4096 + static_cast<std::size_t>(std::max(db.RecCount, 0)) * perItem;
-    for (std::int32_t r = 1; r <= db.RecCount; ++r) {
-        const TRec& rec = db.Recs[static_cast<std::size_t>(r)];
-        total += rec.Name.size() + rec.Size.size() + rec.Date.size() + rec.Attr.size() +
-                 rec.Note.size() + rec.Description.size();
+    constexpr TStr TRec::*kFields[] = {&TRec::Name, &TRec::Size, &TRec::Date,
+                                       &TRec::Attr, &TRec::Note, &TRec::Description};
+    std::size_t text = 0;
+    std::vector<TStr TRec::*> values;
+    for (const TPiece& piece : tpl.item) {
+        text += piece.text.size();
+        if (piece.value >= 0) values.push_back(kFields[piece.value]);
     }
-    return total + total / 8;
+    std::size_t total =
+        64 * 1024 + static_cast<std::size_t>(std::max(db.RecCount, 0)) * (text + 2 * values.size());
+    for (std::int32_t r = 1; r <= db.RecCount; ++r)
+        for (TStr TRec::*field : values)
+            total += (db.Recs[static_cast<std::size_t>(r)].*field).size();
+    // Per category: its contents line, anchor, head with the path and end.
+    std::size_t perCategory = 64;
+    for (const TPieces* pieces : {&tpl.head, &tpl.end})
+        for (const TPiece& piece : *pieces)
+            perCategory += piece.text.size() + 2;
+    for (std::int32_t d = 1; d <= db.DirCount; ++d)
+        total += perCategory + 3 * db.Dirs[static_cast<std::size_t>(d)].Path.size();
+    return total;
 }
 
 bool HasItems(const TArch& db, std::int32_t dirIndex) {
@@ -198,6 +212,21 @@ std::string HtmlEscape(std::string_view text) {
     std::string out;
     AddEscaped(out, text);
     return out;
+}
+
+TTextCompare CollationCompare() {
+    const char* name = std::setlocale(LC_COLLATE, nullptr);
+    const std::string_view collation = name ? name : "C";
+    if (collation == "C" || collation == "POSIX" || collation.starts_with("C.")) {
+        return [](std::string_view a, std::string_view b) { return a.compare(b); };
+    }
+    return [](std::string_view a, std::string_view b) {
+        // Field texts are not NUL-terminated; these copies keep their capacity.
+        thread_local std::string first, second;
+        first.assign(a);
+        second.assign(b);
+        return std::strcoll(first.c_str(), second.c_str());
+    };
 }
 
 void SortDatabase(TArch& db, const TTextCompare& compare) {

@@ -43,6 +43,11 @@ std::string HtmlEscape(std::string_view text);
 // The locale-aware comparison of two texts: negative, 0 or positive.
 using TTextCompare = std::function<int(std::string_view, std::string_view)>;
 
+// The C library's collation for the current LC_COLLATE (strcoll), as the
+// command line sorts what the user sees. Where that collation is the order
+// of the bytes (C, POSIX, C.UTF-8) the texts are compared as they are.
+TTextCompare CollationCompare();
+
 // Orders the database in place: the categories by path, then the items of
 // each category by name, both by compare and stable (texts that compare
 // equal keep their order). Categories keep their runs.
