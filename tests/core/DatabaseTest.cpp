@@ -250,23 +250,6 @@ TEST(Database, AnUnreadDatabaseIsNeverWritten) {
     EXPECT_FALSE(FileExists(dir.File("cd.bak")));
 }
 
-TEST(Database, AFailedSaveLeavesTheFile) {
-    Fixture f;
-    f.db.InsertItem("\\", Item("a"));
-    ASSERT_EQ(f.db.Save(f.host), TDbSave::Saved);
-    const std::string before = ReadFile(f.db.FileName());
-    f.db.InsertItem("\\", Item("b"));
-    ::chmod(f.dir.Path().c_str(), 0555);
-    {
-        WithoutDacOverride noOverride;
-        if (noOverride.Active() || ::geteuid() != 0) {
-            EXPECT_EQ(f.db.Save(f.host), TDbSave::Failed);
-        }
-    }
-    ::chmod(f.dir.Path().c_str(), 0755);
-    EXPECT_EQ(ReadFile(f.db.FileName()), before);
-}
-
 TEST(Database, AddingEntriesProposesNameSizeAndPath) {
     TArch arch = MakeArchive({{"\\",
                                {{"DOOM", "0", "", "d----"},
