@@ -38,7 +38,6 @@ void MergeArchives(std::vector<TArch>& sources, TArch& merged) {
     head.Name = "Multi " + first.Name;
     head.Medium = kMultiMedium;
     head.TreePath = kMultiTreePath;
-    merged.Clear();
     merged.Head = std::move(head);
 
     std::int32_t dirCount = 1;
@@ -49,11 +48,14 @@ void MergeArchives(std::vector<TArch>& sources, TArch& merged) {
     }
     // The arrays are filled by moving the entries straight into place (a
     // million entries are common), then padded to the slots the growth rule
-    // gives for the final counts.
-    std::vector<TDir> dirs;
+    // gives for the final counts. They keep the storage merged had, as a
+    // read into the open archive does.
+    std::vector<TDir>& dirs = merged.Dirs;
+    dirs.clear();
     dirs.reserve(SlotsForCount(dirCount));
     dirs.emplace_back();
-    std::vector<TRec> recs;
+    std::vector<TRec>& recs = merged.Recs;
+    recs.clear();
     recs.reserve(SlotsForCount(recCount));
     recs.emplace_back();
     dirs.push_back({"\\", 1, static_cast<std::int32_t>(sources.size())});
@@ -76,8 +78,6 @@ void MergeArchives(std::vector<TArch>& sources, TArch& merged) {
     merged.RecCount = static_cast<std::int32_t>(recs.size()) - 1;
     dirs.resize(SlotsForCount(merged.DirCount));
     recs.resize(SlotsForCount(merged.RecCount));
-    merged.Dirs = std::move(dirs);
-    merged.Recs = std::move(recs);
     merged.Text = std::shared_ptr<const std::string>(keeper, &keeper->none);
 }
 
