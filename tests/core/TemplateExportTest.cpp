@@ -142,12 +142,15 @@ TEST(DbTemplate, ExportReadsSortsAndWrites) {
     TArch db = MakeArchive({{"\\Z\\", {{"z"}}}, {"\\A\\", {{"b"}, {"a"}}}});
     WriteFile(dir.File("plain.tpl"), "[ItemsHeader]\n<html>\n[Item]\n$Name\n[ItemsEnd]\n</html>\n");
     const std::string out = dir.File("page.html");
-    EXPECT_EQ(ExportDatabase(db, dir.File("none.tpl"), out, ByteCompare),
+    EXPECT_EQ(ExportDatabase(db, dir.File("none.tpl"), out, ByteCompare).Result,
               TExportResult::TemplateMissing);
     EXPECT_FALSE(FileExists(out));
-    EXPECT_EQ(ExportDatabase(db, dir.File("plain.tpl"), dir.File("no/such/page.html"), ByteCompare),
-              TExportResult::NotWritten);
-    ASSERT_EQ(ExportDatabase(db, dir.File("plain.tpl"), out, ByteCompare), TExportResult::Exported);
+    const TExportStatus failed =
+        ExportDatabase(db, dir.File("plain.tpl"), dir.File("no/such/page.html"), ByteCompare);
+    EXPECT_EQ(failed.Result, TExportResult::NotWritten);
+    EXPECT_EQ(failed.File.file, dir.File("no/such/page.html"));
+    ASSERT_EQ(ExportDatabase(db, dir.File("plain.tpl"), out, ByteCompare).Result,
+              TExportResult::Exported);
     EXPECT_EQ(ReadFile(out),
               Page({"<html>", "<p><tt>", "<a href=\"#\\A\\\">A</a><br>",
                     "<a href=\"#\\Z\\\">Z</a><br>", "<br>", "</tt></p><hr>", "<a name=\"\\A\\\">",

@@ -60,15 +60,12 @@ struct DbSession {
     StderrHost host{io.err};
     TDatabase db;
 
-    // Reads the database; with create a missing file is made first.
-    bool Open(bool create) {
-        if (db.Open(file, host, create)) return true;
-        io.err << "orbisk-cli db: cannot read '" << file << "'\n";
-        return false;
-    }
+    // Reads the database; with create a missing file is made first. The
+    // host prints a failure with the file and the system's reason.
+    bool Open(bool create) { return db.Open(file, host, create); }
     int Save() {
         if (db.Save(host) == TDbSave::Saved) return kExitOk;
-        io.err << "orbisk-cli db: cannot write '" << file << "'; it is as it was\n";
+        io.err << "orbisk-cli db: nothing written, '" << file << "' is as it was\n";
         return kExitFailure;
     }
     int NoCategory(const std::string& path) {
@@ -148,16 +145,14 @@ int DbRm(DbSession& s, const std::vector<std::string>& operands) {
 
 int DbExport(DbSession& s, const DbArgs& a) {
     if (!s.Open(false)) return kExitFailure;
-    switch (ExportDatabase(s.db.MutableArch(), a.tpl, a.out, CollationCompare())) {
-    case TExportResult::Exported:
-        return kExitOk;
-    case TExportResult::TemplateMissing:
-        s.io.err << "orbisk-cli db: Šablona pro export nebyla nalezena. '" << a.tpl << "'\n";
-        return kExitFailure;
-    case TExportResult::NotWritten:
-        break;
-    }
-    s.io.err << "orbisk-cli db: Soubor nebyl zapsán. '" << a.out << "'\n";
+    const TExportStatus status =
+        ExportDatabase(s.db.MutableArch(), a.tpl, a.out, CollationCompare());
+    if (status.Result == TExportResult::Exported) return kExitOk;
+    const std::string_view text = status.Result == TExportResult::TemplateMissing
+                                      ? "Šablona pro export nebyla nalezena."
+                                      : "Soubor nebyl zapsán.";
+    s.io.err << "orbisk-cli db: " << text << ' ' << status.File.file << ": " << Reason(status.File)
+             << '\n';
     return kExitFailure;
 }
 
@@ -174,10 +169,7 @@ std::pair<std::string, std::string> SplitEntryPath(std::string path) {
 int DbAdd(DbSession& s, const std::vector<std::string>& operands, const DbArgs& a) {
     TArch arch;
     arch.Head.FileName = operands[0];
-    if (!ReadArchive(arch, s.host)) {
-        s.io.err << "orbisk-cli db: cannot read '" << operands[0] << "'\n";
-        return kExitFailure;
-    }
+    if (!ReadArchive(arch, s.host)) return kExitFailure; // the host names file and reason
     std::string folder;
     std::vector<std::int32_t> recs;
     for (std::size_t k = 1; k < operands.size(); ++k) {

@@ -98,7 +98,7 @@ TMergeResult MergeListedArchives(TArchiveList& list, const std::vector<std::int3
     MergeArchives(sources, merged);
     result.FileName = merged.Head.FileName;
     merged.Head.FileName = JoinPath(list.Folder, result.FileName);
-    result.Written = WriteArchive(merged, host);
+    result.Written = static_cast<bool>(WriteArchive(merged, host));
     if (!result.Written) return result;
     THead row = ListRowOf(merged.Head, result.FileName);
     row.TreePath = kMultiTreePath;

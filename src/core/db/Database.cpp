@@ -110,7 +110,7 @@ bool TDatabase::Open(std::string path, Host& host, bool createMissing) {
     CurrentPath = std::string(kRootCategory);
     CurrentItem = 0;
     if (createMissing && IsMissing(arch_.Head.FileName) && !WriteArchive(arch_, host)) return false;
-    read_ = ReadArchive(arch_, host);
+    read_ = static_cast<bool>(ReadArchive(arch_, host));
     return read_;
 }
 

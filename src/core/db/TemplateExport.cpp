@@ -258,17 +258,18 @@ std::string BuildDatabasePage(const TArch& db, const TDbTemplate& source) {
     return out;
 }
 
-TExportResult ExportDatabase(TArch& db, const std::string& templatePath, const std::string& outPath,
+TExportStatus ExportDatabase(TArch& db, const std::string& templatePath, const std::string& outPath,
                              const TTextCompare& compare) {
     std::string text;
-    if (ReadWholeFile(templatePath, text, kMaxSmallFile) != ReadStatus::Ok)
-        return TExportResult::TemplateMissing;
+    if (TFileStatus read = ReadWholeFile(templatePath, text, kMaxSmallFile); !read)
+        return {TExportResult::TemplateMissing, std::move(read)};
     const TDbTemplate tpl = ParseTemplate(text);
     SortDatabase(db, compare);
     const std::string page = BuildDatabasePage(db, tpl);
-    if (!SaveFileAtomically(outPath, page, BackupMode::None, std::string()))
-        return TExportResult::NotWritten;
-    return TExportResult::Exported;
+    if (TFileStatus saved = SaveFileAtomically(outPath, page, BackupMode::None, std::string());
+        !saved)
+        return {TExportResult::NotWritten, std::move(saved)};
+    return {};
 }
 
 } // namespace orbisk

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/catalog/Archive.h"
+#include "core/catalog/TextFile.h"
 
 namespace orbisk {
 
@@ -61,10 +62,15 @@ std::string BuildDatabasePage(const TArch& database, const TDbTemplate& tpl);
 
 enum class TExportResult { Exported, TemplateMissing, NotWritten };
 
+struct TExportStatus {
+    TExportResult Result = TExportResult::Exported;
+    TFileStatus File; // the template or the page that failed, with the reason
+};
+
 // Reads the template, sorts the database, builds the page and saves it to
 // outPath (a temporary file renamed over it, so a failure leaves an existing
 // page as it was).
-TExportResult ExportDatabase(TArch& database, const std::string& templatePath,
+TExportStatus ExportDatabase(TArch& database, const std::string& templatePath,
                              const std::string& outPath, const TTextCompare& compare);
 
 } // namespace orbisk
