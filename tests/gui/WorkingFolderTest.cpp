@@ -10,7 +10,7 @@
 
 #include "GuiTestSupport.h"
 #include "core/catalog/ArchiveList.h"
-#include "gui/common/HomePage.h"
+#include "core/catalog/HomePage.h"
 #include "gui/mainwin/ContentBrowser.h"
 #include "gui/mainwin/ContentModel.h"
 

@@ -72,6 +72,9 @@ std::optional<std::vector<std::int32_t>> SelectedSlots(const TArchiveList& list,
 
 int RunDb(const std::vector<std::string>& args, Streams io);
 int RunMerge(const std::vector<std::string>& args, Streams io);
+int RunConvert(const std::vector<std::string>& args, Streams io);
+int RunExport(const std::vector<std::string>& args, Streams io);
+int RunImportNcdu(const std::vector<std::string>& args, Streams io);
 int RunInfo(const std::vector<std::string>& args, Streams io);
 int RunLs(const std::vector<std::string>& args, Streams io);
 int RunList(const std::vector<std::string>& args, Streams io);

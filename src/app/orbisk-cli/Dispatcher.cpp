@@ -139,6 +139,49 @@ const std::vector<Command>& Commands() {
          "over. Exit status: 0 searched (also when nothing is found), 1 the archive,\n"
          "the folder or a FILE of --selected is not there, 2 usage error.\n",
          RunSearch},
+        {"export", "write the HTML page or a CSV table of an archive",
+         "usage: orbisk-cli export ARCHIVE.cd [--out PAGE.html] [--size] [--date] [--attr]\n"
+         "         [--note] [--description] [--grid] [--all-columns]\n"
+         "       orbisk-cli export ARCHIVE.cd --csv [--out FILE.csv]\n"
+         "Writes the page the export window makes: the header of the archive, then one\n"
+         "section per folder with an anchor and links to the root and the parent, a\n"
+         "row per entry; folders and listed ZIP/RAR files link to their sections. The\n"
+         "columns are name, size, date and attributes unless column switches are\n"
+         "given, then name and the columns named:\n"
+         "  --size, --date, --attr, --note, --description   the columns\n"
+         "  --all-columns      every column\n"
+         "  --grid             tables with borders\n"
+         "  --csv              a CSV table instead (RFC 4180, UTF-8): a heading row, then\n"
+         "                     one row per entry: full path, name, size, date,\n"
+         "                     attributes, note, description (lines joined by LF)\n"
+         "  --out FILE         the file to write; default: ARCHIVE.cd without its last\n"
+         "                     three characters, then .html (.csv)\n"
+         "Texts are written as UTF-8 (Windows-1250 texts converted), escaped for HTML.\n"
+         "Prints the file written. Exit status: 0 written, 1 the archive cannot be\n"
+         "read or the file cannot be written, 2 usage error.\n",
+         RunExport},
+        {"convert", "convert Windows Commander catalogues (*.cds) into archives",
+         "usage: orbisk-cli convert FILE.cds... [--dir DIR] [--overwrite]\n"
+         "Converts each catalogue into the archive of the same base name (FILE.cds\n"
+         "without its last four characters, then .cd) in DIR (default: the current\n"
+         "directory), adds the archives to DIR's archive list and _cd_.lst, and prints\n"
+         "each file written. An existing archive is replaced only with --overwrite (the\n"
+         "old one is kept as .bak). A catalogue that cannot be read, or an archive that\n"
+         "cannot be written, is reported and the next one follows. Exit status: 0 at\n"
+         "least one archive written, 1 none, 2 usage error.\n",
+         RunConvert},
+        {"import-ncdu", "import an ncdu or gdu JSON export (-o FILE) as an archive",
+         "usage: orbisk-cli import-ncdu FILE.json [--dir DIR] [--name NAME]\n"
+         "Reads the JSON export written by 'ncdu -o FILE' or 'gdu -o FILE' and writes\n"
+         "it as a new archive in DIR (default: the current directory), added to DIR's\n"
+         "archive list and _cd_.lst; prints the file written. Folders and files keep\n"
+         "their apparent sizes; dates come from the extended mode (ncdu -e), else \"?\";\n"
+         "names beginning with . are hidden, items the owner cannot write (extended\n"
+         "mode) read-only. The archive is named NAME, or after the last component of\n"
+         "the scanned folder; its file name is derived as a scan derives it, taking\n"
+         "the first free NAME_0.cd, NAME_1.cd, ... when the file exists. Exit status:\n"
+         "0 written, 1 nothing written, 2 usage error.\n",
+         RunImportNcdu},
         {"volumes", "list the mounted volumes with their drive types, labels and serials",
          "usage: orbisk-cli volumes\n"
          "Prints one line per mounted volume, in mount order: mount point, drive type\n"

@@ -6,8 +6,8 @@
 #include <QUrl>
 
 #include "core/catalog/ArchiveFile.h"
+#include "core/catalog/HomePage.h"
 #include "core/catalog/ProgramValues.h"
-#include "gui/common/HomePage.h"
 #include "gui/common/Prompt.h"
 #include "gui/common/Shell.h"
 #include "gui/common/Text.h"

@@ -1,0 +1,41 @@
+#pragma once
+// The files that export, conversion and import read and write: one place for
+// each, so every failure carries the file and the system's reason, and every
+// output is written whole or not at all.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/catalog/Archive.h"
+#include "core/catalog/Host.h"
+#include "core/catalog/TextFile.h"
+
+namespace orbisk {
+
+// Whether a file could be read or written; on failure the file and errno.
+struct TFileStatus {
+    bool Ok = true;
+    std::string File;
+    int Error = 0;
+    // The system's text for Error ("No such file or directory").
+    std::string Reason() const;
+};
+
+// Reads a whole source file (a catalogue, an archive, an export).
+TFileStatus ReadSourceFile(const std::string& path, std::string& text);
+
+// Writes content to path with the safe save: a temporary file in the same
+// folder, renamed over path once complete. With KeepFirst the old file is
+// kept as its .bak name when there is no backup yet (as archives are).
+TFileStatus SaveOutputFile(const std::string& path, std::string_view content, BackupMode backup);
+
+// True when something (even a dangling link) has the name path.
+bool PathExists(const std::string& path);
+
+// Files archives written into folder in its archive list as a scan does:
+// the list is built, each header becomes a row for its FileName (a bare name
+// in folder), and _cd_.lst is rewritten; a row for a file the list already
+// had replaces the old one. Returns false when the cache cannot be written.
+bool FileArchivesInList(const std::string& folder, const std::vector<THead>& headers, Host& host);
+
+} // namespace orbisk
