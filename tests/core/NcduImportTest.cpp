@@ -104,6 +104,10 @@ TEST(NcduImport, RecordsFoldersFirstWithSizesDatesAndFlags) {
                               "z.txt\t12\t?\t ----\t\t\r\n"
                               "\\Dir\\\r\n"
                               "a_b\t0\t?\t ----\t\t\r\n");
+    // A root name never breaks the header line it is written into.
+    TArch odd;
+    ASSERT_TRUE(Parse(Export("/x/a\\r\\n\\tb\\u001a\\u0007c\\\\d"), odd, error)) << error;
+    EXPECT_EQ(odd.Head.Name, "a   b  c d");
     EXPECT_EQ(NcduArchiveName("/"), "/");
     EXPECT_EQ(NcduArchiveName("disk"), "disk");
 }

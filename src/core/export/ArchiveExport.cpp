@@ -1,8 +1,11 @@
 #include "core/export/ArchiveExport.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 #include "core/catalog/ArchiveFile.h"
+#include "core/catalog/ByteScan.h"
 #include "core/catalog/CodePage.h"
 #include "core/catalog/HomePage.h"
 
@@ -10,11 +13,29 @@ namespace orbisk {
 
 namespace {
 
+// The fixed markup of an entry row of the default columns, about.
+constexpr std::size_t kMarkupPerLine = 48;
+
+// The text from its first byte above 0x7F on: the ASCII before it is valid
+// UTF-8 whatever follows, and is passed over eight bytes at a time.
+std::string_view NonAsciiTail(std::string_view text) {
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        if (word & 0x8080808080808080ULL) break;
+    }
+    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80)
+        ++i;
+    return text.substr(i);
+}
+
 // Gives each stored text as UTF-8. When the whole file is valid UTF-8 every
 // field is too, so the per-field test is skipped.
 class Utf8Texts {
 public:
-    explicit Utf8Texts(std::string_view fileText) : fileUtf8_(IsValidUtf8(fileText)) {}
+    explicit Utf8Texts(std::string_view fileText)
+        : fileUtf8_(IsValidUtf8(NonAsciiTail(fileText))) {}
     std::string_view operator()(std::string_view field) {
         if (fileUtf8_ || IsValidUtf8(field)) return field;
         scratch_ = Cp1250ToUtf8(field);
@@ -69,16 +90,23 @@ struct TEntryLine {
     std::string_view Name, Size, Date, Attr, Note, Description;
 };
 
-TEntryLine SplitEntryLine(std::string_view rest) {
-    TEntryLine e;
-    for (std::string_view* field : {&e.Name, &e.Size, &e.Date, &e.Attr, &e.Note}) {
-        const std::size_t tab = rest.find('\t');
-        if (tab == std::string_view::npos) continue;
-        *field = rest.substr(0, tab);
-        rest.remove_prefix(tab + 1);
+// Splits an entry line; false for a line without TAB (a directory line).
+bool SplitEntryLine(std::string_view line, TEntryLine& e) {
+    std::string_view* fields[5] = {&e.Name, &e.Size, &e.Date, &e.Attr, &e.Note};
+    const char* start = line.data();
+    const char* const end = start + line.size();
+    std::size_t found = 0;
+    // Lines are short: one pass over the bytes beats a search per field.
+    for (const char* p = start; p < end && found < 5; ++p) {
+        if (*p != '\t') continue;
+        *fields[found++] = std::string_view(start, static_cast<std::size_t>(p - start));
+        start = p + 1;
     }
-    e.Description = rest;
-    return e;
+    if (found == 0) return false;
+    for (std::size_t k = found; k < 5; ++k)
+        *fields[k] = {};
+    e.Description = std::string_view(start, static_cast<std::size_t>(end - start));
+    return true;
 }
 
 // The parent of a directory path: "\" for "\" itself; otherwise the path up
@@ -105,13 +133,14 @@ bool WalkArchiveLines(std::string_view text, Visitor& visitor, const std::atomic
     }
     visitor.Header(head);
     PumpTicker ticker(host);
+    TEntryLine entry;
     while (!lines.AtEnd()) {
         if (!running.load(std::memory_order_relaxed)) return false;
         const std::string_view line = lines.Next();
-        if (line.find('\t') == std::string_view::npos)
-            visitor.Directory(line);
+        if (SplitEntryLine(line, entry))
+            visitor.Entry(entry);
         else
-            visitor.Entry(SplitEntryLine(line));
+            visitor.Directory(line);
         ticker.Tick();
     }
     return running.load(std::memory_order_relaxed);
@@ -276,8 +305,14 @@ bool FormatArchivePage(std::string_view archiveText, std::string_view title,
                        const TExportColumns& columns, const TExportTexts& texts,
                        const std::atomic<bool>& running, Host& host, std::string& out) {
     out.clear();
-    // The page is about twice the size of the archive: reserve once.
-    out.reserve(archiveText.size() * 2 + 1024);
+    // Reserved once, for the usual page: the texts twice (a folder's name
+    // and path are also in its link) and the markup of the lines. A page of
+    // many escaped texts grows past it; a bound for every page would reserve
+    // several times the usual size, which a large page then pays in fresh
+    // pages of memory.
+    const std::size_t lines =
+        CountByte(archiveText.data(), archiveText.data() + archiveText.size(), '\r') + 1;
+    out.reserve(archiveText.size() * 2 + lines * kMarkupPerLine + 1024);
     PageWriter page(out, archiveText, columns, texts);
     page.Head(title);
     if (!WalkArchiveLines(archiveText, page, running, host)) return false;
