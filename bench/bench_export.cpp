@@ -95,8 +95,8 @@ void BM_ExportPage_FormatOnly(benchmark::State& state) {
     NullHost host;
     std::string text, page;
     ReadWholeFile(f.path, text);
-    state.counters["page_MB"] = static_cast<double>(f.pageSize) / 1e6;
-    state.counters["archive_MB"] = static_cast<double>(text.size()) / 1e6;
+    state.SetLabel("archive " + std::to_string(text.size() / 1000000) + " MB, page " +
+                   std::to_string(f.pageSize / 1000000) + " MB");
     for (auto _ : state)
         benchmark::DoNotOptimize(FormatArchivePage(text, f.path, {}, {}, kRunning, host, page));
 }
