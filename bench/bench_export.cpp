@@ -74,7 +74,7 @@ void BM_ExportPage_Baseline(benchmark::State& state) {
     for (auto _ : state) {
         a.Head.FileName = f.path;
         ReadArchive(a, host);
-        benchmark::DoNotOptimize(SaveExport(out, page).Ok);
+        benchmark::DoNotOptimize(SaveExport(out, page).ok);
     }
 }
 
@@ -84,7 +84,7 @@ void BM_ExportPage(benchmark::State& state) {
     const std::string out = f.dir.File("page.html");
     for (auto _ : state) {
         const TExportResult r = ExportArchive(f.path, TExportFormat::Page, {}, {}, kRunning, host);
-        benchmark::DoNotOptimize(SaveExport(out, r.Output).Ok);
+        benchmark::DoNotOptimize(SaveExport(out, r.Output).ok);
     }
 }
 

@@ -42,7 +42,7 @@ TEST(CliExport, WritesThePageOrTableOfAnArchive) {
         const CliRun r = Cli(c.args);
         EXPECT_EQ(r.code, c.code) << r.err;
         if (c.code == 1) {
-            EXPECT_TRUE(Has(r.err, "none.cd': No such file or directory")) << r.err;
+            EXPECT_TRUE(Has(r.err, "none.cd: No such file or directory")) << r.err;
         }
         if (c.code != 0) continue;
         EXPECT_EQ(r.out, c.file + "\n");
@@ -61,7 +61,7 @@ TEST(CliConvert, WritesTheArchivesAndFilesThemInTheList) {
         Cli({"convert", dir.File("games.cds"), dir.File("none.cds"), "--dir", dir.Path()});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out, dir.File("games.cd") + "\n");
-    EXPECT_TRUE(Has(r.err, "none.cds': No such file or directory")) << r.err;
+    EXPECT_TRUE(Has(r.err, "none.cds: No such file or directory")) << r.err;
     EXPECT_EQ(ReadFile(dir.File("_cd_.lst")), "\\Zbytek\\\tgames\tgames.cd\t\t\r\n");
     // An existing archive stays without --overwrite; nothing written is exit 1.
     const CliRun again = Cli({"convert", dir.File("games.cds"), "--dir", dir.Path()});

@@ -229,21 +229,21 @@ TEST(ArchiveExportFiles, ReportsTheFileAndReasonAndNeverLeavesHalfAPage) {
     const TExportResult missing =
         ExportArchive(dir.File("none.cd"), TExportFormat::Page, {}, {}, running, host);
     EXPECT_EQ(missing.Outcome, TExportOutcome::Unreadable);
-    EXPECT_EQ(missing.Status.File, dir.File("none.cd"));
-    EXPECT_EQ(missing.Status.Error, ENOENT);
+    EXPECT_EQ(missing.Status.file, dir.File("none.cd"));
+    EXPECT_EQ(missing.Status.error, ENOENT);
 
     const TExportResult folder =
         ExportArchive(dir.Path(), TExportFormat::Page, {}, {}, running, host);
     EXPECT_EQ(folder.Outcome, TExportOutcome::Unreadable);
-    EXPECT_EQ(folder.Status.Error, EISDIR);
+    EXPECT_EQ(folder.Status.error, EISDIR);
 
     const TFileStatus saved = SaveExport(dir.File("no/such/page.html"), "x");
-    EXPECT_FALSE(saved.Ok);
-    EXPECT_EQ(saved.File, dir.File("no/such/page.html"));
-    EXPECT_EQ(saved.Error, ENOENT);
+    EXPECT_FALSE(saved.ok);
+    EXPECT_EQ(saved.file, dir.File("no/such/page.html"));
+    EXPECT_EQ(saved.error, ENOENT);
 
     WriteFile(dir.File("page.html"), "old");
-    EXPECT_TRUE(SaveExport(dir.File("page.html"), "new").Ok);
+    EXPECT_TRUE(SaveExport(dir.File("page.html"), "new").ok);
     EXPECT_EQ(ReadFile(dir.File("page.html")), "new");
     EXPECT_EQ(ListDir(dir.Path()), std::vector<std::string>{"page.html"});
 }

@@ -214,8 +214,8 @@ TEST(CdsConvert, GoesOnAfterAFileThatCannotBeReadOrWritten) {
                         dir.Path(), decline, kRunning, host);
     ASSERT_EQ(results.size(), 3u);
     EXPECT_EQ(results[0].Outcome, TConvertOutcome::Unreadable);
-    EXPECT_EQ(results[0].Status.File, dir.File("missing.cds"));
-    EXPECT_EQ(results[0].Status.Error, ENOENT);
+    EXPECT_EQ(results[0].Status.file, dir.File("missing.cds"));
+    EXPECT_EQ(results[0].Status.error, ENOENT);
     EXPECT_EQ(results[1].Outcome, TConvertOutcome::Declined);
     EXPECT_EQ(asked, std::vector<std::string>{"keep.cd"});
     EXPECT_EQ(ReadFile(dir.File("keep.cd")), "old");
@@ -226,8 +226,8 @@ TEST(CdsConvert, GoesOnAfterAFileThatCannotBeReadOrWritten) {
     ASSERT_EQ(unwritable.size(), 2u);
     for (const TConvertResult& r : unwritable) {
         EXPECT_EQ(r.Outcome, TConvertOutcome::NotWritten);
-        EXPECT_EQ(r.Status.Error, ENOENT);
-        EXPECT_EQ(r.Status.File, r.Target);
+        EXPECT_EQ(r.Status.error, ENOENT);
+        EXPECT_EQ(r.Status.file, r.Target);
     }
 
     // Replacing keeps the first backup.

@@ -165,7 +165,7 @@ TEST(NcduImport, WritesANewArchiveNamedAfterTheRootWithoutReplacingOne) {
     const TImportResult missing =
         ImportNcduFile(dir.File("none.json"), dir.Path(), "", dates, kRunning, host);
     EXPECT_EQ(missing.Outcome, TImportOutcome::Unreadable);
-    EXPECT_EQ(missing.Status.Error, ENOENT);
+    EXPECT_EQ(missing.Status.error, ENOENT);
     WriteFile(dir.File("bad.json"), "[1,0,{},[{\"name\":\"/\"},]]");
     const TImportResult bad =
         ImportNcduFile(dir.File("bad.json"), dir.Path(), "", dates, kRunning, host);

@@ -48,12 +48,8 @@ int RunConvert(const std::vector<std::string>& args, Streams io) {
             io.err << "orbisk-cli convert: '" << r.Target << "' exists; --overwrite replaces it\n";
             break;
         case TConvertOutcome::Unreadable:
-            io.err << "orbisk-cli convert: cannot read '" << r.Status.File
-                   << "': " << r.Status.Reason() << '\n';
-            break;
         case TConvertOutcome::NotWritten:
-            io.err << "orbisk-cli convert: cannot write '" << r.Status.File
-                   << "': " << r.Status.Reason() << '\n';
+            io.err << "orbisk-cli convert: " << Describe(r.Status) << '\n';
             break;
         case TConvertOutcome::Cancelled:
             break;

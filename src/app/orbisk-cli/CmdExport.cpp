@@ -76,14 +76,12 @@ int RunExport(const std::vector<std::string>& args, Streams io) {
         ExportArchive(a.archive, a.csv ? TExportFormat::Csv : TExportFormat::Page, a.columns,
                       TExportTexts{}, running, host);
     if (result.Outcome != TExportOutcome::Done) {
-        io.err << "orbisk-cli export: cannot read '" << result.Status.File
-               << "': " << result.Status.Reason() << '\n';
+        io.err << "orbisk-cli export: " << Describe(result.Status) << '\n';
         return kExitFailure;
     }
     const TFileStatus saved = SaveExport(a.out, result.Output);
-    if (!saved.Ok) {
-        io.err << "orbisk-cli export: cannot write '" << saved.File << "': " << saved.Reason()
-               << '\n';
+    if (!saved.ok) {
+        io.err << "orbisk-cli export: " << Describe(saved) << '\n';
         return kExitFailure;
     }
     io.out << a.out << '\n';

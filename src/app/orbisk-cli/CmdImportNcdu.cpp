@@ -45,12 +45,8 @@ int RunImportNcdu(const std::vector<std::string>& args, Streams io) {
                << ")\n";
         return kExitFailure;
     case TImportOutcome::Unreadable:
-        io.err << "orbisk-cli import-ncdu: cannot read '" << r.Status.File
-               << "': " << r.Status.Reason() << '\n';
-        return kExitFailure;
     case TImportOutcome::NotWritten:
-        io.err << "orbisk-cli import-ncdu: cannot write '" << r.Status.File
-               << "': " << r.Status.Reason() << '\n';
+        io.err << "orbisk-cli import-ncdu: " << Describe(r.Status) << '\n';
         return kExitFailure;
     case TImportOutcome::Cancelled:
         return kExitFailure;

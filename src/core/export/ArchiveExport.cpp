@@ -334,7 +334,7 @@ TExportResult ExportArchive(const std::string& archivePath, TExportFormat format
     TExportResult result;
     std::string text;
     result.Status = ReadSourceFile(archivePath, text);
-    if (!result.Status.Ok) return result;
+    if (!result.Status.ok) return result;
     host.Pump();
     const bool done =
         format == TExportFormat::Page

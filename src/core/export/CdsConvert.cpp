@@ -162,7 +162,7 @@ TConvertResult ConvertCdsFile(const std::string& sourcePath, const std::string& 
 
     std::string source;
     result.Status = ReadSourceFile(sourcePath, source);
-    if (!result.Status.Ok) return result;
+    if (!result.Status.ok) return result;
     host.Pump();
     std::string archive;
     if (!ConvertCdsText(source, base, running, host, archive, progress)) {
@@ -174,7 +174,7 @@ TConvertResult ConvertCdsFile(const std::string& sourcePath, const std::string& 
         return result;
     }
     result.Status = SaveOutputFile(result.Target, archive, BackupMode::KeepFirst);
-    result.Outcome = result.Status.Ok ? TConvertOutcome::Written : TConvertOutcome::NotWritten;
+    result.Outcome = result.Status.ok ? TConvertOutcome::Written : TConvertOutcome::NotWritten;
     return result;
 }
 

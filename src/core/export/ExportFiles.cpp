@@ -1,7 +1,5 @@
 #include "core/export/ExportFiles.h"
 
-#include <cerrno>
-#include <cstring>
 #include <sys/stat.h>
 
 #include "core/catalog/ArchiveFile.h"
@@ -9,38 +7,12 @@
 
 namespace orbisk {
 
-namespace {
-
-TFileStatus Failed(const std::string& path, int error) {
-    return {false, path, error != 0 ? error : EIO};
-}
-
-} // namespace
-
-std::string TFileStatus::Reason() const {
-    return std::strerror(Error);
-}
-
 TFileStatus ReadSourceFile(const std::string& path, std::string& text) {
-    errno = 0;
-    switch (ReadWholeFile(path, text)) {
-    case ReadStatus::Ok:
-        return {};
-    case ReadStatus::Missing:
-        return Failed(path, ENOENT);
-    case ReadStatus::Unreadable:
-        break;
-    }
-    const int error = errno;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return Failed(path, EISDIR);
-    return Failed(path, error);
+    return ReadWholeFile(path, text);
 }
 
 TFileStatus SaveOutputFile(const std::string& path, std::string_view content, BackupMode backup) {
-    errno = 0;
-    if (SaveFileAtomically(path, content, backup, BackupName(path))) return {};
-    return Failed(path, errno);
+    return SaveFileAtomically(path, content, backup, BackupName(path));
 }
 
 bool PathExists(const std::string& path) {

@@ -1,7 +1,8 @@
 #pragma once
 // The files that export, conversion and import read and write: one place for
-// each, so every failure carries the file and the system's reason, and every
-// output is written whole or not at all.
+// each, through the program's file layer, so every failure is a TFileStatus
+// with the file and the system's reason, and every output is written whole or
+// not at all.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,15 +12,6 @@
 #include "core/catalog/TextFile.h"
 
 namespace orbisk {
-
-// Whether a file could be read or written; on failure the file and errno.
-struct TFileStatus {
-    bool Ok = true;
-    std::string File;
-    int Error = 0;
-    // The system's text for Error ("No such file or directory").
-    std::string Reason() const;
-};
 
 // Reads a whole source file (a catalogue, an archive, an export).
 TFileStatus ReadSourceFile(const std::string& path, std::string& text);

@@ -289,7 +289,7 @@ TImportResult ImportNcduFile(const std::string& jsonPath, const std::string& tar
     TImportResult result;
     std::string text;
     result.Status = ReadSourceFile(jsonPath, text);
-    if (!result.Status.Ok) return result;
+    if (!result.Status.ok) return result;
     TArch arch;
     std::string rootPath;
     if (!ParseNcduExport(text, arch, rootPath, dates, running, host, result.Error)) {
@@ -305,7 +305,7 @@ TImportResult ImportNcduFile(const std::string& jsonPath, const std::string& tar
     result.Path = JoinPath(targetFolder, result.FileName);
     result.RecCount = arch.RecCount;
     result.Status = SaveOutputFile(result.Path, FormatArchive(arch), BackupMode::KeepFirst);
-    result.Outcome = result.Status.Ok ? TImportOutcome::Written : TImportOutcome::NotWritten;
+    result.Outcome = result.Status.ok ? TImportOutcome::Written : TImportOutcome::NotWritten;
     result.Head = arch.Head;
     result.Head.FileName = result.FileName;
     return result;
