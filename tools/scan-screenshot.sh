@@ -12,14 +12,20 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build/scan}"
 source_dir="${2:-/usr/share/doc}"
 work="$(mktemp -d)"
-trap 'kill "${wm:-0}" "${xvfb:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
+# Only the processes started here are ended ("kill 0" would end the caller's
+# whole process group).
+cleanup() {
+    for pid in ${wm:-} ${xvfb:-}; do kill "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
 
 cmake --build "$build" --target orbisk_gui >/dev/null
 # shellcheck disable=SC2046
-g++ -std=c++20 -fPIC -DQT_NO_KEYWORDS -I"$root/src" $(pkg-config --cflags Qt6Widgets libarchive) \
+g++ -std=c++20 -fPIC -DQT_NO_KEYWORDS -I"$root/src" $(pkg-config --cflags Qt6Widgets Qt6DBus libarchive) \
     "$root/tools/scan-screenshot/ScanScreenshot.cpp" \
     "$build/src/gui/liborbisk_gui.a" "$build/src/core/liborbisk_core.a" \
-    $(pkg-config --libs Qt6Widgets libarchive) -o "$work/scan-screenshot"
+    $(pkg-config --libs Qt6Widgets Qt6DBus libarchive) -o "$work/scan-screenshot"
 
 display=":${SCREENSHOT_DISPLAY:-99}"
 Xvfb "$display" -screen 0 1280x860x24 -nolisten tcp &
