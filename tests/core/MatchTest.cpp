@@ -136,6 +136,15 @@ Chars SplitChars(std::string_view text) {
     return chars;
 }
 
+// A text of up to maxLength characters drawn from alphabet.
+std::string RandomText(std::mt19937& random, const Chars& alphabet, std::size_t maxLength) {
+    std::string text;
+    const std::size_t length = random() % (maxLength + 1);
+    for (std::size_t k = 0; k < length; ++k)
+        text += alphabet[random() % alphabet.size()];
+    return text;
+}
+
 bool ReferenceWalk(const Chars& name, const Chars& stored, std::size_t i, const Chars& pattern,
                    std::size_t j, std::string* marked) {
     while (i < name.size() && j < pattern.size()) {
@@ -188,15 +197,9 @@ TEST(MatchMaskReference, AgreesOnRandomLongerNamesAndPatterns) {
     const Chars nameChars{"a", "b", "A", ".", "ů"};
     const Chars patternChars{"A", "B", "b", ".", "*", "?", "ů"};
     std::mt19937 random(20240611);
-    auto make = [&](const Chars& alphabet, std::size_t maxLength) {
-        std::string text;
-        std::size_t length = random() % (maxLength + 1);
-        for (std::size_t k = 0; k < length; ++k)
-            text += alphabet[random() % alphabet.size()];
-        return text;
-    };
     for (int round = 0; round < 10000; ++round)
-        CheckAgainstReference(make(nameChars, 12), make(patternChars, 8));
+        CheckAgainstReference(RandomText(random, nameChars, 12),
+                              RandomText(random, patternChars, 8));
 }
 
 TEST(MatchMaskReference, Windows1250NamesMatchAsTheyAreShown) {
@@ -207,19 +210,12 @@ TEST(MatchMaskReference, Windows1250NamesMatchAsTheyAreShown) {
     const Chars nameChars{"a", "A", ".", "\xF9", "\xF2", "\x8A", "\x81"};
     const Chars patternChars{"A", ".", "*", "?", "ů", "ň", "Š", "\xC2\x81", "日"};
     std::mt19937 random(1250);
-    auto make = [&](const Chars& alphabet, std::size_t maxLength) {
-        std::string text;
-        std::size_t length = random() % (maxLength + 1);
-        for (std::size_t k = 0; k < length; ++k)
-            text += alphabet[random() % alphabet.size()];
-        return text;
-    };
     int tried = 0;
     while (tried < 5000) {
-        const std::string name = make(nameChars, 10);
+        const std::string name = RandomText(random, nameChars, 10);
         if (IsValidUtf8(name)) continue;
         ++tried;
-        const std::string pattern = make(patternChars, 6);
+        const std::string pattern = RandomText(random, patternChars, 6);
         const bool fits = pattern.find("日") == std::string::npos;
         SCOPED_TRACE("name '" + name + "' pattern '" + pattern + "'");
         for (bool caseSensitive : {true, false}) {

@@ -40,6 +40,16 @@ std::vector<std::string> Shape(const TArch& arch) {
     return lines;
 }
 
+// Writes the archives A and B into dir and lists them there.
+void WriteListedSources(TempDir& dir, TArchiveList& list, RecordingHost& host) {
+    list.Folder = dir.Path();
+    for (const char* name : {"A", "B"}) {
+        TArch source = Source(name, dir.File(std::string(name) + ".cd"));
+        ASSERT_TRUE(WriteArchive(source, host));
+        list.Append(ListRowOf(source.Head, std::string(name) + ".cd"));
+    }
+}
+
 } // namespace
 
 TEST(Merge, EachSourceBecomesARootEntryWithItsTreeBelow) {
@@ -97,13 +107,8 @@ TEST(Merge, AMergedArchiveMergedAgainIsNested) {
 TEST(Merge, ListedArchivesAreReadWrittenAndFiled) {
     TempDir dir;
     TArchiveList list;
-    list.Folder = dir.Path();
     RecordingHost host;
-    for (const char* name : {"A", "B"}) {
-        TArch source = Source(name, dir.File(std::string(name) + ".cd"));
-        ASSERT_TRUE(WriteArchive(source, host));
-        list.Append(ListRowOf(source.Head, std::string(name) + ".cd"));
-    }
+    ASSERT_NO_FATAL_FAILURE(WriteListedSources(dir, list, host));
     THead gone;
     gone.Name = "Gone";
     gone.FileName = "gone.cd";
@@ -131,13 +136,8 @@ TEST(Merge, ListedArchivesAreReadWrittenAndFiled) {
 TEST(Merge, AFailedWriteAddsNoRow) {
     TempDir dir;
     TArchiveList list;
-    list.Folder = dir.Path();
     RecordingHost host;
-    for (const char* name : {"A", "B"}) {
-        TArch source = Source(name, dir.File(std::string(name) + ".cd"));
-        ASSERT_TRUE(WriteArchive(source, host));
-        list.Append(ListRowOf(source.Head, std::string(name) + ".cd"));
-    }
+    ASSERT_NO_FATAL_FAILURE(WriteListedSources(dir, list, host));
     ::chmod(dir.Path().c_str(), 0555);
     TMergeResult result;
     {

@@ -19,34 +19,6 @@ void AddLine(std::string& out, std::string_view line) {
     out.append(line).append(kEol);
 }
 
-// For each byte: 0 copied as it is, 1 to 4 the entity of kEntities, 5 the
-// line mark of a description.
-constexpr std::string_view kEntities[] = {"", "&amp;", "&lt;", "&gt;", "&quot;"};
-constexpr unsigned char kMarkByte = 5;
-constexpr auto kEscapeTable = [] {
-    std::array<unsigned char, 256> table{};
-    table['&'] = 1;
-    table['<'] = 2;
-    table['>'] = 3;
-    table['"'] = 4;
-    table[static_cast<unsigned char>(kLineMark)] = kMarkByte;
-    return table;
-}();
-
-// Appends text HTML-escaped; with blankMarks every 0x07 becomes a blank.
-void AddEscaped(std::string& out, std::string_view text, bool blankMarks = false) {
-    const char* from = text.data();
-    const char* const end = from + text.size();
-    for (const char* p = from; p < end; ++p) {
-        const unsigned char kind = kEscapeTable[static_cast<unsigned char>(*p)];
-        if (kind == 0 || (kind == kMarkByte && !blankMarks)) continue;
-        out.append(from, static_cast<std::size_t>(p - from));
-        out.append(kind == kMarkByte ? std::string_view(" ") : kEntities[kind]);
-        from = p + 1;
-    }
-    out.append(from, static_cast<std::size_t>(end - from));
-}
-
 // The category's own name for the table of contents and its depth below
 // the top level: the path without its first and last character, cut at
 // each backslash.
@@ -71,9 +43,9 @@ void AddTocLine(std::string& out, std::string_view path) {
         AddLine(out, "&nbsp;&nbsp;&nbsp;");
     if (toc.depth > 0) out.append("+-&nbsp;");
     out.append("<a href=\"#");
-    AddEscaped(out, path);
+    AppendHtmlEscaped(out, path);
     out.append("\">");
-    AddEscaped(out, toc.name);
+    AppendHtmlEscaped(out, toc.name);
     AddLine(out, "</a><br>");
 }
 
@@ -115,7 +87,7 @@ void AddPieces(std::string& out, const TPieces& pieces, std::initializer_list<TV
             continue;
         }
         const TValue& value = values.begin()[piece.value];
-        AddEscaped(out, value.text, value.blankMarks);
+        AppendHtmlEscaped(out, value.text, value.blankMarks);
         out.append(kEol);
     }
 }
@@ -135,7 +107,7 @@ void AddCategory(std::string& out, const TArch& db, std::int32_t dirIndex, const
     const TEntryRange items = EntriesOf(db, dirIndex);
     const std::string& path = db.Dirs[static_cast<std::size_t>(dirIndex)].Path;
     out.append("<a name=\"");
-    AddEscaped(out, path);
+    AppendHtmlEscaped(out, path);
     AddLine(out, "\">");
     const std::string kategory = BlankOut(path, "\\");
     AddPieces(out, tpl.head, {{kategory}});
@@ -206,12 +178,6 @@ TDbTemplate ParseTemplate(std::string_view text) {
         if (!(afterLf && line.empty() && lines.AtEnd())) take(line);
     }
     return tpl;
-}
-
-std::string HtmlEscape(std::string_view text) {
-    std::string out;
-    AddEscaped(out, text);
-    return out;
 }
 
 TTextCompare CollationCompare() {

@@ -11,6 +11,7 @@
 
 #include "core/catalog/Archive.h"
 #include "core/catalog/TextFile.h"
+#include "core/export/HtmlText.h"
 
 namespace orbisk {
 
@@ -36,10 +37,6 @@ struct TDbTemplate {
 // lines before the first marker are dropped. Lines end at CR LF, CR or LF
 // (templates are written by hand, on any system); 0x1A ends the text.
 TDbTemplate ParseTemplate(std::string_view text);
-
-// Text for HTML: &, <, > and " become entities. Safe both between tags and
-// inside a double-quoted attribute.
-std::string HtmlEscape(std::string_view text);
 
 // The locale-aware comparison of two texts: negative, 0 or positive.
 using TTextCompare = std::function<int(std::string_view, std::string_view)>;

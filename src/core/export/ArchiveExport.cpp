@@ -8,6 +8,7 @@
 #include "core/catalog/ByteScan.h"
 #include "core/catalog/CodePage.h"
 #include "core/catalog/HomePage.h"
+#include "core/export/HtmlText.h"
 
 namespace orbisk {
 
@@ -46,42 +47,6 @@ private:
     bool fileUtf8_;
     std::string scratch_;
 };
-
-// The bytes the page escapes, and 0x07, which a description turns into a blank.
-constexpr std::array<bool, 256> kSpecial = [] {
-    std::array<bool, 256> t{};
-    for (unsigned char c : {'&', '<', '>', '"', '\x07'})
-        t[c] = true;
-    return t;
-}();
-
-void AppendEscaped(std::string& out, std::string_view text) {
-    std::size_t run = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (!kSpecial[static_cast<unsigned char>(c)]) continue;
-        out.append(text.substr(run, i - run));
-        run = i + 1;
-        switch (c) {
-        case '&':
-            out.append("&amp;");
-            break;
-        case '<':
-            out.append("&lt;");
-            break;
-        case '>':
-            out.append("&gt;");
-            break;
-        case '"':
-            out.append("&quot;");
-            break;
-        default:
-            out.push_back(' ');
-            break; // the line mark of a description
-        }
-    }
-    out.append(text.substr(run));
-}
 
 // The six fields of an entry line: each of the first five is the text before
 // the next TAB of what remains (empty, with nothing consumed, when no TAB
@@ -232,7 +197,7 @@ private:
     void Put(std::string_view s) { out_.append(s); }
     void Line(std::string_view s) { out_.append(s).append("\r\n"); }
     // A stored text, as UTF-8 and escaped (0x07 becomes a blank).
-    void Text(std::string_view s) { AppendEscaped(out_, utf8_(s)); }
+    void Text(std::string_view s) { AppendHtmlEscaped(out_, utf8_(s), true); }
     void Cell(std::string_view open, std::string_view s) {
         Put(open);
         Text(s);
