@@ -82,6 +82,11 @@ bool ReadAt(int fd, std::uint64_t offset, std::size_t count, std::string& out) {
     return got >= 0;
 }
 
+bool PathExists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
 TFileStatus ReadWholeFile(const std::string& path, std::string& out, std::size_t maxBytes) {
     out.clear();
     TUniqueFd fd;

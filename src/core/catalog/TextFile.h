@@ -101,6 +101,9 @@ inline constexpr std::size_t kMaxSmallFile = 16u << 20;
 TFileStatus ReadWholeFile(const std::string& path, std::string& out,
                           std::size_t maxBytes = kMaxWholeFile);
 
+// True when something (even a dangling link) has the name path.
+bool PathExists(const std::string& path);
+
 // Splits text into lines: a line ends at CR and an LF directly after that CR
 // belongs to the line end; a lone LF is an ordinary character; the byte 0x1A
 // ends the text. A last line without CR counts; nothing after a final CR LF

@@ -298,7 +298,7 @@ TExportResult ExportArchive(const std::string& archivePath, TExportFormat format
                             const std::atomic<bool>& running, Host& host) {
     TExportResult result;
     std::string text;
-    result.Status = ReadSourceFile(archivePath, text);
+    result.Status = ReadWholeFile(archivePath, text);
     if (!result.Status.ok) return result;
     host.Pump();
     const bool done =

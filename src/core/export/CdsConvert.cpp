@@ -161,7 +161,7 @@ TConvertResult ConvertCdsFile(const std::string& sourcePath, const std::string& 
     result.Head.FileName = result.FileName;
 
     std::string source;
-    result.Status = ReadSourceFile(sourcePath, source);
+    result.Status = ReadWholeFile(sourcePath, source);
     if (!result.Status.ok) return result;
     host.Pump();
     std::string archive;

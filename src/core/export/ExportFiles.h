@@ -1,8 +1,7 @@
 #pragma once
-// The files that export, conversion and import read and write: one place for
-// each, through the program's file layer, so every failure is a TFileStatus
-// with the file and the system's reason, and every output is written whole or
-// not at all.
+// What export, conversion and import write: through the program's file
+// layer, so every failure is a TFileStatus with the file and the system's
+// reason, and every output is written whole or not at all.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,16 +12,10 @@
 
 namespace orbisk {
 
-// Reads a whole source file (a catalogue, an archive, an export).
-TFileStatus ReadSourceFile(const std::string& path, std::string& text);
-
 // Writes content to path with the safe save: a temporary file in the same
 // folder, renamed over path once complete. With KeepFirst the old file is
 // kept as its .bak name when there is no backup yet (as archives are).
 TFileStatus SaveOutputFile(const std::string& path, std::string_view content, BackupMode backup);
-
-// True when something (even a dangling link) has the name path.
-bool PathExists(const std::string& path);
 
 // Files archives written into folder in its archive list as a scan does:
 // the list is built, each header becomes a row for its FileName (a bare name

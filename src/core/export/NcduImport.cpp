@@ -288,7 +288,7 @@ TImportResult ImportNcduFile(const std::string& jsonPath, const std::string& tar
                              const std::atomic<bool>& running, Host& host) {
     TImportResult result;
     std::string text;
-    result.Status = ReadSourceFile(jsonPath, text);
+    result.Status = ReadWholeFile(jsonPath, text);
     if (!result.Status.ok) return result;
     TArch arch;
     std::string rootPath;

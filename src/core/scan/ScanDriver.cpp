@@ -1,7 +1,6 @@
 #include "core/scan/ScanDriver.h"
 
 #include <ctime>
-#include <sys/stat.h>
 
 #include "core/catalog/ArchiveFile.h"
 #include "core/catalog/CodePage.h"
@@ -12,11 +11,6 @@ namespace orbisk {
 namespace {
 
 constexpr std::size_t kLabelWidth = 12;
-
-bool FileExists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
 
 // The number of characters of text: whole UTF-8 sequences in valid UTF-8,
 // bytes otherwise.
@@ -45,7 +39,7 @@ void Show(TScanContext& context, const TScanFields& fields) {
 // user gives up.
 bool SettleCollision(const std::string& folder, std::string& base, const TScanTexts& texts,
                      const TCollisionAsk& ask) {
-    if (!base.empty() && !FileExists(JoinPath(folder, base + ".cd"))) return true;
+    if (!base.empty() && !PathExists(JoinPath(folder, base + ".cd"))) return true;
     const std::string numbered = NumberedBase(folder, base);
     const TCollisionAnswer answer =
         ask ? ask(MakeCollisionQuestion(texts, base, numbered)) : TCollisionAnswer::Storno;
@@ -198,7 +192,7 @@ std::string ArchiveFileBase(std::string_view name) {
 std::string NumberedBase(const std::string& folder, const std::string& base) {
     for (unsigned long i = 0;; ++i) {
         std::string candidate = base + "_" + std::to_string(i);
-        if (!FileExists(JoinPath(folder, candidate + ".cd"))) return candidate;
+        if (!PathExists(JoinPath(folder, candidate + ".cd"))) return candidate;
     }
 }
 
