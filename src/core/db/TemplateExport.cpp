@@ -199,12 +199,27 @@ void SortDatabase(TArch& db, const TTextCompare& compare) {
     auto dirs = db.Dirs.begin();
     std::stable_sort(dirs + 1, dirs + db.DirCount + 1,
                      [&](const TDir& a, const TDir& b) { return compare(a.Path, b.Path) < 0; });
-    auto recs = db.Recs.begin();
+    // Items are sorted as an order of indices, then moved once into place:
+    // a comparison sort that moved whole records would move each several
+    // times.
+    std::vector<std::int32_t> order;
+    std::vector<TRec> sorted;
     for (std::int32_t d = 1; d <= db.DirCount; ++d) {
         const TEntryRange items = EntriesOf(db, d);
         if (items.Last <= items.First) continue;
-        std::stable_sort(recs + items.First, recs + items.Last + 1,
-                         [&](const TRec& a, const TRec& b) { return compare(a.Name, b.Name) < 0; });
+        order.resize(static_cast<std::size_t>(items.Last - items.First + 1));
+        for (std::size_t k = 0; k < order.size(); ++k)
+            order[k] = items.First + static_cast<std::int32_t>(k);
+        auto name = [&](std::int32_t r) -> const TStr& {
+            return db.Recs[static_cast<std::size_t>(r)].Name;
+        };
+        std::stable_sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
+            return compare(name(a), name(b)) < 0;
+        });
+        sorted.clear();
+        for (std::int32_t r : order)
+            sorted.push_back(std::move(db.Recs[static_cast<std::size_t>(r)]));
+        std::move(sorted.begin(), sorted.end(), db.Recs.begin() + items.First);
     }
 }
 
