@@ -1,5 +1,6 @@
 #include "Cli.h"
 #include "core/catalog/ArchiveFile.h"
+#include "core/catalog/CodePage.h"
 
 namespace orbisk::cli {
 
@@ -14,7 +15,7 @@ int RunInfo(const std::vector<std::string>& args, Streams io) {
     if (!ReadArchive(arch, host)) return kExitFailure;
     const THead& h = arch.Head;
     for (const THeaderField& f : kHeaderFields)
-        io.out << f.Key << '=' << h.*f.Field << '\n';
+        io.out << f.Key << '=' << AsUtf8(h.*f.Field) << '\n';
     io.out << "Directories=" << arch.DirCount << '\n' << "Entries=" << arch.RecCount << '\n';
     return kExitOk;
 }

@@ -7,6 +7,7 @@
 #include "Cli.h"
 #include "core/catalog/ArchiveFile.h"
 #include "core/catalog/ArchiveList.h"
+#include "core/catalog/CodePage.h"
 #include "core/search/SearchRun.h"
 
 namespace orbisk::cli {
@@ -146,7 +147,8 @@ public:
             AppendRow(buffer_, {c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]});
         } else {
             if (!marked_) result.MarkedName = result.Rec.Name.str();
-            buffer_.append(TextLine(result)).push_back('\n');
+            AppendAsUtf8(buffer_, TextLine(result));
+            buffer_.push_back('\n');
         }
         if (buffer_.size() >= 64 * 1024) Flush();
         return limit_ == 0 || ++count_ < limit_;

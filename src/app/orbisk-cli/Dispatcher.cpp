@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/catalog/CodePage.h"
+
 namespace orbisk::cli {
 
 const std::vector<Command>& Commands() {
@@ -207,8 +209,10 @@ const char* UsageOf(std::string_view name) {
 }
 
 void AppendRow(std::string& out, std::initializer_list<std::string_view> fields) {
-    for (std::string_view field : fields)
-        out.append(field).push_back('\t');
+    for (std::string_view field : fields) {
+        AppendAsUtf8(out, field);
+        out.push_back('\t');
+    }
     if (fields.size() != 0) out.back() = '\n';
 }
 
@@ -246,7 +250,9 @@ void PrintToolHelp(std::ostream& out) {
            "Commands:\n";
     for (const Command& c : Commands())
         out << "  " << c.name << "\t" << c.summary << '\n';
-    out << "\nRun 'orbisk-cli COMMAND --help' for the arguments of a command.\n";
+    out << "\nTexts of catalogues are printed in UTF-8; those of catalogues written on Windows\n"
+           "(Windows-1250) are converted.\n"
+           "\nRun 'orbisk-cli COMMAND --help' for the arguments of a command.\n";
 }
 
 } // namespace

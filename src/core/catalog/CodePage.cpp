@@ -116,6 +116,21 @@ std::string Cp1250ToUtf8(std::string_view bytes) {
     return out;
 }
 
+void AppendAsUtf8(std::string& out, std::string_view text) {
+    if (IsValidUtf8(text)) {
+        out.append(text);
+        return;
+    }
+    for (unsigned char byte : text)
+        AppendUtf8(out, Cp1250ToUnicode(byte));
+}
+
+std::string AsUtf8(std::string_view text) {
+    std::string out;
+    AppendAsUtf8(out, text);
+    return out;
+}
+
 bool Utf8ToCp1250(std::string_view utf8, std::string& out) {
     std::string result;
     result.reserve(utf8.size());

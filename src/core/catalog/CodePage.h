@@ -40,6 +40,10 @@ void AppendUtf8(std::string& out, char32_t cp);
 
 // Windows-1250 bytes to UTF-8.
 std::string Cp1250ToUtf8(std::string_view bytes);
+// A catalogue text as UTF-8: valid UTF-8 is kept as it is, anything else
+// is taken as Windows-1250 (what catalogues written on Windows hold).
+std::string AsUtf8(std::string_view text);
+void AppendAsUtf8(std::string& out, std::string_view text);
 // UTF-8 to Windows-1250; false (and out unchanged) when a character does not
 // fit or the input is not valid UTF-8.
 bool Utf8ToCp1250(std::string_view utf8, std::string& out);

@@ -44,7 +44,7 @@ std::string LabelText(std::string_view field) {
     field = field.substr(0, field.find('\0'));
     while (!field.empty() && field.back() == ' ')
         field.remove_suffix(1);
-    return IsValidUtf8(field) ? std::string(field) : Cp1250ToUtf8(field);
+    return AsUtf8(field);
 }
 
 // UCS-2 (or UTF-16) big-endian up to the first NUL, as UTF-8; a lone
