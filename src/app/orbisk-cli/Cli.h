@@ -57,6 +57,10 @@ bool WantsHelp(const std::vector<std::string>& args);
 // The full help text of the command called name ("" for no such command).
 const char* UsageOf(std::string_view name);
 
+// Reports a call whose words are off: "orbisk-cli COMMAND: MESSAGE" and the
+// command's help on stderr. Returns kExitUsage.
+int UsageError(Streams io, std::string_view command, std::string_view message);
+
 // Appends fields to out as one TAB-separated line ended by LF.
 void AppendRow(std::string& out, std::initializer_list<std::string_view> fields);
 

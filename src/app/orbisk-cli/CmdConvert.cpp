@@ -20,16 +20,13 @@ int RunConvert(const std::vector<std::string>& args, Streams io) {
         } else if (arg.starts_with("--dir=")) {
             dir = arg.substr(6);
         } else if (arg.starts_with("-")) {
-            io.err << "orbisk-cli convert: unknown option or missing value '" << arg << "'\n"
-                   << UsageOf("convert");
-            return kExitUsage;
+            return UsageError(io, "convert", "unknown option or missing value '" + arg + "'");
         } else {
             sources.push_back(arg);
         }
     }
     if (sources.empty()) {
-        io.err << "orbisk-cli convert: no FILE.cds given\n" << UsageOf("convert");
-        return kExitUsage;
+        return UsageError(io, "convert", "no FILE.cds given");
     }
     const std::string folder = dir.empty() ? std::string(".") : dir;
     StderrHost host(io.err);

@@ -243,8 +243,7 @@ int RunDb(const std::vector<std::string>& args, Streams io) {
     }
     if (!error) error = CheckCall(*sub, a);
     if (error) {
-        io.err << "orbisk-cli db: " << *error << '\n' << UsageOf("db");
-        return kExitUsage;
+        return UsageError(io, "db", *error);
     }
     DbSession s(io, a.db.empty() ? DatabasePath(a.dir) : a.db);
     const std::vector<std::string> operands(a.words.begin() + 1, a.words.end());

@@ -66,8 +66,7 @@ std::optional<std::string> ParseExportArgs(const std::vector<std::string>& args,
 int RunExport(const std::vector<std::string>& args, Streams io) {
     ExportArgs a;
     if (auto error = ParseExportArgs(args, a)) {
-        io.err << "orbisk-cli export: " << *error << '\n' << UsageOf("export");
-        return kExitUsage;
+        return UsageError(io, "export", *error);
     }
     if (a.out.empty()) a.out = ProposedExportName(a.archive, a.csv ? ".csv" : ".html");
     StderrHost host(io.err);

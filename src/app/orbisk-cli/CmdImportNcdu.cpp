@@ -20,17 +20,14 @@ int RunImportNcdu(const std::vector<std::string>& args, Streams io) {
         } else if (arg.starts_with("--name=")) {
             name = arg.substr(7);
         } else if (arg.starts_with("-") || haveSource) {
-            io.err << "orbisk-cli import-ncdu: unexpected '" << arg << "'\n"
-                   << UsageOf("import-ncdu");
-            return kExitUsage;
+            return UsageError(io, "import-ncdu", "unexpected '" + arg + "'");
         } else {
             source = arg;
             haveSource = true;
         }
     }
     if (!haveSource) {
-        io.err << "orbisk-cli import-ncdu: FILE.json is missing\n" << UsageOf("import-ncdu");
-        return kExitUsage;
+        return UsageError(io, "import-ncdu", "FILE.json is missing");
     }
     const std::string folder = dir.empty() ? std::string(".") : dir;
     StderrHost host(io.err);

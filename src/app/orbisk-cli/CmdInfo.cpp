@@ -6,8 +6,7 @@ namespace orbisk::cli {
 
 int RunInfo(const std::vector<std::string>& args, Streams io) {
     if (args.size() != 1) {
-        io.err << "orbisk-cli info: expected one archive file\n" << UsageOf("info");
-        return kExitUsage;
+        return UsageError(io, "info", "expected one archive file");
     }
     TArch arch;
     arch.Head.FileName = args[0];

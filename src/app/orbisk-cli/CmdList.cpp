@@ -8,8 +8,7 @@ int RunList(const std::vector<std::string>& args, Streams io) {
     if (args.size() == 2 && args[0] == "--dir") {
         folder = args[1];
     } else if (!args.empty()) {
-        io.err << "orbisk-cli list: expected no arguments or --dir DIR\n" << UsageOf("list");
-        return kExitUsage;
+        return UsageError(io, "list", "expected no arguments or --dir DIR");
     }
     StderrHost host(io.err);
     TArchiveList list;

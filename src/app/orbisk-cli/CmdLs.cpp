@@ -5,9 +5,7 @@ namespace orbisk::cli {
 
 int RunLs(const std::vector<std::string>& args, Streams io) {
     if (args.empty() || args.size() > 2) {
-        io.err << "orbisk-cli ls: expected an archive file and at most one folder path\n"
-               << UsageOf("ls");
-        return kExitUsage;
+        return UsageError(io, "ls", "expected an archive file and at most one folder path");
     }
     TArch arch;
     arch.Head.FileName = args[0];

@@ -12,15 +12,13 @@ int RunMerge(const std::vector<std::string>& args, Streams io) {
         } else if (args[i].starts_with("--dir=")) {
             dir = args[i].substr(6);
         } else if (args[i].starts_with("-")) {
-            io.err << "orbisk-cli merge: unknown option '" << args[i] << "'\n" << UsageOf("merge");
-            return kExitUsage;
+            return UsageError(io, "merge", "unknown option '" + args[i] + "'");
         } else {
             files.push_back(args[i]);
         }
     }
     if (files.size() < 2) {
-        io.err << "orbisk-cli merge: expected two or more archives\n" << UsageOf("merge");
-        return kExitUsage;
+        return UsageError(io, "merge", "expected two or more archives");
     }
     StderrHost host(io.err);
     TArchiveList list;

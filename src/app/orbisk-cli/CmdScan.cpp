@@ -214,8 +214,7 @@ std::optional<TCdToc> AudioCdIn(const std::string& device) {
 int RunScan(const std::vector<std::string>& args, Streams io) {
     ScanArgs a;
     if (auto error = ParseScanArgs(args, a)) {
-        io.err << "orbisk-cli scan: " << *error << '\n' << UsageOf("scan");
-        return kExitUsage;
+        return UsageError(io, "scan", *error);
     }
     // A drive (/dev/sr0) is scanned for the audio CD in it; a data disc is
     // scanned from the folder where it is mounted.

@@ -214,8 +214,7 @@ int SearchArchives(const SearchArgs& a, const TSearchCriteria& criteria, Streams
 int RunSearch(const std::vector<std::string>& args, Streams io) {
     SearchArgs a;
     if (auto error = ParseSearchArgs(args, a)) {
-        io.err << "orbisk-cli search: " << *error << '\n' << UsageOf("search");
-        return kExitUsage;
+        return UsageError(io, "search", *error);
     }
     std::vector<std::string> history;
     const TSearchStart start = PrepareSearch(a.input, history);

@@ -57,9 +57,7 @@ std::string Escaped(std::string_view text) {
 
 int RunVolumes(const std::vector<std::string>& args, Streams io) {
     if (!args.empty()) {
-        io.err << "orbisk-cli volumes: unexpected argument '" << args[0] << "'\n";
-        io.err << UsageOf("volumes");
-        return kExitUsage;
+        return UsageError(io, "volumes", "unexpected argument '" + args[0] + "'");
     }
     const std::vector<TMountedVolume> volumes = ReadMountedVolumes();
     if (volumes.empty()) {

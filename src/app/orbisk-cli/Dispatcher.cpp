@@ -208,6 +208,11 @@ const char* UsageOf(std::string_view name) {
     return "";
 }
 
+int UsageError(Streams io, std::string_view command, std::string_view message) {
+    io.err << "orbisk-cli " << command << ": " << message << '\n' << UsageOf(command);
+    return kExitUsage;
+}
+
 void AppendRow(std::string& out, std::initializer_list<std::string_view> fields) {
     for (std::string_view field : fields) {
         AppendAsUtf8(out, field);
