@@ -254,6 +254,9 @@ void DrawCommand(QPainter& p, CommandPicture picture) {
         Disc(p);
         p.restore();
         return Magnifier(p, 7, 7, 3.5);
+    case CommandPicture::ExportHtml:
+        Sheet(p);
+        return Globe(p);
     case CommandPicture::Grid:
         return Table(p);
     case CommandPicture::ArchiveList:

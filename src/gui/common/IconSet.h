@@ -25,6 +25,7 @@ enum class CommandPicture {
     Save,
     Find,
     FindAll,
+    ExportHtml,
     Grid,
     ArchiveList,
     ArchiveReport,

@@ -172,6 +172,16 @@ void TForm_Main::AddNewCommand(QAction* command) {
     EnableMenusWithEntries(actions_);
 }
 
+void TForm_Main::AddConversionCommand(QAction* command) {
+    if (!conversions_) {
+        conversions_ = new QMenu(QStringLiteral("Konverze"), this);
+        conversions_->setObjectName(QStringLiteral("Menu_Konverze"));
+        actions_.Soubor->insertMenu(actions_.ChangeDirLocal, conversions_);
+        actions_.Soubor->insertSeparator(actions_.ChangeDirLocal);
+    }
+    conversions_->addAction(command);
+}
+
 bool TForm_Main::IsOpenArchive(const std::string& path) const {
     const std::string& open = CurrentArchive.Head.FileName;
     if (open.empty()) return false;

@@ -77,6 +77,9 @@ public:
     // Puts the command for a new archive first in the "Soubor" menu and
     // first on the tool bar.
     void AddNewCommand(QAction* command);
+    // Puts a command into the "Konverze" menu of "Soubor" (after "Uložit"),
+    // which is made with its first command.
+    void AddConversionCommand(QAction* command);
 
     const TMainControls& Controls() const { return controls_; }
     const TMainActions& Actions() const { return actions_; }
@@ -113,6 +116,7 @@ private:
     bool opening_ = false;
     QString workingFolder_;
     QAction* lastFunction_ = nullptr; // the tool bar command added last
+    QMenu* conversions_ = nullptr;    // "Konverze"
 };
 
 // Marks the main window busy (or, given false, idle) while it lives and then
