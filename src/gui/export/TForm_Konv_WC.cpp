@@ -51,7 +51,7 @@ ListView* FileList(const char* name, FolderFilesModel* model, bool multi) {
     auto* list = Named(new ListView, name);
     list->SetModel(model);
     list->SetMultiSelection(multi);
-    list->SetColumnWidths({150, 80, 130});
+    list->SetColumnWidths({140, 70, 125});
     return list;
 }
 
@@ -149,7 +149,7 @@ void TForm_Konv_WC::BuildLayout() {
     layout->addWidget(Gauge2);
     layout->addWidget(Gauge1);
     layout->addLayout(bottom);
-    setFixedSize(780, 500);
+    setFixedSize(840, 500);
 }
 
 void TForm_Konv_WC::Execute(TConvertSource mode) {

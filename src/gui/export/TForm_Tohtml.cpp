@@ -110,7 +110,6 @@ void TForm_Tohtml::BuildControls() {
     CheckBox7->setChecked(initial.Grid);
     RichEdit = Named(new QPlainTextEdit, "RichEdit");
     RichEdit->setReadOnly(true);
-    RichEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
     Button1 = Named(new QPushButton(QStringLiteral("OK")), "Button1");
     Button1->setDefault(true);
     Button2 = Named(new QPushButton(QStringLiteral("Storno")), "Button2");
@@ -164,7 +163,10 @@ void TForm_Tohtml::Prepare(const QString& archivePath) {
     Edit1->setText(archivePath);
     Button1->setEnabled(archiveGiven_);
     running_ = false;
-    Edit1->setFocus();
+    // The read-only path box would only show its text selected: the focus
+    // goes to the button that comes next.
+    (archiveGiven_ ? Button1 : Button4)->setFocus();
+    Edit1->setCursorPosition(0);
     Button3->setEnabled(false);
     Button4->setEnabled(true);
     lastSaved_.clear();
