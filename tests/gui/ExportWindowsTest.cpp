@@ -201,6 +201,24 @@ TEST_F(ExportWindowsTest, AnUnreadableCatalogueIsReportedAndTheNextOneConverted)
     EXPECT_FALSE(FileExists(work_.File("a.cd")));
 }
 
+TEST_F(ExportWindowsTest, ReplacingTheOpenArchiveClosesItUnsaved) {
+    TForm_Konv_WC& konv = StartConversion();
+    WriteFile(source_.File("b.cds"), Catalogue("B", "b.txt"));
+    WriteArchiveFile(MakeArchive(work_.File("b.cd"), "old", {{"\\", {{"old.txt", "1"}}}}));
+    OpenThroughDialog(work_.File("b.cd"));
+    window_->SetModified(true);
+    konv.DirectoryEdit1->SetFolder(Q(source_.Path()));
+    konv.Prepare(TConvertSource::Cds);
+    SelectFiles(konv, {QStringLiteral("b.cds")});
+    prompt_.answers.push_back(PromptAnswer::Ok);
+    konv.Button1->click();
+
+    EXPECT_TRUE(window_->CurrentArchive.Head.FileName.empty());
+    EXPECT_FALSE(window_->Modified());
+    window_->close();
+    EXPECT_EQ(ReadArchiveFile(work_.File("b.cd")).Head.Name, "b");
+}
+
 TEST_F(ExportWindowsTest, TheNcduEntryImportsAJsonExport) {
     TForm_Konv_WC& konv = StartConversion();
     WriteFile(source_.File("disk.json"),

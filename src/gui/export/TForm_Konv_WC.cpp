@@ -250,7 +250,12 @@ void TForm_Konv_WC::RunCds(const std::vector<std::string>& sources, std::vector<
     hooks.Starting = [this](std::size_t number, std::size_t count) { ShowProgress(number, count); };
     hooks.Progress = [this](int percent) { Gauge2->setValue(percent); };
     hooks.Finished = [this, &written](const TConvertResult& result) {
-        if (result.Outcome == TConvertOutcome::Written) written.push_back(result.Head);
+        if (result.Outcome == TConvertOutcome::Written) {
+            written.push_back(result.Head);
+            // The open archive's file was replaced: a later save of the
+            // open copy would write the old archive over the new one.
+            if (main_.IsOpenArchive(result.Target)) main_.CloseArchive();
+        }
         ReportCds(result);
         FillTarget();
     };
