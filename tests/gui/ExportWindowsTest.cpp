@@ -201,6 +201,22 @@ TEST_F(ExportWindowsTest, AnUnreadableCatalogueIsReportedAndTheNextOneConverted)
     EXPECT_FALSE(FileExists(work_.File("a.cd")));
 }
 
+TEST_F(ExportWindowsTest, StornoStopsTheConversionRun) {
+    TForm_Konv_WC& konv = StartConversion();
+    WriteFile(source_.File("a.cds"), Catalogue("A", "a.txt"));
+    WriteFile(source_.File("b.cds"), Catalogue("B", "b.txt"));
+    konv.DirectoryEdit1->SetFolder(Q(source_.Path()));
+    konv.Prepare(TConvertSource::Cds);
+    SelectFiles(konv, {QStringLiteral("a.cds"), QStringLiteral("b.cds")});
+    QTimer::singleShot(0, konv.Button2, &QPushButton::click);
+    konv.Button1->click();
+
+    EXPECT_FALSE(konv.Running());
+    EXPECT_EQ(ListDir(work_.Path()), (std::vector<std::string>{"_cd_.lst"}));
+    EXPECT_FALSE(konv.Button2->isVisibleTo(&konv));
+    EXPECT_TRUE(konv.Button1->isEnabled());
+}
+
 TEST_F(ExportWindowsTest, ReplacingTheOpenArchiveClosesItUnsaved) {
     TForm_Konv_WC& konv = StartConversion();
     WriteFile(source_.File("b.cds"), Catalogue("B", "b.txt"));

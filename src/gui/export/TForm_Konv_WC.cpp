@@ -213,8 +213,9 @@ void TForm_Konv_WC::RunCommand() {
         sources.push_back(sourceFiles_->PathBytes(row));
     SetRunning(true);
     Memo->clear();
-    QCoreApplication::processEvents();
+    // Set before the events run, so that a "Storno" among them counts.
     running_ = true;
+    QCoreApplication::processEvents();
     std::vector<THead> written;
     if (mode_ == TConvertSource::Cds)
         RunCds(sources, written);
