@@ -9,45 +9,13 @@
 #include <vector>
 
 #include "ArchiveTestSupport.h"
+#include "ScriptedProbe.h"
 #include "TreeBuilder.h"
 #include "core/platform/Volumes.h"
 #include "gui/platform/DiskService.h"
 #include "gui/scan/TForm_ReadCD.h"
 
 namespace orbisk::test {
-
-// Answers from tables the test changes at will; paths not named get the
-// defaults.
-class ScriptedProbe : public VolumeProbe {
-public:
-    TVolumeInfo Serial(const std::string& path) override {
-        auto found = serials.find(path);
-        return found != serials.end() ? found->second : serial;
-    }
-    TDriveType DriveType(const std::string& path) override {
-        auto found = types.find(path);
-        return found != types.end() ? found->second : type;
-    }
-    std::vector<TMountedVolume> Volumes() override { return volumes; }
-    std::optional<TMountedVolume> Drive(const std::string& path) override {
-        auto found = drives.find(path);
-        if (found == drives.end()) return std::nullopt;
-        return found->second;
-    }
-    std::optional<TCdToc> AudioToc(const std::string& device) override {
-        auto found = tocs.find(device);
-        if (found == tocs.end()) return std::nullopt;
-        return found->second;
-    }
-
-    TVolumeInfo serial{"DATA", "1A2B-0C3D"};
-    TDriveType type = TDriveType::Fixed;
-    std::map<std::string, TVolumeInfo> serials;
-    std::map<std::string, TDriveType> types;
-    std::vector<TMountedVolume> volumes;
-    std::map<std::string, TMountedVolume> drives; // the drive holding a path
-    std::map<std::string, TCdToc> tocs;           // the disc in a drive, by device
-};
 
 // Answers each step as the test set it (done, by default) and records the
 // steps as "unmount /dev/sr0", "eject /dev/sr0", "close /dev/sr0".
@@ -66,21 +34,6 @@ private:
         return answer;
     }
 };
-
-inline TMountedVolume Mounted(std::string mountPoint, TDriveType type, bool floppy = false) {
-    TMountedVolume volume;
-    volume.MountPoint = std::move(mountPoint);
-    volume.Type = type;
-    volume.Floppy = floppy;
-    return volume;
-}
-
-// A volume mounted from device.
-inline TMountedVolume MountedFrom(std::string mountPoint, std::string device, TDriveType type) {
-    TMountedVolume volume = Mounted(std::move(mountPoint), type);
-    volume.Device = std::move(device);
-    return volume;
-}
 
 class ScanWindowTest : public ArchiveTest {
 public:

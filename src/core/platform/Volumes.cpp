@@ -312,6 +312,23 @@ TVolumeInfo VolumeInfoOf(const TMountedVolume& volume, const TPlatformPaths& pat
     return info;
 }
 
+std::vector<std::string> OpticalDrives(const TPlatformPaths& paths) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (auto it = fs::directory_iterator(paths.SysBlock, ec);
+         !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (DriveTypeByName({}, name) == TDriveType::CdRom) names.push_back(std::move(name));
+    }
+    // "sr2" before "sr10".
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+    for (std::string& name : names)
+        name = "/dev/" + name;
+    return names;
+}
+
 TVolumeInfo VolumeSerial(std::string_view path, const TPlatformPaths& paths) {
     const std::optional<TMountedVolume> volume = VolumeOfPath(path, paths);
     if (!volume) return TVolumeInfo{};

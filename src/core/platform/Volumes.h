@@ -78,6 +78,10 @@ TVolumeInfo VolumeSerial(std::string_view path, const TPlatformPaths& paths = {}
 // without looking at any path inside it.
 TVolumeInfo VolumeInfoOf(const TMountedVolume& volume, const TPlatformPaths& paths = {});
 
+// The devices of the optical drives the kernel knows ("/dev/sr0"), empty or
+// not, in the order of their numbers.
+std::vector<std::string> OpticalDrives(const TPlatformPaths& paths = {});
+
 // Opens (open = true) or closes the door of the drive path names (a device
 // such as "/dev/sr1"), of the optical drive that holds path, or of the first
 // optical drive when path is on none. False when no
@@ -95,6 +99,7 @@ public:
     virtual std::optional<TMountedVolume> Drive(const std::string& path) = 0;
     // The table of contents of the disc in the optical drive device.
     virtual std::optional<TCdToc> AudioToc(const std::string& device) = 0;
+    virtual std::vector<std::string> OpticalDrives() = 0;
 };
 
 // The probe of the live system (or of the fake tree paths names).
@@ -110,6 +115,7 @@ public:
     std::optional<TCdToc> AudioToc(const std::string& device) override {
         return ReadCdToc(paths_.DeviceRoot + device);
     }
+    std::vector<std::string> OpticalDrives() override { return orbisk::OpticalDrives(paths_); }
 
 private:
     TPlatformPaths paths_;
