@@ -8,6 +8,7 @@
 #include "gui/mainwin/TForm_Main.h"
 #include "gui/mainwin/TForm_Mask.h"
 #include "gui/mainwin/TForm_Vlastnosti.h"
+#include "gui/scan/TForm_EXE.h"
 #include "gui/scan/TForm_ReadCD.h"
 #include "gui/scan/TForm_TXT_Files.h"
 #include "gui/search/TForm_Find3.h"
@@ -32,9 +33,9 @@ QWidget* Make(TForm_Main& main) {
 // when it is built.
 const std::vector<WindowMaker>& SecondaryWindows() {
     static const std::vector<WindowMaker> makers = {
-        Make<TForm_ReadCD>,  Make<TForm_Vlastnosti>, Make<TForm_Find3>,
-        Make<TForm_Find4>,   Make<TForm_Tohtml>,     Make<TForm_DB_Kat>,
-        Make<TForm_Konv_WC>, Make<TForm_Mask>,       Make<TForm_TXT_Files>,
+        Make<TForm_ReadCD>, Make<TForm_Vlastnosti>, Make<TForm_Find3>, Make<TForm_Find4>,
+        Make<TForm_Tohtml>, Make<TForm_DB_Kat>,     Make<TForm_EXE>,   Make<TForm_Konv_WC>,
+        Make<TForm_Mask>,   Make<TForm_TXT_Files>,
     };
     return makers;
 }

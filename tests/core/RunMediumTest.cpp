@@ -173,12 +173,12 @@ public:
 
     void Run(const TRunRequest& request, const TRunDrive* drive, bool alwaysIgnore,
              const std::vector<Step>& steps, const std::string& target = {}) {
-        TRunWatch watch(probe_);
+        TRunWatch watch;
         ignore_ = watch.Start(request, alwaysIgnore);
         for (const Step& step : steps) {
             SCOPED_TRACE(step.what);
             if (step.change) step.change(*this);
-            const TRunTick tick = watch.Tick(drive, ignore_);
+            const TRunTick tick = watch.Tick(probe_, drive, ignore_);
             ignore_ = tick.IgnoreSerial;
             EXPECT_EQ(tick.Found, step.found);
             EXPECT_EQ(tick.ShowIgnoreBox, step.showBox);

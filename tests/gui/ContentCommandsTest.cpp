@@ -93,11 +93,11 @@ TEST_F(ContentTest, ContextMenuEnablesItsEntriesByTheSelection) {
     struct Row {
         const char* what;
         std::vector<int> rows;
-        bool remove, size;
+        bool run, remove, size;
     } rows[] = {
-        {"nothing selected", {}, false, false},
-        {"one row", {3}, true, true},
-        {"several rows", {3, 4, 9}, true, false},
+        {"nothing selected", {}, false, false, false},
+        {"one row", {3}, true, true, true},
+        {"several rows", {3, 4, 9}, false, true, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -105,15 +105,17 @@ TEST_F(ContentTest, ContextMenuEnablesItsEntriesByTheSelection) {
         List().SetRowsSelected(row.rows, true);
         commands.ShowContextMenu(List().mapToGlobal(QPoint(10, 10)));
         EXPECT_TRUE(commands.Menu()->isVisible());
+        EXPECT_EQ(commands.Action_Run->isEnabled(), row.run);
         EXPECT_EQ(commands.Action_Delete->isEnabled(), row.remove);
         EXPECT_EQ(commands.Action_Size->isEnabled(), row.size);
         commands.Menu()->hide();
     }
-    // Only what works is offered: delete, size and the filter.
+    // Only what works is offered: run, delete, size and the filter.
     std::vector<QString> texts;
     for (QAction* a : commands.Menu()->actions())
         if (!a->isSeparator()) texts.push_back(a->text());
-    EXPECT_EQ(texts, (std::vector<QString>{QStringLiteral("Odstranit"),
+    EXPECT_EQ(texts, (std::vector<QString>{QString::fromUtf8("Otevři (spust)"),
+                                           QStringLiteral("Odstranit"),
                                            QString::fromUtf8("Spočítej velikost (mezerník)"),
                                            QString::fromUtf8("Filtr zobrazení")}));
 }

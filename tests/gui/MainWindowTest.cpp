@@ -20,6 +20,7 @@
 #include "gui/common/ListView.h"
 #include "gui/mainwin/ContentBrowser.h"
 #include "gui/mainwin/ContentModel.h"
+#include "gui/scan/TForm_EXE.h"
 
 namespace orbisk::test {
 namespace {
@@ -276,6 +277,18 @@ TEST(Windows, AreCreatedOnceInTheFixedOrderWithTheMainWindowFirst) {
         if (w != &windows.Main()) {
             EXPECT_EQ(w->parent(), &windows.Main());
         }
+    // The windows built so far come in the fixed order.
+    const QStringList order = {"Form_Main",    "Form_ReadCD", "Form_Vlastnosti", "Form_Find3",
+                               "Form_Find4",   "Form_Tohtml", "Form_About",      "Form_DB",
+                               "Form_DB_Kat",  "Form_DBedit", "Form_DB_HTML",    "Form_EXE",
+                               "Form_Konv_WC", "Form_Setup",  "Form_Mask",       "Form_TXT_Files"};
+    qsizetype at = -1;
+    for (QWidget* w : windows.InCreationOrder()) {
+        const qsizetype place = order.indexOf(w->objectName());
+        EXPECT_GT(place, at) << w->objectName().toStdString();
+        at = place;
+    }
+    EXPECT_NE(windows.Find<TForm_EXE>(), nullptr);
 }
 
 TEST(Windows, ToolBarCommandsAreTellableApartAndMenusOpenByKey) {

@@ -164,26 +164,22 @@ bool TRunWatch::Start(const TRunRequest& request, bool alwaysIgnoreSerial) {
     return request_.ExpectedSerial.empty() || alwaysIgnoreSerial;
 }
 
-std::string TRunWatch::RootOf(const TRunDrive& drive) {
+std::string TRunWatch::RootOf(VolumeProbe& probe, const TRunDrive& drive) {
     if (!drive.Follows) return drive.Volume.MountPoint;
-    for (const TMountedVolume& v : probe_.Volumes())
+    for (const TMountedVolume& v : probe.Volumes())
         if (v.Device == drive.Volume.Device) return v.MountPoint;
     return {};
 }
 
-std::string TRunWatch::SerialOf(const std::string& root) {
-    return probe_.Serial(root).Serial;
-}
-
-TRunTick TRunWatch::Tick(const TRunDrive* drive, bool ignoreSerial) {
+TRunTick TRunWatch::Tick(VolumeProbe& probe, const TRunDrive* drive, bool ignoreSerial) {
     ++seconds_;
     TRunTick tick;
     tick.IgnoreSerial = ignoreSerial;
     std::vector<std::string> roots;
     if (drive) {
-        roots.push_back(RootOf(*drive));
+        roots.push_back(RootOf(probe, *drive));
     } else {
-        for (const TMountedVolume& v : probe_.Volumes())
+        for (const TMountedVolume& v : probe.Volumes())
             if (IsUserVolume(v) &&
                 std::find(roots.begin(), roots.end(), v.MountPoint) == roots.end())
                 roots.push_back(v.MountPoint);
@@ -199,7 +195,7 @@ TRunTick TRunWatch::Tick(const TRunDrive* drive, bool ignoreSerial) {
         if (first) tick.Target = target;
         tick.Found = true;
         if (drive || ignoreSerial) break;
-        const std::string there = SerialOf(root);
+        const std::string there = probe.Serial(root).Serial;
         if (first) serial = there;
         if (there == request_.ExpectedSerial) {
             tick.Target = target;
@@ -212,7 +208,7 @@ TRunTick TRunWatch::Tick(const TRunDrive* drive, bool ignoreSerial) {
     lastTarget_ = tick.Target;
     if (!tick.Found || foundTicks_ < 2) return tick;
     if (!tick.IgnoreSerial) {
-        if (drive) serial = SerialOf(roots.front());
+        if (drive) serial = probe.Serial(roots.front()).Serial;
         tick.IgnoreSerial = serial == request_.ExpectedSerial;
     }
     tick.ShowIgnoreBox = true;

@@ -92,18 +92,17 @@ struct TRunTick {
 };
 
 // The look for one request: activation starts it, each tick of the window's
-// one-second timer asks the drive (or, for any drive, every user volume).
+// one-second timer asks the probe about the drive (or, for any drive, every
+// user volume).
 class TRunWatch {
 public:
-    explicit TRunWatch(VolumeProbe& probe) : probe_(probe) {}
-
     // Activation: seconds and finds back to 0. Returns whether the "Ignore
     // SN" box starts ticked: when the archive has no serial, or when the
     // setting to ignore serials is on.
     bool Start(const TRunRequest& request, bool alwaysIgnoreSerial);
     // One tick on drive, or on every user volume when drive is nothing;
     // ignoreSerial is the box as the user left it.
-    TRunTick Tick(const TRunDrive* drive, bool ignoreSerial);
+    TRunTick Tick(VolumeProbe& probe, const TRunDrive* drive, bool ignoreSerial);
 
     int Seconds() const { return seconds_; }
     int FoundTicks() const { return foundTicks_; }
@@ -111,10 +110,8 @@ public:
 
 private:
     // The mount point of the medium the drive holds now; empty when none.
-    std::string RootOf(const TRunDrive& drive);
-    std::string SerialOf(const std::string& root);
+    static std::string RootOf(VolumeProbe& probe, const TRunDrive& drive);
 
-    VolumeProbe& probe_;
     TRunRequest request_;
     int seconds_ = 0;
     int foundTicks_ = 0;

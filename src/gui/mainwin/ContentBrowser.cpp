@@ -146,6 +146,13 @@ void ContentBrowser::ActivateSelection() {
     if (rows.size() == 1) EnterRow(rows.front());
 }
 
+void ContentBrowser::RunSelection() {
+    const std::vector<int> rows = List().SelectedRows();
+    if (rows.size() != 1 || form_.Busy()) return;
+    const std::int32_t rec = model_->SlotAt(rows.front());
+    if (rec != 0 && RunEntry) RunEntry(rec);
+}
+
 void ContentBrowser::EnterRow(int row) {
     const TFolderRow* shown = model_->RowAt(row);
     if (!shown || form_.Busy()) return;

@@ -58,6 +58,9 @@ public:
 
     // Enter or double click on the selected row.
     void ActivateSelection();
+    // "Otevři (spust)": the single selected entry, file or folder, goes to
+    // the run window.
+    void RunSelection();
     // One folder up ("..", Backspace, "[ .. ]"); at the root Backspace moves
     // the focus to the archive list.
     void GoUp(bool backspace = false);
@@ -79,7 +82,7 @@ public:
     // Called after entries were deleted: the search windows drop results that
     // may point at them.
     std::function<void()> ClearSearchResults;
-    // Opens a file entry of the shown folder (rec) with the run window.
+    // Opens an entry of the shown folder (rec) with the run window.
     std::function<void(std::int32_t rec)> RunEntry;
 
 private:

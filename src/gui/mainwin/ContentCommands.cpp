@@ -24,6 +24,7 @@ namespace {} // namespace
 ContentCommands::ContentCommands(TForm_Main& form, ContentBrowser& browser)
     : QObject(&form), form_(form), browser_(browser), menu_(new QMenu(&form)) {
     menu_->setObjectName(QStringLiteral("PopupMenu_Dir"));
+    Action_Run = MenuEntry(*menu_, "Action_DirRun", QStringLiteral("Otevři (spust)"));
     Action_Delete = MenuEntry(*menu_, "Action_DirDelete", QStringLiteral("Odstranit"));
     Action_Size =
         MenuEntry(*menu_, "Action_DirSize", QStringLiteral("Spočítej velikost (mezerník)"));
@@ -37,6 +38,7 @@ ContentCommands::ContentCommands(TForm_Main& form, ContentBrowser& browser)
         choice->setCheckable(true);
         group->addAction(choice);
     }
+    connect(Action_Run, &QAction::triggered, &browser_, &ContentBrowser::RunSelection);
     connect(Action_Delete, &QAction::triggered, this, &ContentCommands::DeleteCommand);
     connect(Action_Size, &QAction::triggered, this, &ContentCommands::SizeCommand);
     connect(Action_ShowAll, &QAction::triggered, this, [this] { SetShowAll(true); });
@@ -125,6 +127,7 @@ void ContentCommands::SetShowAll(bool all) {
 
 void ContentCommands::UpdateMenuState() {
     const int selected = browser_.List().SelectedCount();
+    Action_Run->setEnabled(selected == 1);
     Action_Delete->setEnabled(selected >= 1);
     Action_Size->setEnabled(selected == 1);
     (Program().ShowAll ? Action_ShowAll : Action_Commented)->setChecked(true);

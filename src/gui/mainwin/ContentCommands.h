@@ -42,6 +42,7 @@ public:
     void UpdateMenuState();
     QMenu* Menu() const { return menu_; }
 
+    QAction* Action_Run;       // "Otevři (spust)"
     QAction* Action_Delete;    // "Odstranit"
     QAction* Action_Size;      // "Spočítej velikost (mezerník)"
     QAction* Action_ShowAll;   // "Vše"
