@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFont>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHideEvent>
@@ -84,6 +85,9 @@ void TForm_EXE::BuildControls() {
     Button_Eject->setToolTip(QStringLiteral("Vysunout / zasunout dvířka mechaniky"));
     Label_Path = Named(new QLabel(QStringLiteral("Cesta"), this), "Label_Path");
     Label_Path->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont bold = Label_Path->font();
+    bold.setBold(true);
+    Label_Path->setFont(bold);
     Label_Insert = Named(new QLabel(this), "Label_Insert");
     Label_Insert->setWordWrap(true);
     Label_Search = Named(new QLabel(QStringLiteral("Hledám  "), this), "Label_Search");
@@ -94,6 +98,7 @@ void TForm_EXE::BuildControls() {
     Button_Esc->setAutoDefault(false);
     Label_Status = Named(new QLabel(this), "Label_Status");
     Label_Status->setWordWrap(true);
+    Label_Status->hide();
     Timer_Run = Named(new QTimer(this), "Timer_Run");
     Timer_Run->setInterval(kRunInterval);
 
@@ -127,7 +132,7 @@ void TForm_EXE::BuildLayout() {
     column->addWidget(Label_Insert);
     column->addLayout(searchRow);
     column->addWidget(Label_Status);
-    resize(520, 170);
+    resize(520, sizeHint().height());
 }
 
 void TForm_EXE::SetVolumeProbe(std::unique_ptr<VolumeProbe> probe) {
@@ -209,7 +214,7 @@ void TForm_EXE::Activated() {
     Label_Path->setText(DecodeText(request.EntryPath + request.EntryName));
     Label_Insert->setText(InsertText());
     Label_Seconds->setText(QStringLiteral("0 s"));
-    Label_Status->clear();
+    ShowStatus(QString());
     CheckBox_SN->setChecked(watch_.Start(request, options_.AlwaysIgnoreSerial));
     CheckBox_SN->hide();
     // Volumes come and go between requests: the list is made again, keeping
@@ -252,6 +257,11 @@ void TForm_EXE::Tick() {
     close();
 }
 
+void TForm_EXE::ShowStatus(const QString& text) {
+    Label_Status->setText(text);
+    Label_Status->setVisible(!text.isEmpty());
+}
+
 void TForm_EXE::EjectCommand() {
     // The chosen drive when it has a door, else the first optical drive.
     std::optional<TMountedVolume> watched;
@@ -264,10 +274,10 @@ void TForm_EXE::EjectCommand() {
     const TDoorResult result = MoveDoor(*probe_, *disks_, device, open);
     const QLabel* failed[] = {nullptr, LabelT7, LabelT8, LabelT9};
     if (const QLabel* text = failed[static_cast<int>(result.Failure)]) {
-        Label_Status->setText(text->text() + result.Error);
+        ShowStatus(text->text() + result.Error);
         return;
     }
-    Label_Status->clear();
+    ShowStatus(QString());
     DoorOpen() = open;
 }
 

@@ -109,6 +109,8 @@ private:
     // is refused and the chosen drive shown again.
     void DriveTextChosen(const QString& text);
     QString InsertText() const;
+    // The door's failure under the controls; nothing shown while empty.
+    void ShowStatus(const QString& text);
 
     TForm_Main& main_;
     std::unique_ptr<VolumeProbe> probe_;
