@@ -133,7 +133,7 @@ TEST_F(RunWindowTest, WaitsNamingTheDiscAndOpensItFromAnyDrive) {
               std::vector<QUrl>{QUrl::fromLocalFile(Q(media_.File("HRY_2003/setup.exe")))});
 }
 
-TEST_F(RunWindowTest, TickedIgnoreBoxOpensTheEntryFromADiscOfAnotherSerial) {
+TEST_F(RunWindowTest, IgnoreBoxTickedByTheUserOrTheSettingOpensFromADiscOfAnotherSerial) {
     TForm_EXE& run = Start();
     Insert("5555-5555");
     ShowFor("setup.exe");
@@ -146,6 +146,14 @@ TEST_F(RunWindowTest, TickedIgnoreBoxOpensTheEntryFromADiscOfAnotherSerial) {
     run.Tick();
     EXPECT_FALSE(run.isVisible());
     EXPECT_EQ(shell_.opened.size(), 1u);
+
+    run.SetOptions({.AlwaysIgnoreSerial = true});
+    ShowFor("setup.exe");
+    EXPECT_TRUE(run.CheckBox_SN->isChecked());
+    run.Tick();
+    run.Tick();
+    EXPECT_FALSE(run.isVisible());
+    EXPECT_EQ(shell_.opened.size(), 2u);
 }
 
 TEST_F(RunWindowTest, WithoutSerialTheOpticalDriveIsPresetAndTypedTextMustNameADrive) {
@@ -154,11 +162,14 @@ TEST_F(RunWindowTest, WithoutSerialTheOpticalDriveIsPresetAndTypedTextMustNameAD
     EXPECT_EQ(run.ComboBox_Drive->findText(QString::fromUtf8("kterákoli jednotka")), -1);
     EXPECT_EQ(run.ComboBox_Drive->currentText(), QStringLiteral("/dev/sr0"));
     EXPECT_TRUE(run.CheckBox_SN->isChecked());
+    probe_->optical = {"/dev/sr0", "/dev/sr1"};
+    run.SetOptions({.LastCdDrive = true});
+    EXPECT_EQ(run.ComboBox_Drive->currentText(), QStringLiteral("/dev/sr1"));
     struct Row {
         const char* typed;
         const char* drive; // what the combo and the window hold afterwards
     } rows[] = {
-        {"/home/nowhere", "/dev/sr0"},
+        {"/home/nowhere", "/dev/sr1"},
         {"/mnt/nas", "/mnt/nas"},
         {"x", "/mnt/nas"},
     };
