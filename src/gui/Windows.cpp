@@ -2,7 +2,10 @@
 
 #include <QWidget>
 
+#include "gui/db/TForm_DB.h"
+#include "gui/db/TForm_DB_HTML.h"
 #include "gui/db/TForm_DB_Kat.h"
+#include "gui/db/TForm_DBedit.h"
 #include "gui/export/TForm_Konv_WC.h"
 #include "gui/export/TForm_Tohtml.h"
 #include "gui/mainwin/TForm_Main.h"
@@ -33,9 +36,10 @@ QWidget* Make(TForm_Main& main) {
 // when it is built.
 const std::vector<WindowMaker>& SecondaryWindows() {
     static const std::vector<WindowMaker> makers = {
-        Make<TForm_ReadCD>, Make<TForm_Vlastnosti>, Make<TForm_Find3>, Make<TForm_Find4>,
-        Make<TForm_Tohtml>, Make<TForm_DB_Kat>,     Make<TForm_EXE>,   Make<TForm_Konv_WC>,
-        Make<TForm_Mask>,   Make<TForm_TXT_Files>,
+        Make<TForm_ReadCD>,    Make<TForm_Vlastnosti>, Make<TForm_Find3>,   Make<TForm_Find4>,
+        Make<TForm_Tohtml>,    Make<TForm_DB>,         Make<TForm_DB_Kat>,  Make<TForm_DBedit>,
+        Make<TForm_DB_HTML>,   Make<TForm_EXE>,        Make<TForm_Konv_WC>, Make<TForm_Mask>,
+        Make<TForm_TXT_Files>,
     };
     return makers;
 }

@@ -233,6 +233,22 @@ void House(QPainter& p) {
     p.drawRect(QRectF(7, 10, 2.5, 4.5));
 }
 
+// A stack of discs with a list beside it: the reverse list.
+void Database(QPainter& p) {
+    p.setPen(QPen(QColor(0x40, 0x4a, 0x60), 0.7));
+    for (double y : {11.0, 7.5, 4.0}) {
+        p.setBrush(QColor(0x8a, 0xb4, 0xe0));
+        p.drawRect(QRectF(1.5, y, 8, 2.5));
+        p.setBrush(QColor(0xc8, 0xdc, 0xf4));
+        p.drawEllipse(QRectF(1.5, y - 1.2, 8, 2.4));
+    }
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(10.5, 2, 4.5, 12));
+    p.setPen(QPen(QColor(0x34, 0x65, 0xa4), 0.8));
+    for (double y : {4.5, 7.0, 9.5, 12.0})
+        p.drawLine(QPointF(11.5, y), QPointF(14, y));
+}
+
 void DrawCommand(QPainter& p, CommandPicture picture) {
     const QColor archiveInk(0x8a, 0x4b, 0x08), contentInk(0x34, 0x65, 0xa4);
     switch (picture) {
@@ -257,6 +273,8 @@ void DrawCommand(QPainter& p, CommandPicture picture) {
     case CommandPicture::ExportHtml:
         Sheet(p);
         return Globe(p);
+    case CommandPicture::Database:
+        return Database(p);
     case CommandPicture::Grid:
         return Table(p);
     case CommandPicture::ArchiveList:

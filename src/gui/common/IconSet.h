@@ -26,6 +26,7 @@ enum class CommandPicture {
     Find,
     FindAll,
     ExportHtml,
+    Database,
     Grid,
     ArchiveList,
     ArchiveReport,

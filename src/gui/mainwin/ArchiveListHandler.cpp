@@ -7,6 +7,8 @@
 #include <QTreeView>
 
 #include "core/catalog/ArchiveListEdit.h"
+#include "core/catalog/Merge.h"
+#include "gui/common/BusyCursor.h"
 #include "gui/common/Menus.h"
 #include "gui/common/Prompt.h"
 #include "gui/common/Text.h"
@@ -21,8 +23,10 @@ namespace orbisk {
 ArchiveListHandler::ArchiveListHandler(TForm_Main& form, ArchiveTreeHandler& tree)
     : QObject(&form), form_(form), tree_(tree), menu_(new QMenu(&form)) {
     menu_->setObjectName(QStringLiteral("PopupMenu_CD"));
+    Action_Merge = MenuEntry(*menu_, "Action_CDMerge", QStringLiteral("Sloučit do multiarchivu"));
     Action_Delete = MenuEntry(*menu_, "Action_CDDelete", QStringLiteral("Odstranit"));
     Action_Properties = MenuEntry(*menu_, "Action_CDProperties", QStringLiteral("Vlastnosti"));
+    connect(Action_Merge, &QAction::triggered, this, &ArchiveListHandler::MergeCommand);
     connect(Action_Delete, &QAction::triggered, this, &ArchiveListHandler::DeleteCommand);
     connect(Action_Properties, &QAction::triggered, this, &ArchiveListHandler::PropertiesCommand);
     ListView& list = List();
@@ -114,8 +118,42 @@ void ArchiveListHandler::PropertiesCommand() {
     tree_.AddArchiveToTree(slot, result.TreePathChanged, tree_.Options().ArchivesInTree);
 }
 
+void ArchiveListHandler::MergeCommand() {
+    const std::vector<std::int32_t> slots = List().SelectedSlots();
+    if (form_.Busy() || slots.size() < 2) return;
+    form_.StorePendingNote();
+    if (form_.Modified()) {
+        if (!form_.SaveCurrentArchive()) return;
+        form_.SetModified(false);
+    }
+    TArchiveList& rows = tree_.Rows();
+    std::vector<bool> wasListed;
+    for (const THead& row : rows.Rows)
+        wasListed.push_back(row.Listed != 0);
+    TMergeResult result;
+    {
+        BusyCursor cursor;
+        TArch merged;
+        result = MergeListedArchives(rows, slots, merged, form_.UiHost());
+    }
+    // A failed write has said so and added no row.
+    if (!result.Written) return;
+    // A multi-archive made again replaces the row of its earlier file.
+    std::int32_t listed = 0;
+    for (std::size_t slot = 1; slot < rows.Rows.size(); ++slot) {
+        if (rows.Rows[slot].Listed != 0) ++listed;
+        if (slot < wasListed.size() && wasListed[slot] && rows.Rows[slot].Listed == 0)
+            tree_.RemoveLeaf(static_cast<std::int32_t>(slot));
+    }
+    tree_.ForgetShownPath();
+    tree_.AddArchiveToTree(result.Slot, true, tree_.Options().ArchivesInTree);
+    tree_.ShowCount(listed);
+    tree_.OpenSlot(result.Slot);
+}
+
 void ArchiveListHandler::UpdateMenuState() {
     const int selected = List().SelectedCount();
+    Action_Merge->setEnabled(selected >= 2);
     Action_Delete->setEnabled(selected >= 1);
     Action_Properties->setEnabled(selected == 1);
 }

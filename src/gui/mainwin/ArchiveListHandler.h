@@ -36,6 +36,11 @@ public:
     // on "OK" the header inside the archive file, the row and the cache
     // change, and the archive moves to the node of its new categories.
     void PropertiesCommand();
+    // "Sloučit do multiarchivu": with two or more rows selected, merges their
+    // archives, in list order, into a new multi-archive filed under "\Multi\"
+    // and opens it. Edits of the open archive are saved first, so a merged
+    // open archive comes in as it is shown.
+    void MergeCommand();
 
     // Enables the entries for the selection and shows the menu at globalPos.
     void ShowContextMenu(const QPoint& globalPos);
@@ -45,6 +50,7 @@ public:
     void SetGridLines(bool on);
     void SetViewStyle(ListView::Style style);
 
+    QAction* Action_Merge;      // "Sloučit do multiarchivu"
     QAction* Action_Delete;     // "Odstranit"
     QAction* Action_Properties; // "Vlastnosti"
 

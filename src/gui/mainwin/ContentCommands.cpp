@@ -26,6 +26,8 @@ ContentCommands::ContentCommands(TForm_Main& form, ContentBrowser& browser)
     menu_->setObjectName(QStringLiteral("PopupMenu_Dir"));
     Action_Run = MenuEntry(*menu_, "Action_DirRun", QStringLiteral("Otevři (spust)"));
     Action_Delete = MenuEntry(*menu_, "Action_DirDelete", QStringLiteral("Odstranit"));
+    Action_AddToDb =
+        MenuEntry(*menu_, "Action_DirAddToDb", QStringLiteral("Přidej do databáze ..."));
     Action_Size =
         MenuEntry(*menu_, "Action_DirSize", QStringLiteral("Spočítej velikost (mezerník)"));
     menu_->addSeparator();
@@ -129,6 +131,7 @@ void ContentCommands::UpdateMenuState() {
     const int selected = browser_.List().SelectedCount();
     Action_Run->setEnabled(selected == 1);
     Action_Delete->setEnabled(selected >= 1);
+    Action_AddToDb->setEnabled(selected >= 1);
     Action_Size->setEnabled(selected == 1);
     (Program().ShowAll ? Action_ShowAll : Action_Commented)->setChecked(true);
 }

@@ -44,6 +44,7 @@ public:
 
     QAction* Action_Run;       // "Otevři (spust)"
     QAction* Action_Delete;    // "Odstranit"
+    QAction* Action_AddToDb;   // "Přidej do databáze ...", carried out by the database window
     QAction* Action_Size;      // "Spočítej velikost (mezerník)"
     QAction* Action_ShowAll;   // "Vše"
     QAction* Action_Commented; // "Komentované"
