@@ -21,7 +21,7 @@ namespace orbisk {
 namespace {
 
 // "Plný název", "Velikost", "Archiv", "Cesta".
-const std::vector<int> kColumnWidths = {220, 90, 130, 220};
+const std::vector<int> kColumnWidths = {190, 95, 100, 140};
 
 QWidget* PanelOf(const char* name, QWidget* content) {
     auto* panel = Named(new QWidget, name);
@@ -53,7 +53,7 @@ DbPanes::DbPanes(TDatabase& db, bool readOnly, QWidget* parent)
     addWidget(Panel_Midle);
     addWidget(Panel_Right);
     setStretchFactor(1, 1);
-    setSizes({200, 560, 240});
+    setSizes({200, 540, 220});
 
     TreeView->setModel(tree_);
     TreeView->setHeaderHidden(true);
