@@ -253,11 +253,11 @@ TEST_F(ArchiveTest, TheContextMenuFollowsTheSelection) {
     SelectPath("\\CD\\Hry\\");
     const struct {
         std::vector<QString> selected;
-        bool remove, properties;
+        bool remove, properties, merge;
     } rows[] = {
-        {{}, false, false},
-        {{"Doom"}, true, true},
-        {{"Doom", "Abuse"}, true, false},
+        {{}, false, false, false},
+        {{"Doom"}, true, true, false},
+        {{"Doom", "Abuse"}, true, false, true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.selected.size());
@@ -265,9 +265,10 @@ TEST_F(ArchiveTest, TheContextMenuFollowsTheSelection) {
         Commands(w).UpdateMenuState();
         EXPECT_EQ(Commands(w).Action_Delete->isEnabled(), row.remove);
         EXPECT_EQ(Commands(w).Action_Properties->isEnabled(), row.properties);
+        EXPECT_EQ(Commands(w).Action_Merge->isEnabled(), row.merge);
     }
-    // Export and merge belong to other commands.
-    EXPECT_EQ(Commands(w).Menu()->actions().size(), 2);
+    // Export belongs to the export window.
+    EXPECT_EQ(Commands(w).Menu()->actions().size(), 3);
 }
 
 TEST_F(ArchiveTest, ColumnClicksSortTheArchiveList) {

@@ -108,14 +108,16 @@ TEST_F(ContentTest, ContextMenuEnablesItsEntriesByTheSelection) {
         EXPECT_EQ(commands.Action_Run->isEnabled(), row.run);
         EXPECT_EQ(commands.Action_Delete->isEnabled(), row.remove);
         EXPECT_EQ(commands.Action_Size->isEnabled(), row.size);
+        EXPECT_EQ(commands.Action_AddToDb->isEnabled(), row.remove);
         commands.Menu()->hide();
     }
-    // Only what works is offered: run, delete, size and the filter.
+    // Only what works is offered: run, delete, add to the database, size and the filter.
     std::vector<QString> texts;
     for (QAction* a : commands.Menu()->actions())
         if (!a->isSeparator()) texts.push_back(a->text());
     EXPECT_EQ(texts, (std::vector<QString>{QString::fromUtf8("Otevři (spust)"),
                                            QStringLiteral("Odstranit"),
+                                           QString::fromUtf8("Přidej do databáze ..."),
                                            QString::fromUtf8("Spočítej velikost (mezerník)"),
                                            QString::fromUtf8("Filtr zobrazení")}));
 }

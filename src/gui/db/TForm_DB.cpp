@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
 #include <QTreeView>
@@ -170,6 +171,8 @@ void TForm_DB::Execute(bool addMode) {
 
 void TForm_DB::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // A window brought back from the task bar shows again; it is not a new showing.
+    if (event->spontaneous()) return;
     activated_ = false;
     closing_ = false;
     // Runs once the window is up, as its activation.
@@ -180,7 +183,9 @@ void TForm_DB::Activate() {
     if (activated_ || !isVisible()) return;
     activated_ = true;
     const std::string path = DatabasePath(main_.WorkingFolderBytes());
+    reading_ = true;
     const bool read = db_.Open(path, host_, true);
+    reading_ = false;
     StatusPanel3->setText(read ? QString() : LabelT6->text());
     panes_->ShowDatabase();
     if (!read) Prompt::Warning(LabelT6->text());
@@ -199,7 +204,8 @@ void TForm_DB::ExportCommand() {
 }
 
 void TForm_DB::done(int result) {
-    if (closing_) return;
+    // The reader lets events in; the window closes once the database is read.
+    if (closing_ || reading_) return;
     closing_ = true;
     Timer->stop();
     if (activated_) {

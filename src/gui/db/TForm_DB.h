@@ -106,6 +106,7 @@ private:
     bool addMode_ = false;
     bool activated_ = false;
     bool closing_ = false;
+    bool reading_ = false;
 };
 
 } // namespace orbisk
