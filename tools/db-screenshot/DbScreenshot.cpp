@@ -38,14 +38,16 @@ void WriteSampleDatabase(const std::string& folder) {
         {"\\Hry\\Akční\\",
          {"DOOM", "12 582 912", "Hry 1", "\\DOOM", "",
           "Klasická střílečka z roku 1993.\x07Spouští se DOOM.EXE, potřebuje DOS.\x07"}},
-        {"\\Hry\\Akční\\", {"Quake", "45 678 123", "Hry 2", "\\QUAKE", "", "Quake 1, verze 1.06\x07"}},
+        {"\\Hry\\Akční\\",
+         {"Quake", "45 678 123", "Hry 2", "\\QUAKE", "", "Quake 1, verze 1.06\x07"}},
         {"\\Hry\\Akční\\", {"Duke Nukem 3D", "38 112 004", "Hry 2", "\\DUKE3D", "", ""}},
         {"\\Hry\\Strategie\\", {"Civilization", "4 300 221", "Hry 1", "\\CIV", "", ""}},
         {"\\Hry\\Strategie\\", {"Heroes II", "61 200 003", "Hry 3", "\\HEROES2", "", ""}},
         {"\\Programy\\Grafika\\",
          {"GIMP 2.10", "210 334 112", "Linux 7", "\\apps\\gimp", "", "Editor obrázků\x07"}},
         {"\\Programy\\Kancelář\\", {"LibreOffice", "412 998 001", "Linux 7", "\\apps\\lo", "", ""}},
-        {"\\Dokumenty\\", {"Manuál tiskárny.pdf", "2 345 678", "Dokumenty 2004", "\\tisk.pdf", "", ""}},
+        {"\\Dokumenty\\",
+         {"Manuál tiskárny.pdf", "2 345 678", "Dokumenty 2004", "\\tisk.pdf", "", ""}},
     };
     orbisk::TDatabase db;
     orbisk::NullHost host;
