@@ -261,11 +261,10 @@ TEST_F(DatabaseWindowTest, ADatabaseThatCouldNotBeReadIsNotWrittenOnClose) {
 }
 
 TEST_F(DatabaseWindowTest, TheExportWindowWritesAPageThroughAShippedTemplate) {
-    const char* shipped = std::getenv("ORBISK_PROGRAM_DIR");
-    ASSERT_NE(shipped, nullptr);
     WriteDatabase({{"\\Hry\\", {Item("doom.exe")}}});
     StartWindow();
-    Program().ProgramDir = shipped;
+    // The templates as the program ships them beside itself.
+    Program().ProgramDir = ORBISK_RESOURCES_DIR;
     TForm_DB& db = ShowDb();
     const std::string page = work_.File("page.html");
     dialogs_.paths.push_back(Q(page));
