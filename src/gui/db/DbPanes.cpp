@@ -111,10 +111,11 @@ void DbPanes::FillList(const std::string& path) {
         items_->Fill(db_.ItemsOf(path));
         List->setUpdatesEnabled(true);
     }
+    // The first row becomes the selected and current row; the keyboard
+    // focus stays where it is (walking the tree by keys goes on).
     if (items_->rowCount() > 0) {
         List->SelectRow(0);
         List->CurrentView()->scrollToTop();
-        List->setFocus();
     }
     Q_EMIT PathShown(DecodeText(path));
 }

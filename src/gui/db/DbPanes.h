@@ -37,7 +37,7 @@ public:
     // every category with its topmost node selected (which lists that node).
     void ShowDatabase();
     // Lists the items of the category at path, the first row selected and
-    // focused; the path is shown through PathShown.
+    // current; the path is shown through PathShown.
     void FillList(const std::string& path);
     // Adds the nodes of path to the tree; returns its deepest node.
     QModelIndex AddPathToTree(const std::string& path);
