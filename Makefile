@@ -7,9 +7,10 @@ TEST_BUILD := build/asan
 CORE_BUILD := build/core-only
 BENCH_BUILD := build/bench
 FUZZ_BUILD := build/fuzz
+PACKAGE_BUILD := build/package
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps build run test test-asan test-core-only format check-format bench fuzz fuzz-ci clean
+.PHONY: all deps build run test test-asan test-core-only format check-format bench fuzz fuzz-ci package clean
 
 all: build
 
@@ -57,6 +58,15 @@ fuzz: deps
 
 fuzz-ci:
 	$(MAKE) fuzz FUZZ_SECONDS=20
+
+# The Debian package of the installed layout (cmake --install under /usr), put
+# here as orbisk_VERSION_ARCH.deb: apt install ./orbisk_*.deb
+package: deps
+	cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DORBISK_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	rm -f $(PACKAGE_BUILD)/orbisk_*.deb orbisk_*.deb
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+	cp $(PACKAGE_BUILD)/orbisk_*.deb .
 
 clean:
 	rm -rf build

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests, the benchmarks and the
-# fuzzers need, skipping those already installed. Uses sudo when not root.
+# Installs the Debian packages the build, the tests, the benchmarks, the
+# fuzzers and the Debian package need, skipping those already installed. Uses sudo when not root.
 set -euo pipefail
 
 packages=(
@@ -10,6 +10,7 @@ packages=(
     clang libclang-rt-14-dev clang-format
     xvfb x11-apps
     ncdu
+    desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

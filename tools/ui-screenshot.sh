@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Developer tool: pictures of the main window with its tool bar, of a message
-# box with the program's own buttons and of the open dialog in Czech, taken
-# under Xvfb.
+# box with the program's own buttons, of the open dialog in Czech and of the
+# about window, taken under Xvfb.
 #
 #   tools/ui-screenshot.sh [BUILD_DIR] [OUT_FOLDER]
 #
 # BUILD_DIR (default build/asan) must hold a built orbisk_gui; OUT_FOLDER
-# (default docs/) receives main.png, message-box.png and open-dialog.png.
+# (default docs/) receives main.png, message-box.png, open-dialog.png and
+# about.png.
 # Not part of the shipped programs.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"

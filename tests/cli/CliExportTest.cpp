@@ -28,6 +28,12 @@ TEST(CliExport, WritesThePageOrTableOfAnArchive) {
         std::string file, has, hasNot;
     } cases[] = {
         {{"export", dir.File("disk.cd")}, 0, dir.File("disk.html"), "<td> -a--</td>", ""},
+        // The foot links the guide beside the program, the home page for now.
+        {{"export", dir.File("disk.cd")},
+         0,
+         dir.File("disk.html"),
+         "/help/index.html\">Orbisk</a>",
+         "https:"},
         {{"export", dir.File("disk.cd"), "--note", "--grid", "--out", dir.File("p.html")},
          0,
          dir.File("p.html"),

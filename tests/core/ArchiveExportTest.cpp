@@ -17,10 +17,10 @@ std::string Head(std::string_view name = "") {
 }
 
 std::string Page(std::string_view archive, TExportColumns columns = {},
-                 std::string_view title = "a.cd") {
+                 std::string_view title = "a.cd", const TExportTexts& texts = {}) {
     RecordingHost host;
     std::string out;
-    EXPECT_TRUE(FormatArchivePage(archive, title, columns, TExportTexts{}, kRunning, host, out));
+    EXPECT_TRUE(FormatArchivePage(archive, title, columns, texts, kRunning, host, out));
     return out;
 }
 
@@ -126,7 +126,9 @@ TEST(ArchiveExportPage, HeadHeaderAndFootAndAnEntryBeforeTheFirstFolder) {
     const std::string archive = "<head>\r\nName=Hry\r\nTyp=CD\r\nSubTyp=Akce\r\nMedium=CD-R\r\n"
                                 "Owner=Petr\r\nDescription=Popis\r\nName=Later\r\n<tree>\r\n"
                                 "early\t5\tD\t ----\t\t\r\n\\\r\n";
-    const std::string page = Page(archive, {}, "/arch/hry.cd");
+    TExportTexts texts;
+    texts.HomePage = "file:///opt/a&b/help/index.html";
+    const std::string page = Page(archive, {}, "/arch/hry.cd", texts);
     const std::string expectedStart =
         "<html><head><meta charset=\"utf-8\"><title>/arch/hry.cd</title></head>\r\n"
         "<body bgcolor=\"#D8D0C8\" text=\"#000000\">\r\n<tt><hr><table border=\"0\">\r\n"
@@ -138,9 +140,12 @@ TEST(ArchiveExportPage, HeadHeaderAndFootAndAnEntryBeforeTheFirstFolder) {
         "<tr><td>early</td>\r\n";
     EXPECT_EQ(page.substr(0, expectedStart.size()), expectedStart);
     EXPECT_TRUE(page.ends_with("</table><hr>\r\n<p>Výpis byl vytvořen pomocí programu "
-                               "<a href=\"https://orbisk.example.org/\">Orbisk</a>.</p>\r\n"
+                               "<a href=\"file:///opt/a&amp;b/help/index.html\">Orbisk</a>."
+                               "</p>\r\n"
                                "</tt></body>\r\n</html>\r\n"))
         << page;
+    // Without a home page the foot names the program without a link.
+    EXPECT_TRUE(Page(archive).ends_with("programu Orbisk.</p>\r\n</tt></body>\r\n</html>\r\n"));
 }
 
 // A file named <script> must not run in the browser; quotes must not end an

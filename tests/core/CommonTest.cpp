@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "core/catalog/CodePage.h"
 #include "core/catalog/Common.h"
+#include "core/catalog/HomePage.h"
 #include "core/catalog/ProgramValues.h"
 
 using namespace orbisk;
@@ -145,6 +146,38 @@ TEST(ProgramValues, RelativePathsAreResolvedBelowABaseFolder) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(AbsolutePath(c.path, c.base), c.resolved) << c.path << " in " << c.base;
+}
+
+// An installed program reads what it ships from PREFIX/share/orbisk; the
+// build tree and a copied folder keep their files beside the executable.
+TEST(ProgramValues, ProgramDirOfAnInstalledOrAPlainExecutableFolder) {
+    test::TempDir root;
+    for (const char* dir : {"usr/bin", "usr/share/orbisk", "build/bin", "opt/bin", "opt/share",
+                            "portable", "bin", "share/orbisk"})
+        std::filesystem::create_directories(root.File(dir));
+    const struct {
+        const char *exeDir, *programDir;
+    } cases[] = {
+        {"usr/bin", "usr/share/orbisk"}, // installed under the prefix usr
+        {"build/bin", "build/bin"},      // the build tree: resources beside the binaries
+        {"opt/bin", "opt/bin"},          // a bin folder with no share/orbisk beside it
+        {"portable", "portable"},        {"usr/sbin", "usr/sbin"}, // only a folder named bin counts
+        {"bin", "share/orbisk"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ProgramDirOf(root.File(c.exeDir)), root.File(c.programDir)) << c.exeDir;
+}
+
+TEST(ProgramValues, HomePageIsTheShippedGuideAsAFileAddress) {
+    const struct {
+        const char *programDir, *address;
+    } cases[] = {
+        {"/usr/share/orbisk", "file:///usr/share/orbisk/help/index.html"},
+        {"/home/petr/my build/bin/", "file:///home/petr/my%20build/bin/help/index.html"},
+        {"/x/k\xC5\xAF\xC5\x88#?%&", "file:///x/k%C5%AF%C5%88%23%3F%25%26/help/index.html"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HomePageAddress(c.programDir), c.address) << c.programDir;
 }
 
 TEST(ProgramValues, StartValuesAndExtensionLists) {

@@ -1,18 +1,23 @@
-// The working folder commands, the language entries and the help commands.
+// The working folder commands, the language entries, the help commands and
+// the about window.
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <filesystem>
 
 #include "GuiTestSupport.h"
 #include "core/catalog/ArchiveList.h"
-#include "core/catalog/HomePage.h"
 #include "gui/mainwin/ContentBrowser.h"
 #include "gui/mainwin/ContentModel.h"
+#include "gui/settings/TForm_About.h"
 
 namespace orbisk::test {
 namespace {
@@ -177,16 +182,65 @@ TEST_F(MainWindowTest, HelpOpensTheHelpFileOrTheShippedGuide) {
     }
 }
 
-TEST_F(MainWindowTest, HomePageOpensInTheBrowser) {
-    StartWindow();
-    Trigger("Action_HomePage");
-    ASSERT_EQ(shell_.opened.size(), 1u);
-    EXPECT_EQ(shell_.opened[0], QUrl(QString::fromLatin1(kHomePage)));
-    EXPECT_TRUE(shell_.opened[0].isValid());
+// Until the project has a site of its own, the home page is the shipped
+// guide; the about window's button opens the same page.
+TEST_F(MainWindowTest, HomePageOpensTheShippedGuideFromTheMenuAndTheAboutWindow) {
+    struct Row {
+        const char* what;
+        const char* programDir; // below the test's program folder
+        bool guide;
+        bool fromAbout;
+    } rows[] = {
+        {"menu, guide present", "", true, false},
+        {"menu, a folder with a blank and a Czech letter", "my k\xC5\xAF\xC5\x88", true, false},
+        {"menu, guide missing", "", false, false},
+        {"about window's button", "", true, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::string dir = *row.programDir ? program_.File(row.programDir) : program_.Path();
+        std::filesystem::remove_all(dir + "/help");
+        std::filesystem::create_directories(dir + "/help");
+        if (row.guide) WriteFile(dir + "/help/index.html", "<html></html>");
+        Program().ProgramDir = dir;
+        shell_.opened.clear();
+        prompt_.shown.clear();
+        StartWindow();
+        if (row.fromAbout) {
+            bool shown = false;
+            QTimer::singleShot(0, [&] {
+                auto* about = qobject_cast<TForm_About*>(QApplication::activeModalWidget());
+                ASSERT_NE(about, nullptr);
+                shown = true;
+                EXPECT_EQ(about->windowTitle(), QString::fromUtf8("O programu"));
+                EXPECT_FALSE(about->Memo_CZ->toPlainText().isEmpty());
+                EXPECT_FALSE(about->Memo_EN->toPlainText().isEmpty());
+                QTest::mouseClick(about->Button_WWW, Qt::LeftButton);
+                QTest::mouseClick(about->Button_OK, Qt::LeftButton);
+            });
+            Trigger("Action_About");
+            EXPECT_TRUE(shown);
+            EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+        } else {
+            Trigger("Action_HomePage");
+        }
+        if (row.guide) {
+            ASSERT_EQ(shell_.opened.size(), 1u);
+            EXPECT_EQ(shell_.opened[0], QUrl::fromLocalFile(Q(dir + "/help/index.html")));
+            EXPECT_TRUE(prompt_.shown.empty());
+        } else {
+            EXPECT_TRUE(shell_.opened.empty());
+            EXPECT_EQ(prompt_.Texts(PromptKind::Information),
+                      std::vector<QString>{QString::fromUtf8("Soubor není k dispozici.")});
+        }
+        window_.reset();
+    }
 }
 
 TEST_F(MainWindowTest, HelpAndHomePageTheDesktopCannotOpenAreReported) {
     WriteFile(program_.File("orbisk.chm"), "x");
+    std::filesystem::create_directory(program_.File("help"));
+    WriteFile(program_.File("help/index.html"), "<html></html>");
     shell_.result = false;
     StartWindow();
     Trigger("Action_Help");
@@ -195,7 +249,7 @@ TEST_F(MainWindowTest, HelpAndHomePageTheDesktopCannotOpenAreReported) {
     const QString cannot = QString::fromUtf8("Nelze otevřít ");
     EXPECT_EQ(prompt_.Texts(PromptKind::Warning),
               (std::vector<QString>{cannot + Q(program_.File("orbisk.chm")),
-                                    cannot + QString::fromLatin1(kHomePage)}));
+                                    cannot + Q(program_.File("help/index.html"))}));
 }
 
 } // namespace

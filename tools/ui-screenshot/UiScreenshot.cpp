@@ -1,7 +1,8 @@
 // Developer tool, not shipped: brings the program's windows up as the
-// program does (Qt's Czech texts included) and saves three pictures of the
+// program does (Qt's Czech texts included) and saves four pictures of the
 // screen: the main window with its tool bar, the scan window's file-name
-// question with the program's own buttons, and the open dialog.
+// question with the program's own buttons, the open dialog and the about
+// window.
 //
 //   ui-screenshot WORKING_FOLDER SOURCE OUT_FOLDER
 //
@@ -25,6 +26,7 @@
 #include "gui/mainwin/ArchiveTreeHandler.h"
 #include "gui/mainwin/TForm_Main.h"
 #include "gui/scan/TForm_ReadCD.h"
+#include "gui/settings/TForm_About.h"
 
 namespace {
 
@@ -75,12 +77,20 @@ int main(int argc, char** argv) {
     main.move(20, 20);
     main.show();
 
-    bool mainSaved = false, questionSaved = false, openSaved = false;
+    bool mainSaved = false, questionSaved = false, openSaved = false, aboutSaved = false;
+    auto about = [&] {
+        WhenModal<orbisk::TForm_About>(out + QStringLiteral("about.png"), aboutSaved,
+                                       [&](orbisk::TForm_About* window) {
+                                           window->Button_OK->click();
+                                           QTimer::singleShot(300, &main, [&] { main.close(); });
+                                       });
+        main.findChild<QAction*>(QStringLiteral("Action_About"))->trigger();
+    };
     auto openDialog = [&] {
         WhenModal<QFileDialog>(out + QStringLiteral("open-dialog.png"), openSaved,
                                [&](QFileDialog* dialog) {
                                    dialog->reject();
-                                   QTimer::singleShot(300, &main, [&] { main.close(); });
+                                   QTimer::singleShot(300, &main, about);
                                });
         main.findChild<QAction*>(QStringLiteral("Action_Open"))->trigger();
     };
@@ -113,5 +123,5 @@ int main(int argc, char** argv) {
         });
     });
     QApplication::exec();
-    return mainSaved && questionSaved && openSaved ? 0 : 1;
+    return mainSaved && questionSaved && openSaved && aboutSaved ? 0 : 1;
 }

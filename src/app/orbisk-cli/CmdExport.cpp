@@ -4,6 +4,8 @@
 #include <optional>
 
 #include "Cli.h"
+#include "core/catalog/HomePage.h"
+#include "core/catalog/ProgramValues.h"
 #include "core/export/ArchiveExport.h"
 
 namespace orbisk::cli {
@@ -71,9 +73,11 @@ int RunExport(const std::vector<std::string>& args, Streams io) {
     if (a.out.empty()) a.out = ProposedExportName(a.archive, a.csv ? ".csv" : ".html");
     StderrHost host(io.err);
     const std::atomic<bool> running{true};
+    TExportTexts texts;
+    texts.HomePage = HomePageAddress(DetectProgramDir());
     const TExportResult result =
-        ExportArchive(a.archive, a.csv ? TExportFormat::Csv : TExportFormat::Page, a.columns,
-                      TExportTexts{}, running, host);
+        ExportArchive(a.archive, a.csv ? TExportFormat::Csv : TExportFormat::Page, a.columns, texts,
+                      running, host);
     if (result.Outcome != TExportOutcome::Done) {
         io.err << "orbisk-cli export: " << Describe(result.Status) << '\n';
         return kExitFailure;

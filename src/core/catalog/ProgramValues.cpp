@@ -75,7 +75,17 @@ std::string DetectProgramDir() {
     std::string exe(buf, static_cast<std::size_t>(n));
     auto slash = exe.rfind('/');
     if (slash == std::string::npos) return ".";
-    return slash == 0 ? std::string("/") : exe.substr(0, slash);
+    return ProgramDirOf(slash == 0 ? std::string("/") : exe.substr(0, slash));
+}
+
+std::string ProgramDirOf(const std::string& exeDir) {
+    const auto slash = exeDir.rfind('/');
+    if (slash == std::string::npos || exeDir.compare(slash, std::string::npos, "/bin") != 0)
+        return exeDir;
+    std::string share = JoinPath(exeDir.substr(0, slash), kInstalledShareDir);
+    if (share.front() != '/') share.insert(share.begin(), '/');
+    struct stat st {};
+    return ::stat(share.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? share : exeDir;
 }
 
 namespace {

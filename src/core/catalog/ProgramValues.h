@@ -35,9 +35,17 @@ ProgramValues& Program();
 // unreadable file leaves its list empty) and TempDir last.
 void InitProgramValues(ProgramValues& values, const std::string& programDir);
 
-// The folder of the running executable, or ORBISK_PROGRAM_DIR when that is
-// set (tests point it at a prepared folder). No trailing "/".
+// The folder of what the program ships (the guide, templates, language
+// files, extension lists): ORBISK_PROGRAM_DIR when that is set (tests point it
+// at a prepared folder), otherwise ProgramDirOf the running executable's
+// folder. No trailing "/".
 std::string DetectProgramDir();
+
+// The shipped files of a program whose executable lies in exeDir: an
+// installed program (PREFIX/bin/orbisk) finds them in PREFIX/share/orbisk;
+// any other folder (the build tree, a portable copy) holds them itself.
+std::string ProgramDirOf(const std::string& exeDir);
+inline constexpr const char* kInstalledShareDir = "share/orbisk";
 
 // The system's temporary folder with a trailing "/"; fallback when it is unset.
 std::string DetectTempDir(const std::string& fallback);

@@ -7,7 +7,6 @@
 #include "core/catalog/ArchiveFile.h"
 #include "core/catalog/ByteScan.h"
 #include "core/catalog/CodePage.h"
-#include "core/catalog/HomePage.h"
 #include "core/export/HtmlText.h"
 
 namespace orbisk {
@@ -186,9 +185,13 @@ public:
         Line("</table><hr>");
         Put("<p>");
         Text(texts_.Footer);
-        Put("<a href=\"");
-        Text(texts_.HomePage.empty() ? std::string_view(kHomePage) : texts_.HomePage);
-        Line("\">Orbisk</a>.</p>");
+        if (texts_.HomePage.empty()) {
+            Line("Orbisk.</p>");
+        } else {
+            Put("<a href=\"");
+            Text(texts_.HomePage);
+            Line("\">Orbisk</a>.</p>");
+        }
         Line("</tt></body>");
         Line("</html>");
     }

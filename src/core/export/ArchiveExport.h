@@ -35,7 +35,8 @@ struct TExportTexts {
     std::string DescriptionCaption = "Popis";                   // CheckBox6
     std::string Owner = "Vlastník";                             // LabelT2
     std::string Footer = "Výpis byl vytvořen pomocí programu "; // LabelT3
-    std::string HomePage; // the footer link; kHomePage when empty
+    // The footer's link to the home page (HomePageAddress); none when empty.
+    std::string HomePage;
 };
 
 // The page of an archive whose file text is archiveText; title is the archive

@@ -136,8 +136,11 @@ TMainActions BuildMainActions(QMainWindow& window, QToolBar& toolBar) {
     a.Help = Command(window, "Action_Help", QStringLiteral("Nápověda"),
                      CommandIcon(CommandPicture::Help));
     a.Help->setShortcut(QKeySequence::HelpContents);
+    a.About = Command(window, "Action_About", QStringLiteral("O programu"), QIcon());
     a.Napoveda->addAction(a.Help);
     a.Napoveda->addAction(a.HomePage);
+    a.Napoveda->addSeparator();
+    a.Napoveda->addAction(a.About);
 
     toolBar.addAction(a.Open);
     toolBar.addAction(a.Save);

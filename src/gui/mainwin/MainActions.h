@@ -26,6 +26,7 @@ struct TMainActions {
     QAction* Grid = nullptr;            // "Mřížka"
     QAction* Help = nullptr;            // "Nápověda"
     QAction* HomePage = nullptr;        // "Domovská WWW stránka"
+    QAction* About = nullptr;           // "O programu"
     QActionGroup* Languages = nullptr;  // the language entries, one checked
 
     // View style of the archive list, one checked ("Detaily" at start).

@@ -12,13 +12,14 @@
 #include "gui/common/Shell.h"
 #include "gui/common/Text.h"
 #include "gui/mainwin/TForm_Main.h"
+#include "gui/settings/TForm_About.h"
 
 namespace orbisk {
 
-MainHelpHandler::MainHelpHandler(TForm_Main& form) : QObject(&form) {}
+MainHelpHandler::MainHelpHandler(TForm_Main& form) : QObject(&form), form_(form) {}
 
 QString MainHelpHandler::HelpPath() {
-    for (const char* name : {kHelpFile, kHelpGuide}) {
+    for (const char* name : {kHelpFile, kGuideFile}) {
         QString path =
             QFile::decodeName(QByteArray::fromStdString(JoinPath(Program().ProgramDir, name)));
         if (QFileInfo(path).isFile()) return path;
@@ -35,9 +36,22 @@ void MainHelpHandler::HelpCommand() {
 }
 
 void MainHelpHandler::HomePageCommand() {
-    const QString address = QString::fromLatin1(kHomePage);
-    if (!Shell::OpenUrl(QUrl(address)))
-        Prompt::Warning(QString::fromUtf8(kMsgCannotOpen) + address);
+    const std::string& programDir = Program().ProgramDir;
+    const QString guide =
+        QFile::decodeName(QByteArray::fromStdString(JoinPath(programDir, kHomePage)));
+    if (!QFileInfo(guide).isFile()) {
+        Prompt::Information(DecodeText(kMsgFileMissing));
+        return;
+    }
+    const QUrl address(QString::fromStdString(HomePageAddress(programDir)));
+    if (!Shell::OpenUrl(address))
+        Prompt::Warning(QString::fromUtf8(kMsgCannotOpen) + QDir::toNativeSeparators(guide));
+}
+
+void MainHelpHandler::AboutCommand() {
+    auto* about = form_.findChild<TForm_About*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!about) about = new TForm_About(&form_);
+    about->exec();
 }
 
 } // namespace orbisk

@@ -1,5 +1,6 @@
 #pragma once
-// The help menu of the main window: the help file and the home page.
+// The help menu of the main window: the help file, the home page and the
+// about window.
 #include <QObject>
 #include <QString>
 
@@ -8,7 +9,6 @@ namespace orbisk {
 class TForm_Main;
 
 inline constexpr const char* kHelpFile = "orbisk.chm";
-inline constexpr const char* kHelpGuide = "help/index.html"; // shipped beside the program
 // Said when the desktop cannot open the help or the home page; the file or
 // address follows.
 inline constexpr const char* kMsgCannotOpen = "Nelze otevřít ";
@@ -22,10 +22,18 @@ public:
     // HTML guide shipped with the program. A file or page the desktop cannot
     // open is reported, not passed over.
     void HelpCommand();
-    void HomePageCommand();
+    // Opens the home page (for now the guide the program ships); a guide
+    // that is not there is said to be missing. The about window's button
+    // opens it too.
+    static void HomePageCommand();
+    // "O programu": the about window.
+    void AboutCommand();
 
     // The file HelpCommand opens, or an empty text when there is none.
     static QString HelpPath();
+
+private:
+    TForm_Main& form_;
 };
 
 } // namespace orbisk

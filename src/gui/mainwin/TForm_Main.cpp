@@ -74,6 +74,7 @@ void TForm_Main::ConnectCommands() {
     connect(a.Exit, &QAction::triggered, this, &QWidget::close);
     connect(a.Help, &QAction::triggered, help, &MainHelpHandler::HelpCommand);
     connect(a.HomePage, &QAction::triggered, help, &MainHelpHandler::HomePageCommand);
+    connect(a.About, &QAction::triggered, help, &MainHelpHandler::AboutCommand);
     connect(a.Grid, &QAction::toggled, content, &ContentBrowser::SetGridLines);
     connect(a.Grid, &QAction::toggled, archiveList, &ArchiveListHandler::SetGridLines);
     const std::pair<QAction*, ListView::Style> archiveStyles[] = {
