@@ -1,10 +1,13 @@
 #include "gui/settings/TForm_About.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "gui/common/Named.h"
 #include "gui/mainwin/MainHelpHandler.h"
@@ -22,8 +25,7 @@ constexpr const char* kFeaturesCz = "Prohlížení obsahu CD a disků bez mechan
                                     "Hledání v archivech\n"
                                     "Export archivů do HTML\n"
                                     "Bez externího databázového stroje\n"
-                                    "Databáze umístění programů a dokumentů a její export\n"
-                                    "do HTML podle šablony uživatele\n"
+                                    "Databáze umístění souborů, export do HTML podle šablony\n"
                                     "Změna jazyka za běhu programu";
 constexpr const char* kFeaturesEn = "Browsing the contents of CDs and disks without the drive\n"
                                     "Archives of media, including the contents of ZIP and RAR\n"
@@ -32,15 +34,23 @@ constexpr const char* kFeaturesEn = "Browsing the contents of CDs and disks with
                                     "Searching the archives\n"
                                     "HTML export of archives\n"
                                     "No external database engine\n"
-                                    "A database of where programs and documents lie, exported\n"
-                                    "to HTML through the user's own template\n"
+                                    "Database of where files lie, HTML export by a user template\n"
                                     "Changing the language while the program runs";
 
 QPlainTextEdit* FeaturePane(const char* name, const char* features) {
     auto* pane = Named(new QPlainTextEdit(QString::fromUtf8(features)), name);
     pane->setReadOnly(true);
     pane->setLineWrapMode(QPlainTextEdit::NoWrap);
-    pane->setMinimumSize(380, 200);
+    // Tall enough for every line, wide enough for the longest.
+    const QFontMetrics metrics(pane->font());
+    const int frame =
+        2 * (pane->frameWidth() + static_cast<int>(pane->document()->documentMargin()));
+    int width = 0;
+    const QStringList lines = pane->toPlainText().split(QLatin1Char('\n'));
+    for (const QString& line : lines)
+        width = std::max(width, metrics.horizontalAdvance(line));
+    pane->setMinimumWidth(width + frame + metrics.averageCharWidth() * 6);
+    pane->setFixedHeight(metrics.lineSpacing() * static_cast<int>(lines.size() + 2) + frame);
     return pane;
 }
 
