@@ -48,13 +48,13 @@ set(CPACK_PACKAGE_NAME orbisk)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Orbisk")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "catalogue of CDs, DVDs, USB sticks and folders")
+# The long description; CPack puts the summary above it as the synopsis.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "catalogue of CDs, DVDs, USB sticks and folders
- Orbisk scans a medium once and keeps its whole tree (names, sizes, dates,
- attributes, the contents of ZIP and RAR files, MP3 tags, descriptions from
- text files) as one plain-text archive file. Later, without the medium, the
- archives are browsed, annotated and searched. orbisk-cli does the same from
- scripts and terminals.")
+    "Orbisk scans a medium once and keeps its whole tree (names, sizes, dates,
+attributes, the contents of ZIP and RAR files, MP3 tags, descriptions from
+text files) as one plain-text archive file. Later, without the medium, the
+archives are browsed, annotated and searched. orbisk-cli does the same from
+scripts and terminals.")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Orbisk developers")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
