@@ -14,6 +14,8 @@
 #include <QVBoxLayout>
 
 #include "core/catalog/ArchiveListEdit.h"
+#include "core/catalog/HomePage.h"
+#include "core/catalog/ProgramValues.h"
 #include "gui/common/Dialogs.h"
 #include "gui/common/GuiHost.h"
 #include "gui/common/IconSet.h"
@@ -201,6 +203,7 @@ TExportTexts TForm_Tohtml::Texts() const {
     texts.DescriptionCaption = Bytes(CheckBox6->text());
     texts.Owner = Bytes(LabelT2->text());
     texts.Footer = Bytes(LabelT3->text());
+    texts.HomePage = HomePageAddress(Program().ProgramDir);
     return texts;
 }
 
