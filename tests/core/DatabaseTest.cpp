@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "ArchiveBuilder.h"
+#include "FailingDevice.h"
 #include "TestSupport.h"
 #include "WithoutDacOverride.h"
 #include "core/catalog/ArchiveFile.h"
@@ -248,6 +249,42 @@ TEST(Database, AnUnreadDatabaseIsNeverWritten) {
     ::chmod(path.c_str(), 0644);
     EXPECT_NE(ReadFile(path).find("keep"), std::string::npos);
     EXPECT_FALSE(FileExists(dir.File("cd.bak")));
+}
+
+TEST(Database, AViewerKeepsTheWholeLinesReadBeforeAFailure) {
+    TempDir dir;
+    const std::string path = DatabasePath(dir.Path());
+    const std::string tree = "\\A\\\r\n"
+                             "one\t1\tG\t\\one\t\t\r\n"
+                             "two\t2\tG\t\\two\t\t\r\n"
+                             "\\B\\\r\n"
+                             "three\t3\tG\t\\three\t\t\r\n";
+    WriteFile(path, std::string(kEmptyHeader) + tree);
+    auto at = [&](std::string_view text) { return kEmptyHeader.size() + tree.find(text); };
+    const struct {
+        std::size_t failAt;
+        std::vector<std::string> a, b;
+        std::int32_t categories;
+    } cases[] = {
+        {at("two") + 2, {"one"}, {}, 1},                   // the line cut off is not taken
+        {at("\\B"), {"one", "two"}, {}, 1},                // failing right at a line start
+        {at("three"), {"one", "two"}, {}, 2},              // a category with none of its items
+        {std::string::npos, {"one", "two"}, {"three"}, 2}, // no failure: all of it
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failAt);
+        FailingReadDevice device(c.failAt);
+        TScopedReadDevice seam(device);
+        RecordingHost host;
+        TDatabase db;
+        const bool whole = c.failAt == std::string::npos;
+        EXPECT_EQ(db.OpenForViewing(path, host), whole);
+        EXPECT_EQ(db.WasRead(), whole);
+        EXPECT_EQ(db.CategoryCount(), c.categories);
+        EXPECT_EQ(Names(db, "\\A\\"), c.a);
+        EXPECT_EQ(Names(db, "\\B\\"), c.b);
+        EXPECT_EQ(host.warns.size(), whole ? 0u : 1u);
+    }
 }
 
 TEST(Database, AddingEntriesProposesNameSizeAndPath) {

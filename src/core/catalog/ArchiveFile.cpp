@@ -1,6 +1,7 @@
 #include "core/catalog/ArchiveFile.h"
 
 #include "core/catalog/ByteScan.h"
+#include "core/catalog/PartialRead.h"
 
 #include <algorithm>
 #include <climits>
@@ -166,6 +167,20 @@ TFileStatus ReadArchive(TArch& arch, Host& host) {
     }
     host.Pump();
     ParseOwnedText(std::move(text), arch, &host);
+    return status;
+}
+
+TFileStatus ReadArchiveKeepingRead(TArch& arch, Host& host) {
+    std::string text;
+    TFileStatus status = ReadFileKeepingRead(arch.Head.FileName, text);
+    if (!status) {
+        // A line cut off by the failure is not taken: its fields are not whole.
+        const std::size_t lastEnd = text.rfind('\r');
+        text.resize(lastEnd == std::string::npos ? 0 : lastEnd + 1);
+    }
+    host.Pump();
+    ParseOwnedText(std::move(text), arch, &host);
+    if (!status) host.FileFailed(status);
     return status;
 }
 

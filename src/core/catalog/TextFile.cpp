@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/catalog/PartialRead.h"
+
 namespace orbisk {
 
 TFileStatus TFileStatus::Failed(std::string file, int error, FileOp op) {
@@ -62,11 +64,32 @@ TFileStatus OpenRegularFile(const std::string& path, TUniqueFd& fd, std::uint64_
     return {true, path, 0, FileOp::Read};
 }
 
+namespace {
+
+struct TSystemRead : TReadDevice {
+    ssize_t Read(int fd, void* data, std::size_t size, std::uint64_t offset) override {
+        return ::pread(fd, data, size, static_cast<off_t>(offset));
+    }
+};
+
+TSystemRead gSystemRead;
+std::atomic<TReadDevice*> gReadDevice{&gSystemRead};
+
+} // namespace
+
+TScopedReadDevice::TScopedReadDevice(TReadDevice& device)
+    : previous_(gReadDevice.exchange(&device)) {}
+
+TScopedReadDevice::~TScopedReadDevice() {
+    gReadDevice.store(previous_);
+}
+
 ssize_t ReadAt(int fd, std::uint64_t offset, void* data, std::size_t count) {
+    TReadDevice& device = *gReadDevice.load();
     auto* out = static_cast<char*>(data);
     std::size_t got = 0;
     while (got < count) {
-        const ssize_t n = ::pread(fd, out + got, count - got, static_cast<off_t>(offset + got));
+        const ssize_t n = device.Read(fd, out + got, count - got, offset + got);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return -1;
         if (n == 0) break;
@@ -87,7 +110,10 @@ bool PathExists(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
-TFileStatus ReadWholeFile(const std::string& path, std::string& out, std::size_t maxBytes) {
+namespace {
+
+TFileStatus ReadFile(const std::string& path, std::string& out, std::size_t maxBytes,
+                     bool keepRead) {
     out.clear();
     TUniqueFd fd;
     std::uint64_t size = 0;
@@ -107,7 +133,10 @@ TFileStatus ReadWholeFile(const std::string& path, std::string& out, std::size_t
         const ssize_t got = ReadAt(fd.Get(), used, out.data() + used, out.size() - used);
         if (got < 0) {
             const int error = errno;
-            out.clear();
+            if (keepRead)
+                out.resize(used);
+            else
+                out.clear();
             return TFileStatus::Failed(path, error);
         }
         used += static_cast<std::size_t>(got);
@@ -115,6 +144,16 @@ TFileStatus ReadWholeFile(const std::string& path, std::string& out, std::size_t
     }
     out.resize(used);
     return status;
+}
+
+} // namespace
+
+TFileStatus ReadWholeFile(const std::string& path, std::string& out, std::size_t maxBytes) {
+    return ReadFile(path, out, maxBytes, false);
+}
+
+TFileStatus ReadFileKeepingRead(const std::string& path, std::string& out) {
+    return ReadFile(path, out, kMaxWholeFile, true);
 }
 
 namespace {

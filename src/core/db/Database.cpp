@@ -7,6 +7,7 @@
 #include "core/catalog/ArchiveFile.h"
 #include "core/catalog/ArchiveList.h"
 #include "core/catalog/Common.h"
+#include "core/catalog/PartialRead.h"
 
 namespace orbisk {
 
@@ -111,6 +112,15 @@ bool TDatabase::Open(std::string path, Host& host, bool createMissing) {
     CurrentItem = 0;
     if (createMissing && IsMissing(arch_.Head.FileName) && !WriteArchive(arch_, host)) return false;
     read_ = static_cast<bool>(ReadArchive(arch_, host));
+    return read_;
+}
+
+bool TDatabase::OpenForViewing(std::string path, Host& host) {
+    arch_ = TArch{};
+    arch_.Head.FileName = std::move(path);
+    CurrentPath = std::string(kRootCategory);
+    CurrentItem = 0;
+    read_ = static_cast<bool>(ReadArchiveKeepingRead(arch_, host));
     return read_;
 }
 

@@ -51,6 +51,11 @@ public:
     bool Open(std::string path, Host& host, bool createMissing);
     // Writes the database back over its file (the old file kept as .bak when
     // no backup exists yet).
+    // For a viewer, which never writes the database: reads the file at path
+    // and, when reading fails part-way, keeps the categories and items read
+    // before the failure (the failure is told through host). The database
+    // stays marked unread unless the whole file was read. Returns that.
+    bool OpenForViewing(std::string path, Host& host);
     TDbSave Save(Host& host);
     bool WasRead() const { return read_; }
     const std::string& FileName() const { return arch_.Head.FileName; }
