@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 
 #include "ArchiveBuilder.h"
 #include "FailingDevice.h"

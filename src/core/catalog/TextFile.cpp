@@ -75,6 +75,15 @@ struct TSystemRead : TReadDevice {
 TSystemRead gSystemRead;
 std::atomic<TReadDevice*> gReadDevice{&gSystemRead};
 
+// One read of the device, retried on EINTR: may give fewer bytes than asked.
+ssize_t ReadSome(int fd, std::uint64_t offset, char* data, std::size_t count) {
+    TReadDevice& device = *gReadDevice.load();
+    for (;;) {
+        const ssize_t n = device.Read(fd, data, count, offset);
+        if (n >= 0 || errno != EINTR) return n;
+    }
+}
+
 } // namespace
 
 TScopedReadDevice::TScopedReadDevice(TReadDevice& device)
@@ -85,12 +94,10 @@ TScopedReadDevice::~TScopedReadDevice() {
 }
 
 ssize_t ReadAt(int fd, std::uint64_t offset, void* data, std::size_t count) {
-    TReadDevice& device = *gReadDevice.load();
     auto* out = static_cast<char*>(data);
     std::size_t got = 0;
     while (got < count) {
-        const ssize_t n = device.Read(fd, out + got, count - got, offset + got);
-        if (n < 0 && errno == EINTR) continue;
+        const ssize_t n = ReadSome(fd, offset + got, out + got, count - got);
         if (n < 0) return -1;
         if (n == 0) break;
         got += static_cast<std::size_t>(n);
@@ -130,7 +137,8 @@ TFileStatus ReadFile(const std::string& path, std::string& out, std::size_t maxB
             return TFileStatus::Failed(path, EFBIG);
         }
         if (used == out.size()) out.resize(std::min(out.size() * 2, maxBytes + 1));
-        const ssize_t got = ReadAt(fd.Get(), used, out.data() + used, out.size() - used);
+        // Read by read, so that a failure loses none of the bytes before it.
+        const ssize_t got = ReadSome(fd.Get(), used, out.data() + used, out.size() - used);
         if (got < 0) {
             const int error = errno;
             if (keepRead)
@@ -139,8 +147,8 @@ TFileStatus ReadFile(const std::string& path, std::string& out, std::size_t maxB
                 out.clear();
             return TFileStatus::Failed(path, error);
         }
+        if (got == 0) break; // the end of the file
         used += static_cast<std::size_t>(got);
-        if (used < out.size()) break; // the end of the file
     }
     out.resize(used);
     return status;
