@@ -51,6 +51,7 @@ TWindows::TWindows() : main_(std::make_unique<TForm_Main>()) {
     order_.push_back(main_.get());
     for (WindowMaker make : SecondaryWindows())
         order_.push_back(make(*main_));
+    main_->SetWindows(order_);
 }
 
 TWindows::~TWindows() = default;

@@ -6,6 +6,7 @@
 
 #include "core/catalog/ArchiveFile.h"
 #include "core/catalog/Common.h"
+#include "core/settings/CoreTexts.h"
 
 namespace orbisk {
 
@@ -112,7 +113,7 @@ TDeleteResult DeleteArchive(TArchiveList& list, std::int32_t slot) {
     }
     if (!deleted) {
         result.Status = TDeleteStatus::Failed;
-        result.Message = std::string(kMsgCannotDelete) + list[slot].FileName;
+        result.Message = std::string(CoreText(TCoreText::CannotDelete)) + list[slot].FileName;
         return result;
     }
     list[slot].Listed = 0;

@@ -55,11 +55,7 @@ TFileStatus SaveExtensionList(const std::string& path, const std::vector<std::st
     std::string text;
     for (const std::string& entry : list)
         text.append(entry).append("\r\n");
-    if (TFileStatus saved = SaveFileAtomically(path, text, BackupMode::None, {})) return saved;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-        ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
-    return OverwriteFile(path, text);
+    return SaveSmallFile(path, text);
 }
 
 std::string DetectProgramDir() {

@@ -1,5 +1,7 @@
 #include "core/catalog/TextFile.h"
 
+#include "core/settings/CoreTexts.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -23,8 +25,8 @@ bool TFileStatus::Missing() const {
 
 std::string_view UserText(const TFileStatus& status) {
     if (status.ok) return {};
-    if (status.op == FileOp::Write) return kMsgCannotCreate;
-    return status.Missing() ? kMsgFileMissing : kMsgCannotRead;
+    if (status.op == FileOp::Write) return CoreText(TCoreText::CannotCreate);
+    return CoreText(status.Missing() ? TCoreText::FileMissing : TCoreText::CannotRead);
 }
 
 std::string Reason(const TFileStatus& status) {
@@ -275,6 +277,14 @@ TFileStatus OverwriteFile(const std::string& path, std::string_view content) {
     }
     return ok ? TFileStatus{true, path, 0, FileOp::Write}
               : TFileStatus::Failed(path, error, FileOp::Write);
+}
+
+TFileStatus SaveSmallFile(const std::string& path, std::string_view content) {
+    if (TFileStatus saved = SaveFileAtomically(path, content, BackupMode::None, {})) return saved;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
+    return OverwriteFile(path, content);
 }
 
 } // namespace orbisk

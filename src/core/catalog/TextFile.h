@@ -14,7 +14,8 @@
 
 namespace orbisk {
 
-// The user's texts for a file that failed: missing, unreadable, not created.
+// The built-in texts for a file that failed: missing, unreadable, not
+// created. Messages use CoreText, which a language file may have changed.
 inline constexpr std::string_view kMsgFileMissing = "Soubor není k dispozici.";
 inline constexpr std::string_view kMsgCannotRead =
     "Nemohu číst zvolený soubor, asi jej používá jiný program.";
@@ -36,8 +37,8 @@ struct TFileStatus {
     bool Missing() const;
 };
 
-// The user's text for a failed status: kMsgFileMissing, kMsgCannotRead or
-// kMsgCannotCreate. Empty for a status that is ok.
+// The user's text for a failed status, in the current language: the file
+// missing, unreadable or not created (CoreText). Empty for a status that is ok.
 std::string_view UserText(const TFileStatus& status);
 // The system's wording of the reason ("No space left on device").
 std::string Reason(const TFileStatus& status);
@@ -173,5 +174,10 @@ TFileStatus SaveFileAtomically(const std::string& path, std::string_view content
 // file in its folder but is not safe against a crash half way: only for small
 // files that SaveFileAtomically could not replace.
 TFileStatus OverwriteFile(const std::string& path, std::string_view content);
+
+// Saves a small file the user may have made read-only or keep in a folder
+// that takes no new files: the safe save first; when it fails, the file is
+// made writable by its owner and written over itself.
+TFileStatus SaveSmallFile(const std::string& path, std::string_view content);
 
 } // namespace orbisk

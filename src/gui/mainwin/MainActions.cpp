@@ -61,6 +61,11 @@ void BuildSoubor(QMainWindow& window, TMainActions& a) {
     a.Soubor->addAction(a.ChangeDirGlobal);
     a.Jazyk = a.Soubor->addMenu(QStringLiteral("Jazyk"));
     a.Jazyk->setObjectName(QStringLiteral("Menu_Jazyk"));
+    a.LanguageImport = Command(window, "Action_LanguageImport", QStringLiteral("Importuj ..."), {});
+    a.LanguageExport = Command(window, "Action_LanguageExport", QStringLiteral("Exportuj ..."), {});
+    a.Jazyk->addAction(a.LanguageImport);
+    a.Jazyk->addAction(a.LanguageExport);
+    a.Jazyk->addSeparator();
     a.Languages = new QActionGroup(&window);
     a.Languages->setExclusive(true);
     a.Soubor->addSeparator();

@@ -27,6 +27,8 @@ struct TMainActions {
     QAction* Help = nullptr;            // "Nápověda"
     QAction* HomePage = nullptr;        // "Domovská WWW stránka"
     QAction* About = nullptr;           // "O programu"
+    QAction* LanguageImport = nullptr;  // "Importuj ..."
+    QAction* LanguageExport = nullptr;  // "Exportuj ..."
     QActionGroup* Languages = nullptr;  // the language entries, one checked
 
     // View style of the archive list, one checked ("Detaily" at start).

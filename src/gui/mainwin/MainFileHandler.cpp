@@ -11,12 +11,14 @@
 #include <algorithm>
 
 #include "core/catalog/ProgramValues.h"
+#include "core/settings/SettingsFiles.h"
 #include "gui/common/Dialogs.h"
 #include "gui/common/Prompt.h"
 #include "gui/common/Text.h"
 #include "gui/mainwin/ArchiveTreeHandler.h"
 #include "gui/mainwin/ContentBrowser.h"
 #include "gui/mainwin/TForm_Main.h"
+#include "gui/settings/LanguageApplier.h"
 
 namespace orbisk {
 
@@ -89,15 +91,20 @@ void MainFileHandler::FillLanguageMenu() {
         a.Languages->removeAction(old);
         delete old;
     }
-    QStringList names = QDir(ProgramDir()).entryList({QStringLiteral("*.lng")}, QDir::Files);
+    QStringList names;
+    for (const std::string& folder : LanguageFolders(Program().ProgramDir))
+        for (const QString& name :
+             QDir(QFile::decodeName(QByteArray::fromStdString(folder)))
+                 .entryList({QStringLiteral("*.lng")}, QDir::Files | QDir::System))
+            if (!names.contains(name)) names.push_back(name);
     QCollator collator;
     std::sort(names.begin(), names.end(), collator);
     const QString current = QFile::decodeName(QByteArray::fromStdString(Program().LanguageFile));
     for (const QString& name : names) {
-        // "&" would mark a shortcut letter in a menu caption.
+        // "&" would mark a shortcut letter in a menu caption. The entries
+        // carry no object name: a file name is no text to translate.
         auto* entry =
             new QAction(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")), a.Languages);
-        entry->setObjectName(QStringLiteral("Action_Language"));
         entry->setData(name);
         entry->setCheckable(true);
         entry->setChecked(name == current);
@@ -107,7 +114,39 @@ void MainFileHandler::FillLanguageMenu() {
 }
 
 void MainFileHandler::ChooseLanguage(QAction* entry) {
-    Program().LanguageFile = QFile::encodeName(entry->data().toString()).toStdString();
+    const std::string name = QFile::encodeName(entry->data().toString()).toStdString();
+    Program().LanguageFile = name;
+    LoadLanguage(name);
+}
+
+void MainFileHandler::LoadLanguage(const std::string& name) {
+    ImportLanguage(form_.Windows(), LanguageFilePath(Program().ProgramDir, name));
+}
+
+void MainFileHandler::ImportLanguageCommand() {
+    FileRequest request{form_.Actions().LanguageImport->text().remove(QLatin1Char('&')),
+                        ProgramDir(), QString::fromLatin1(kLanguageFilter), QStringLiteral("lng")};
+    const QString chosen = Dialogs::OpenFile(&form_, request);
+    if (chosen.isEmpty()) return;
+    ImportLanguage(form_.Windows(), QFile::encodeName(chosen).toStdString());
+    // The next start looks for a file of this name.
+    Program().LanguageFile = QFile::encodeName(QFileInfo(chosen).fileName()).toStdString();
+    for (QAction* entry : form_.Actions().Languages->actions())
+        entry->setChecked(entry->data().toString() == QFileInfo(chosen).fileName());
+}
+
+void MainFileHandler::ExportLanguageCommand() {
+    // Exported files go where the program may write, and are listed from there.
+    const QString folder = QFile::decodeName(QByteArray::fromStdString(UserConfigDir()));
+    QDir().mkpath(folder);
+    FileRequest request{form_.Actions().LanguageExport->text().remove(QLatin1Char('&')), folder,
+                        QString::fromLatin1(kLanguageFilter), QStringLiteral("lng")};
+    const QString chosen = Dialogs::SaveFile(&form_, request);
+    if (chosen.isEmpty()) return;
+    const std::string path = QFile::encodeName(chosen).toStdString();
+    if (const TFileStatus saved = SaveSettingsLines(path, LanguageLines(form_.Windows())); !saved)
+        Prompt::Warning(DecodeText(UserText(saved)));
+    FillLanguageMenu();
 }
 
 void MainFileHandler::CheckWorkingFolder() {

@@ -3,6 +3,7 @@
 // two changes of the working folder, the language entries and exit.
 #include <QObject>
 #include <QString>
+#include <string>
 
 class QAction;
 
@@ -13,6 +14,7 @@ class TForm_Main;
 inline constexpr const char* kArchiveFilter = "CD list (*.cd)";
 inline constexpr const char* kChooseFolderTitle = "Vyber pracovní adresář ...";
 inline constexpr const char* kMsgNoFolder = "Nelze nalézt adresář.";
+inline constexpr const char* kLanguageFilter = "Language (jazyk)  (*.lng)";
 
 class MainFileHandler : public QObject {
     Q_OBJECT
@@ -29,10 +31,17 @@ public:
     // The chosen folder becomes the working folder.
     void ChangeFolderCommand(bool local);
 
-    // One entry per language file beside the program; choosing one makes it
-    // the language file.
+    // One entry per language file in the user's folder or beside the
+    // program; choosing one makes it the language file and applies it.
     void FillLanguageMenu();
     void ChooseLanguage(QAction* entry);
+    // Applies the language file of that name (the user's copy first); a file
+    // that cannot be read changes nothing.
+    void LoadLanguage(const std::string& name);
+    // "Importuj ...": applies a chosen file, whose name becomes the language
+    // file name. "Exportuj ...": writes the current texts to a chosen file.
+    void ImportLanguageCommand();
+    void ExportLanguageCommand();
 
     // At start: a working folder that cannot be entered gives way to the
     // folder the program was started in.

@@ -8,6 +8,7 @@
 #include "core/catalog/ArchiveFile.h"
 #include "core/catalog/HomePage.h"
 #include "core/catalog/ProgramValues.h"
+#include "core/settings/CoreTexts.h"
 #include "gui/common/Prompt.h"
 #include "gui/common/Shell.h"
 #include "gui/common/Text.h"
@@ -30,7 +31,7 @@ QString MainHelpHandler::HelpPath() {
 void MainHelpHandler::HelpCommand() {
     const QString path = HelpPath();
     if (path.isEmpty())
-        Prompt::Information(DecodeText(kMsgFileMissing));
+        Prompt::Information(DecodeText(CoreText(TCoreText::FileMissing)));
     else if (!Shell::OpenFile(path))
         Prompt::Warning(QString::fromUtf8(kMsgCannotOpen) + QDir::toNativeSeparators(path));
 }

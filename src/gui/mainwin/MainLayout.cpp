@@ -17,6 +17,7 @@
 
 #include "gui/common/ListView.h"
 #include "gui/common/Named.h"
+#include "gui/settings/HiddenTexts.h"
 
 namespace orbisk {
 
@@ -150,6 +151,7 @@ void BuildHiddenLabels(QMainWindow& window, TMainControls& c) {
     c.LabelT3 = HiddenLabel(window, "LabelT3", QStringLiteral("Potvrzení..."));
     c.LabelT5 = HiddenLabel(window, "LabelT5", QStringLiteral(" souborech"));
     c.LabelT7 = HiddenLabel(window, "LabelT7", QStringLiteral("záznamů"));
+    AddHiddenTextLabels(window);
 }
 
 } // namespace

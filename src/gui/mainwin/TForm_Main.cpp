@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -27,10 +28,12 @@
 #include "gui/mainwin/ContentBrowser.h"
 #include "gui/mainwin/MainFileHandler.h"
 #include "gui/mainwin/MainHelpHandler.h"
+#include "gui/settings/ProgramSettings.h"
 
 namespace orbisk {
 
-TForm_Main::TForm_Main(QWidget* parent) : QMainWindow(parent) {
+TForm_Main::TForm_Main(QWidget* parent)
+    : QMainWindow(parent), caption_(QString::fromLatin1(kMainCaption)), windows_{this} {
     setObjectName(QStringLiteral("Form_Main"));
     setWindowTitle(QString::fromLatin1(kMainCaption));
     setMinimumSize(600, 400);
@@ -71,6 +74,8 @@ void TForm_Main::ConnectCommands() {
     connect(a.ChangeDirGlobal, &QAction::triggered, file,
             [file] { file->ChangeFolderCommand(false); });
     connect(a.Languages, &QActionGroup::triggered, file, &MainFileHandler::ChooseLanguage);
+    connect(a.LanguageImport, &QAction::triggered, file, &MainFileHandler::ImportLanguageCommand);
+    connect(a.LanguageExport, &QAction::triggered, file, &MainFileHandler::ExportLanguageCommand);
     connect(a.Exit, &QAction::triggered, this, &QWidget::close);
     connect(a.Help, &QAction::triggered, help, &MainHelpHandler::HelpCommand);
     connect(a.HomePage, &QAction::triggered, help, &MainHelpHandler::HomePageCommand);
@@ -111,6 +116,14 @@ void TForm_Main::showEvent(QShowEvent* event) {
 }
 
 void TForm_Main::StartUp() {
+    // The first start (no settings of this version) opens the help.
+    const bool loaded = LoadProgramSettings(windows_);
+    SetWorkingFolder(QFile::decodeName(QByteArray::fromStdString(
+        AbsolutePath(Program().WorkingDirectory, Program().StartDir))));
+    SyncViewCommands();
+    if (!loaded) help_->HelpCommand();
+    file_->LoadLanguage(Program().LanguageFile);
+    QCoreApplication::processEvents();
     file_->FillLanguageMenu();
     file_->CheckWorkingFolder();
     busy_ = false;
@@ -131,6 +144,8 @@ void TForm_Main::closeEvent(QCloseEvent* event) {
     StorePendingNote();
     // A failed save has said so; the window closes all the same.
     if (modified_) SaveCurrentArchive();
+    // A settings file that cannot be written is passed over silently here.
+    if (startedUp_ && SaveSettingsAtExit(windows_)) SaveProgramSettings(windows_);
     event->accept();
 }
 
@@ -152,8 +167,33 @@ void TForm_Main::SetWorkingFolder(const QString& folder) {
     Program().WorkingDirectory = QFile::encodeName(folder).toStdString();
     const std::string caption =
         WorkingFolderCaption(Program().WorkingDirectory, Program().ProgramDir);
-    setWindowTitle(QString::fromLatin1(kMainCaption) + DecodeText(caption));
+    setWindowTitle(caption_ + DecodeText(caption));
     controls_.StatusArchives->setToolTip(folder);
+}
+
+void TForm_Main::SetBaseCaption(const QString& caption) {
+    caption_ = caption;
+    SetWorkingFolder(workingFolder_);
+}
+
+void TForm_Main::SyncViewCommands() {
+    const TMainActions& a = actions_;
+    {
+        const QSignalBlocker quiet(a.Grid);
+        a.Grid->setChecked(controls_.ListView_Dir->GridLines());
+    }
+    const ListView::Style dir = controls_.ListView_Dir->GetStyle();
+    const std::pair<QAction*, ListView::Style> dirStyles[] = {
+        {a.DirLargeIcons, ListView::Style::LargeIcons},
+        {a.DirSmallIcons, ListView::Style::SmallIcons},
+        {a.DirList, ListView::Style::List},
+        {a.DirReport, ListView::Style::Report},
+    };
+    for (const auto& [action, style] : dirStyles)
+        if (style == dir) action->setChecked(true);
+    const ListView::Style list = controls_.ListView_CD->GetStyle();
+    if (list == ListView::Style::List) a.CDList->setChecked(true);
+    if (list == ListView::Style::Report) a.CDReport->setChecked(true);
 }
 
 void TForm_Main::AddFunctionCommand(QAction* command) {

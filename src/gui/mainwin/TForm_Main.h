@@ -6,11 +6,13 @@
 #include <QString>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/catalog/Archive.h"
 #include "gui/common/GuiHost.h"
 #include "gui/mainwin/MainActions.h"
 #include "gui/mainwin/MainLayout.h"
+#include "gui/settings/LanguageApplier.h"
 
 namespace orbisk {
 
@@ -21,7 +23,7 @@ class MainHelpHandler;
 
 inline constexpr const char* kMainCaption = "Orbisk   v1.18    ";
 
-class TForm_Main : public QMainWindow {
+class TForm_Main : public QMainWindow, public TCaptionOwner {
     Q_OBJECT
 public:
     explicit TForm_Main(QWidget* parent = nullptr);
@@ -81,6 +83,19 @@ public:
     // which is made with its first command.
     void AddConversionCommand(QAction* command);
 
+    // Every window of the program in creation order, this one first; the
+    // settings and language files walk them. Alone, the window is the list.
+    const std::vector<QWidget*>& Windows() const { return windows_; }
+    void SetWindows(std::vector<QWidget*> windows) { windows_ = std::move(windows); }
+
+    // The fixed part of the caption, before the working folder.
+    QString BaseCaption() const override { return caption_; }
+    void SetBaseCaption(const QString& caption) override;
+
+    // Menu marks and tool buttons of the view commands follow the list views:
+    // "Mřížka" the content list's grid lines, the style entries both styles.
+    void SyncViewCommands();
+
     const TMainControls& Controls() const { return controls_; }
     const TMainActions& Actions() const { return actions_; }
     Host& UiHost() { return host_; }
@@ -115,6 +130,8 @@ private:
     bool startUpQueued_ = false;
     bool opening_ = false;
     QString workingFolder_;
+    QString caption_;
+    std::vector<QWidget*> windows_;
     QAction* lastFunction_ = nullptr; // the tool bar command added last
     QMenu* conversions_ = nullptr;    // "Konverze"
 };
