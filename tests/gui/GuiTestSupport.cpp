@@ -8,6 +8,8 @@
 #include <QTreeView>
 #include <filesystem>
 
+#include "core/settings/CoreTexts.h"
+#include "core/settings/SettingsFiles.h"
 #include "gui/common/ListView.h"
 
 namespace orbisk::test {
@@ -41,12 +43,20 @@ void MainWindowTest::SetUp() {
     savedCwd_ = std::filesystem::current_path().string();
     InitProgramValues(Program(), program_.Path());
     Program().WorkingDirectory = work_.Path();
+    // The settings of a start that is not the first: the user's folder of
+    // this test, naming the working folder of this test.
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(program_.File("config")));
+    SaveSettingsLines(program_.File("config/orbisk/Orbisk.INI"),
+                      {kMainCaption, work_.Path(), "default.lng"});
 }
 
 void MainWindowTest::TearDown() {
     window_.reset();
     std::filesystem::current_path(savedCwd_);
     Program() = savedValues_;
+    // A language applied by a test does not reach the next one.
+    ResetCoreTexts();
+    PromptTexts() = TPromptTexts{};
 }
 
 TForm_Main& MainWindowTest::StartWindow() {

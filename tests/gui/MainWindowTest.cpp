@@ -16,6 +16,7 @@
 #include <functional>
 
 #include "GuiTestSupport.h"
+#include "core/settings/SettingsFiles.h"
 #include "gui/Windows.h"
 #include "gui/common/ListView.h"
 #include "gui/mainwin/ContentBrowser.h"
@@ -66,7 +67,8 @@ TEST_F(MainWindowTest, TheWorkingFolderLiesInTheStartFolderOrFallsBackToIt) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         Program().StartDir = work_.Path();
-        Program().WorkingDirectory = row.setting;
+        ASSERT_TRUE(SaveSettingsLines(program_.File("config/orbisk/Orbisk.INI"),
+                                      {kMainCaption, row.setting, "default.lng"}));
         TForm_Main& w = StartWindow();
         EXPECT_EQ(w.WorkingFolder(),
                   Q(row.expected.empty() ? work_.Path() : work_.File(row.expected)));

@@ -121,7 +121,7 @@ TEST_F(MainWindowTest, TheLanguageMenuListsTheLanguageFilesBesideTheProgram) {
     EXPECT_TRUE(jazyk->menuAction()->isEnabled());
     std::map<QString, QString> captions; // file name -> caption
     QString checked;
-    for (QAction* entry : jazyk->actions()) {
+    for (QAction* entry : w.Actions().Languages->actions()) {
         captions[entry->data().toString()] = entry->text();
         if (entry->isChecked()) checked = entry->data().toString();
     }
@@ -135,17 +135,19 @@ TEST_F(MainWindowTest, TheLanguageMenuListsTheLanguageFilesBesideTheProgram) {
     EXPECT_EQ(checked, QStringLiteral("default.lng"));
 
     for (const char* choice : {"English.lng", "a&b.lng"}) {
-        for (QAction* entry : jazyk->actions())
+        for (QAction* entry : w.Actions().Languages->actions())
             if (entry->data().toString() == QLatin1String(choice)) entry->trigger();
         EXPECT_EQ(Program().LanguageFile, choice);
         EXPECT_EQ(w.Actions().Languages->checkedAction()->data().toString(), QLatin1String(choice));
     }
 }
 
-TEST_F(MainWindowTest, WithoutLanguageFilesTheLanguageMenuIsDisabled) {
+TEST_F(MainWindowTest, WithoutLanguageFilesTheLanguageMenuOffersImportAndExport) {
     TForm_Main& w = StartWindow();
-    EXPECT_TRUE(w.Actions().Jazyk->isEmpty());
-    EXPECT_FALSE(w.Actions().Jazyk->menuAction()->isEnabled());
+    EXPECT_TRUE(w.Actions().Languages->actions().isEmpty());
+    EXPECT_TRUE(w.Actions().Jazyk->menuAction()->isEnabled());
+    EXPECT_EQ(w.Actions().Jazyk->actions().at(0), w.Actions().LanguageImport);
+    EXPECT_EQ(w.Actions().Jazyk->actions().at(1), w.Actions().LanguageExport);
 }
 
 TEST_F(MainWindowTest, HelpOpensTheHelpFileOrTheShippedGuide) {

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QTreeView>
 #include <algorithm>
@@ -46,7 +47,7 @@ MainFileHandler::MainFileHandler(TForm_Main& form) : QObject(&form), form_(form)
 
 void MainFileHandler::OpenCommand() {
     if (form_.Busy()) return;
-    FileRequest request{QStringLiteral("Otevřít"), form_.WorkingFolder(),
+    FileRequest request{form_.Controls().LabelT_OpenTitle->text(), form_.WorkingFolder(),
                         QString::fromLatin1(kArchiveFilter), QStringLiteral("cd")};
     const QString chosen = Dialogs::OpenFile(&form_, request);
     if (!chosen.isEmpty()) form_.OpenArchive(QFile::encodeName(chosen).toStdString());
@@ -66,7 +67,7 @@ void MainFileHandler::SaveCommand() {
 
 void MainFileHandler::ChangeFolderCommand(bool local) {
     if (form_.Busy()) return;
-    FolderRequest request{QString::fromUtf8(kChooseFolderTitle), form_.WorkingFolder(),
+    FolderRequest request{form_.Controls().LabelT_ChooseFolder->text(), form_.WorkingFolder(),
                           local ? StartDir() : QString()};
     const QString chosen = Dialogs::ChooseFolder(&form_, request);
     if (!chosen.isEmpty()) {
@@ -76,7 +77,7 @@ void MainFileHandler::ChangeFolderCommand(bool local) {
         form_.Content().Clear();
         form_.ResetTitles();
         if (!CanEnter(chosen)) {
-            Prompt::Warning(QString::fromUtf8(kMsgNoFolder));
+            Prompt::Warning(form_.Controls().LabelT_NoFolder->text());
         } else {
             form_.SetWorkingFolder(QDir(chosen).absolutePath());
             form_.Archives().BuildArchiveList();

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <QLabel>
+
 #include "core/catalog/ArchiveFile.h"
 #include "core/catalog/HomePage.h"
 #include "core/catalog/ProgramValues.h"
@@ -33,7 +35,8 @@ void MainHelpHandler::HelpCommand() {
     if (path.isEmpty())
         Prompt::Information(DecodeText(CoreText(TCoreText::FileMissing)));
     else if (!Shell::OpenFile(path))
-        Prompt::Warning(QString::fromUtf8(kMsgCannotOpen) + QDir::toNativeSeparators(path));
+        Prompt::Warning(form_.Controls().LabelT_CannotOpen->text() +
+                        QDir::toNativeSeparators(path));
 }
 
 void MainHelpHandler::HomePageCommand() {
@@ -41,12 +44,12 @@ void MainHelpHandler::HomePageCommand() {
     const QString guide =
         QFile::decodeName(QByteArray::fromStdString(JoinPath(programDir, kHomePage)));
     if (!QFileInfo(guide).isFile()) {
-        Prompt::Information(DecodeText(kMsgFileMissing));
+        Prompt::Information(DecodeText(CoreText(TCoreText::FileMissing)));
         return;
     }
     const QUrl address(QString::fromStdString(HomePageAddress(programDir)));
     if (!Shell::OpenUrl(address))
-        Prompt::Warning(QString::fromUtf8(kMsgCannotOpen) + QDir::toNativeSeparators(guide));
+        Prompt::Warning(form_.Controls().LabelT_CannotOpen->text() + QDir::toNativeSeparators(guide));
 }
 
 void MainHelpHandler::AboutCommand() {

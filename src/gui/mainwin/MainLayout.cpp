@@ -1,5 +1,6 @@
 #include "gui/mainwin/MainLayout.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -151,6 +152,13 @@ void BuildHiddenLabels(QMainWindow& window, TMainControls& c) {
     c.LabelT3 = HiddenLabel(window, "LabelT3", QStringLiteral("Potvrzení..."));
     c.LabelT5 = HiddenLabel(window, "LabelT5", QStringLiteral(" souborech"));
     c.LabelT7 = HiddenLabel(window, "LabelT7", QStringLiteral("záznamů"));
+    c.LabelT_OpenTitle = HiddenLabel(window, "LabelT_OpenTitle", QStringLiteral("Otevřít"));
+    c.LabelT_ChooseFolder =
+        HiddenLabel(window, "LabelT_ChooseFolder", QStringLiteral("Vyber pracovní adresář ..."));
+    c.LabelT_NoFolder =
+        HiddenLabel(window, "LabelT_NoFolder", QStringLiteral("Nelze nalézt adresář."));
+    c.LabelT_CannotOpen =
+        HiddenLabel(window, "LabelT_CannotOpen", QStringLiteral("Nelze otevřít "));
     AddHiddenTextLabels(window);
 }
 
@@ -160,6 +168,8 @@ TMainControls BuildMainLayout(QMainWindow& window) {
     TMainControls c;
     c.ToolBar = Named(new QToolBar(QStringLiteral("Nástroje")), "ToolBar");
     c.ToolBar->setMovable(false);
+    // The entry that shows or hides the bar in the bars' context menu.
+    c.ToolBar->toggleViewAction()->setObjectName(QStringLiteral("Action_ToolBar"));
     c.ToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     window.addToolBar(Qt::TopToolBarArea, c.ToolBar);
 

@@ -50,11 +50,15 @@ struct TMainControls {
     QLabel* StatusTotals = nullptr;   // totals of the folder shown
     QLabel* StatusSpare = nullptr;
 
-    QLabel* LabelT1 = nullptr; // "Chcete skutečně smazat "
-    QLabel* LabelT2 = nullptr; // " (soubor "
-    QLabel* LabelT3 = nullptr; // "Potvrzení..."
-    QLabel* LabelT5 = nullptr; // " souborech"
-    QLabel* LabelT7 = nullptr; // "záznamů"
+    QLabel* LabelT1 = nullptr;             // "Chcete skutečně smazat "
+    QLabel* LabelT2 = nullptr;             // " (soubor "
+    QLabel* LabelT3 = nullptr;             // "Potvrzení..."
+    QLabel* LabelT5 = nullptr;             // " souborech"
+    QLabel* LabelT7 = nullptr;             // "záznamů"
+    QLabel* LabelT_OpenTitle = nullptr;    // "Otevřít", title of the open dialog
+    QLabel* LabelT_ChooseFolder = nullptr; // "Vyber pracovní adresář ..."
+    QLabel* LabelT_NoFolder = nullptr;     // "Nelze nalézt adresář."
+    QLabel* LabelT_CannotOpen = nullptr;   // "Nelze otevřít " (a file or address follows)
 };
 
 // Texts of the title bars.

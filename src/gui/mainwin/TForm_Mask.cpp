@@ -2,10 +2,12 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/common/Named.h"
 #include "gui/common/Text.h"
 
 namespace orbisk {
@@ -13,7 +15,11 @@ namespace orbisk {
 TForm_Mask::TForm_Mask(QWidget* parent)
     : QDialog(parent), ComboBox_Mask(new QComboBox),
       Button_OK(new QPushButton(QStringLiteral("OK"))),
-      Button_Storno(new QPushButton(QStringLiteral("Storno"))) {
+      Button_Storno(new QPushButton(QStringLiteral("Storno"))),
+      LabelT1(Named(new QLabel(QString::fromUtf8(kMaskExtendTitle), this), "LabelT1")),
+      LabelT2(Named(new QLabel(QString::fromUtf8(kMaskNarrowTitle), this), "LabelT2")) {
+    LabelT1->hide();
+    LabelT2->hide();
     setObjectName(QStringLiteral("Form_Mask"));
     setWindowTitle(QString::fromUtf8(kMaskExtendTitle));
     setModal(true);
@@ -40,7 +46,7 @@ TForm_Mask::TForm_Mask(QWidget* parent)
 
 std::optional<QString> TForm_Mask::Ask(bool extend, const std::vector<std::string>& history,
                                        QWidget* over) {
-    setWindowTitle(QString::fromUtf8(extend ? kMaskExtendTitle : kMaskNarrowTitle));
+    setWindowTitle((extend ? LabelT1 : LabelT2)->text());
     const QString typed = ComboBox_Mask->currentText();
     ComboBox_Mask->clear();
     for (const std::string& mask : history)

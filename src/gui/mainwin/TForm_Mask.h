@@ -12,6 +12,8 @@
 class QComboBox;
 class QPushButton;
 
+class QLabel;
+
 namespace orbisk {
 
 inline constexpr const char* kMaskExtendTitle = "Rozšíření výběru";
@@ -29,6 +31,8 @@ public:
     QComboBox* ComboBox_Mask;
     QPushButton* Button_OK;
     QPushButton* Button_Storno;
+    QLabel* LabelT1; // hidden: the title for widening
+    QLabel* LabelT2; // hidden: the title for narrowing
 };
 
 } // namespace orbisk

@@ -55,13 +55,18 @@ TForm_Vlastnosti::TForm_Vlastnosti(QWidget* parent)
     Button_OK->setDefault(true);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Název"), Edit_Name);
-    form->addRow(QStringLiteral("Typ"), ComboBox_Typ);
-    form->addRow(QStringLiteral("SubTyp"), ComboBox_SubTyp);
-    form->addRow(QStringLiteral("Medium"), ComboBox_Medium);
-    form->addRow(QStringLiteral("Vlastník"), ComboBox_Owner);
-    form->addRow(QStringLiteral("Popis"), Edit_Popis);
-    form->addRow(QStringLiteral("Kategorie"), Edit_Kategorie);
+    // Each caption is named after its field, so a language file reaches it.
+    const std::pair<const char*, QWidget*> rows[] = {
+        {"Název", Edit_Name},          {"Typ", ComboBox_Typ},        {"SubTyp", ComboBox_SubTyp},
+        {"Medium", ComboBox_Medium},   {"Vlastník", ComboBox_Owner}, {"Popis", Edit_Popis},
+        {"Kategorie", Edit_Kategorie},
+    };
+    for (const auto& [caption, field] : rows) {
+        auto* label = new QLabel(QString::fromUtf8(caption));
+        label->setObjectName(QStringLiteral("Label_") +
+                             field->objectName().section(QLatin1Char('_'), 1));
+        form->addRow(label, field);
+    }
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(Button_OK);

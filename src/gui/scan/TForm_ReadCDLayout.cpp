@@ -47,8 +47,12 @@ QLabel* Hidden(QWidget* window, const char* name, const QString& text) {
     return label;
 }
 
+// The caption of a field, named after it ("Label_Name" for Edit_Name), so a
+// language file reaches it.
 QLabel* Caption(const QString& text, QWidget* buddy) {
     auto* label = new QLabel(text, buddy->parentWidget());
+    label->setObjectName(QStringLiteral("Label_") +
+                         buddy->objectName().section(QLatin1Char('_'), 1));
     label->setBuddy(buddy);
     return label;
 }
@@ -174,7 +178,7 @@ void TForm_ReadCD::BuildLayout() {
     auto* limit = new QHBoxLayout;
     limit->addWidget(CheckBox_TXT);
     limit->addWidget(SpinEdit_Byte);
-    limit->addWidget(new QLabel(QStringLiteral("B"), this));
+    limit->addWidget(Named(new QLabel(QStringLiteral("B"), this), "Label_Byte"));
     limit->addStretch(1);
     limit->addWidget(Button_Soubory);
     auto* switches = new QGridLayout;

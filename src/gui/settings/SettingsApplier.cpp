@@ -55,14 +55,13 @@ void WriteComponent(const TComponent& c, bool setup, std::vector<std::string>& o
             widths.append(Number(width)).push_back(';');
         out.push_back(PropertyLine(name, "Columns", widths));
         out.push_back(PropertyLine(name, "Gridlines", list->GridLines() ? "1" : "0"));
-        out.push_back(
-            PropertyLine(name, "ViewStyle", Number(static_cast<int>(list->GetStyle()))));
+        out.push_back(PropertyLine(name, "ViewStyle", Number(static_cast<int>(list->GetStyle()))));
         break;
     }
     case TComponentKind::Edit:
         if (setup)
-            out.push_back(PropertyLine(name, "Color",
-                                       Number(ColourValue(*static_cast<QWidget*>(c.Object)))));
+            out.push_back(
+                PropertyLine(name, "Color", Number(ColourValue(*static_cast<QWidget*>(c.Object)))));
         break;
     default:
         break;
@@ -94,8 +93,11 @@ public:
     // Splitter panes take their sizes together, once every line is read, so
     // one pane's size does not rescale the sizes given before it.
     void Finish() {
+        // A window on show lays out its new size now, so its splitters take
+        // their panes' sizes within it; a hidden one keeps its size as given
+        // until it is shown.
         for (QWidget* window : moved_)
-            if (window->layout()) window->layout()->activate();
+            if (window->isVisible() && window->layout()) window->layout()->activate();
         for (auto it = panes_.begin(); it != panes_.end(); ++it)
             it.key()->setSizes(it.value());
         for (QWidget* window : moved_)
@@ -145,7 +147,8 @@ private:
             list.SetColumnWidths(widths);
         } else if (line.Property == "ViewStyle" && !line.Value.empty()) {
             const char style = line.Value.front();
-            if (style >= '0' && style <= '3') list.SetStyle(static_cast<ListView::Style>(style - '0'));
+            if (style >= '0' && style <= '3')
+                list.SetStyle(static_cast<ListView::Style>(style - '0'));
         }
         return true;
     }
@@ -197,8 +200,8 @@ std::vector<std::string> SettingsBlocks(const std::vector<QWidget*>& windows) {
     return out;
 }
 
-void ApplySettingsBlocks(const std::vector<QWidget*>& windows, const std::vector<std::string>& lines,
-                         std::size_t first) {
+void ApplySettingsBlocks(const std::vector<QWidget*>& windows,
+                         const std::vector<std::string>& lines, std::size_t first) {
     SettingsSink sink(windows);
     ApplyLines(lines, first, sink);
     sink.Finish();
@@ -221,8 +224,10 @@ void KeepOnScreen(QWidget& window) {
     if (nearest.isNull()) return;
     // Left and top edges inside the screen; a window larger than the screen
     // keeps its size and starts at the screen's corner.
-    const int x = std::max(nearest.left(), std::min(frame.left(), nearest.right() - frame.width() + 1));
-    const int y = std::max(nearest.top(), std::min(frame.top(), nearest.bottom() - frame.height() + 1));
+    const int x =
+        std::max(nearest.left(), std::min(frame.left(), nearest.right() - frame.width() + 1));
+    const int y =
+        std::max(nearest.top(), std::min(frame.top(), nearest.bottom() - frame.height() + 1));
     window.move(x, y);
 }
 
@@ -233,7 +238,8 @@ int ColourValue(const QWidget& edit) {
 
 void SetColourValue(QWidget& edit, int value) {
     QPalette palette = edit.palette();
-    palette.setColor(QPalette::Base, QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF));
+    palette.setColor(QPalette::Base,
+                     QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF));
     edit.setPalette(palette);
 }
 
