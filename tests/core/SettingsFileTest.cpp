@@ -66,15 +66,16 @@ TEST(SettingsLine, SplitsSectionsNamesPropertiesAndQuotedValues) {
 
 TEST(SettingsLine, NumbersAndListValues) {
     const std::pair<const char*, std::optional<int>> numbers[] = {
-        {"282", 282}, {"-40", -40}, {"+7", 7}, {"  12", 12}, {"", std::nullopt},
-        {"12 ", std::nullopt}, {"1x", std::nullopt}, {"abc", std::nullopt},
-        {"99999999999", std::nullopt}, {"-", std::nullopt},
+        {"282", 282},         {"-40", -40},          {"+7", 7},
+        {"  12", 12},         {"", std::nullopt},    {"12 ", std::nullopt},
+        {"1x", std::nullopt}, {"abc", std::nullopt}, {"99999999999", std::nullopt},
+        {"-", std::nullopt},
     };
     for (const auto& [text, value] : numbers)
         EXPECT_EQ(ParseDecimal(text), value) << text;
     const std::pair<const char*, Lines> lists[] = {
-        {"", {}},           {"a;", {"a"}},     {"a;b;", {"a", "b"}},
-        {"a;b;c", {"a", "b"}}, {";;", {"", ""}}, {"no separator", {}},
+        {"", {}},         {"a;", {"a"}},        {"a;b;", {"a", "b"}}, {"a;b;c", {"a", "b"}},
+        {";;", {"", ""}}, {"no separator", {}},
     };
     for (const auto& [value, pieces] : lists)
         EXPECT_EQ(SplitListValue(value), pieces) << value;
@@ -93,8 +94,14 @@ struct RecordingSink : TLineSink {
 };
 
 TEST(SettingsLine, ApplyingStopsAtTheFirstFailureAcrossLaterWindows) {
-    const Lines lines = {"title", "dir", "lang",        SectionLine("A"), "P.Width = \"1\"",
-                         "P.Width = \"bad\"", SectionLine("B"), "Q.Height = \"2\""};
+    const Lines lines = {"title",
+                         "dir",
+                         "lang",
+                         SectionLine("A"),
+                         "P.Width = \"1\"",
+                         "P.Width = \"bad\"",
+                         SectionLine("B"),
+                         "Q.Height = \"2\""};
     RecordingSink sink;
     EXPECT_EQ(ApplyLines(lines, kFirstBlockLine, sink), 2u);
     EXPECT_EQ(sink.seen, (Lines{"[A]", "P.Width=1"}));
@@ -113,7 +120,10 @@ TEST(SettingsGlobals, TitleDecidesWhetherTheFileCountsAsLoaded) {
         {"first start", {}, false, "VEviz", "default.lng"},
         {"two lines", {title, "/data"}, false, "VEviz", "default.lng"},
         {"this version", {title, "/data", "ENGLISH.LNG"}, true, "/data", "ENGLISH.LNG"},
-        {"another version", {"Orbisk v1.17", "/old", "x.lng", "[Form_Main]"}, false, "/old",
+        {"another version",
+         {"Orbisk v1.17", "/old", "x.lng", "[Form_Main]"},
+         false,
+         "/old",
          "x.lng"},
         {"title with other blanks", {"Orbisk v1.18", "/d", "l"}, false, "/d", "l"},
     };

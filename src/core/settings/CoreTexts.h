@@ -19,8 +19,8 @@ enum class TCoreText : std::size_t {
 };
 
 struct TCoreTextInfo {
-    const char* Label;         // object name of the hidden label
-    std::string_view Builtin;  // the built-in text
+    const char* Label;        // object name of the hidden label
+    std::string_view Builtin; // the built-in text
 };
 
 const TCoreTextInfo& CoreTextInfo(TCoreText id);

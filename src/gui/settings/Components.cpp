@@ -32,7 +32,7 @@ TComponentKind KindOf(QObject& object) {
     if (qobject_cast<QPushButton*>(&object)) return TComponentKind::Button;
     if (qobject_cast<QGroupBox*>(&object))
         return name.startsWith(QLatin1String("RadioGroup")) ? TComponentKind::RadioGroup
-                                                             : TComponentKind::GroupBox;
+                                                            : TComponentKind::GroupBox;
     if (qobject_cast<QLabel*>(&object)) return TComponentKind::Label;
     if (auto* action = qobject_cast<QAction*>(&object))
         return action->isSeparator() ? TComponentKind::Other : TComponentKind::MenuItem;

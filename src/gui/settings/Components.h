@@ -13,14 +13,14 @@ class QWidget;
 namespace orbisk {
 
 enum class TComponentKind {
-    Other,      // writes nothing
-    Panel,      // a pane of a splitter named "Panel..."
+    Other, // writes nothing
+    Panel, // a pane of a splitter named "Panel..."
     CheckBox,
-    ListView,   // the program's ListView
-    Edit,       // single-line edit (colour samples of the setup window)
+    ListView, // the program's ListView
+    Edit,     // single-line edit (colour samples of the setup window)
     Label,
-    Button,     // push button
-    MenuItem,   // menu entry or command (QAction) and menus
+    Button,   // push button
+    MenuItem, // menu entry or command (QAction) and menus
     ToolButton,
     GroupBox,
     StatusBar,

@@ -30,8 +30,9 @@ void AddLabel(QWidget& window, const char* name, const QString& text) {
 void AddHiddenTextLabels(QWidget& window) {
     for (std::size_t i = 0; i < static_cast<std::size_t>(TCoreText::Count); ++i) {
         const TCoreTextInfo& info = CoreTextInfo(static_cast<TCoreText>(i));
-        AddLabel(window, info.Label,
-                 QString::fromUtf8(info.Builtin.data(), static_cast<qsizetype>(info.Builtin.size())));
+        AddLabel(
+            window, info.Label,
+            QString::fromUtf8(info.Builtin.data(), static_cast<qsizetype>(info.Builtin.size())));
     }
     const TPromptTexts builtin;
     for (const auto& [name, member] : kButtonLabels)

@@ -104,7 +104,8 @@ std::vector<std::string> ColumnTitles(ListView& list) {
     std::vector<std::string> titles;
     if (ListModel* model = list.Model())
         for (int c = 0; c < model->columnCount(); ++c)
-            titles.push_back(Bytes(model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()));
+            titles.push_back(
+                Bytes(model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()));
     return titles;
 }
 
@@ -172,7 +173,8 @@ void ApplyComponent(const TComponent& c, const TSettingsLine& line) {
             const std::vector<std::string> pieces = SplitListValue(line.Value);
             for (int col = 0; col < model->columnCount() && col < static_cast<int>(pieces.size());
                  ++col)
-                model->setHeaderData(col, Qt::Horizontal, Text(pieces[static_cast<std::size_t>(col)]));
+                model->setHeaderData(col, Qt::Horizontal,
+                                     Text(pieces[static_cast<std::size_t>(col)]));
         }
         break;
     case TComponentKind::StatusBar: {
@@ -188,7 +190,8 @@ void ApplyComponent(const TComponent& c, const TSettingsLine& line) {
         if (line.Property == "Items") {
             const QList<QRadioButton*> items = Items(*group);
             const std::vector<std::string> pieces = SplitListValue(line.Value);
-            for (qsizetype i = 0; i < items.size() && i < static_cast<qsizetype>(pieces.size()); ++i)
+            for (qsizetype i = 0; i < items.size() && i < static_cast<qsizetype>(pieces.size());
+                 ++i)
                 items[i]->setText(Text(pieces[static_cast<std::size_t>(i)]));
         }
         break;

@@ -24,7 +24,8 @@ bool LoadProgramSettings(const std::vector<QWidget*>& windows) {
 }
 
 bool SaveProgramSettings(const std::vector<QWidget*>& windows) {
-    std::vector<std::string> lines{kMainCaption, Program().WorkingDirectory, Program().LanguageFile};
+    std::vector<std::string> lines{kMainCaption, Program().WorkingDirectory,
+                                   Program().LanguageFile};
     for (std::string& line : SettingsBlocks(windows))
         lines.push_back(std::move(line));
     return SaveSettingsLines(ProgramSettingsPath(), lines).ok;

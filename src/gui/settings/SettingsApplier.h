@@ -21,8 +21,8 @@ std::vector<std::string> SettingsBlocks(const std::vector<QWidget*>& windows);
 // Applies the block lines from index first on; the first failure (a value
 // that is not a number) ends the application silently, what was applied
 // stays. A window put off every present screen is moved onto the nearest.
-void ApplySettingsBlocks(const std::vector<QWidget*>& windows, const std::vector<std::string>& lines,
-                         std::size_t first);
+void ApplySettingsBlocks(const std::vector<QWidget*>& windows,
+                         const std::vector<std::string>& lines, std::size_t first);
 
 // Moves window onto the screen nearest to it when no screen shows any of it.
 void KeepOnScreen(QWidget& window);
