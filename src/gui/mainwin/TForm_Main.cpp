@@ -118,8 +118,8 @@ void TForm_Main::showEvent(QShowEvent* event) {
 void TForm_Main::StartUp() {
     // The first start (no settings of this version) opens the help.
     const bool loaded = LoadProgramSettings(windows_);
-    SetWorkingFolder(QFile::decodeName(QByteArray::fromStdString(
-        AbsolutePath(Program().WorkingDirectory, Program().StartDir))));
+    SetWorkingFolder(QFile::decodeName(
+        QByteArray::fromStdString(AbsolutePath(Program().WorkingDirectory, Program().StartDir))));
     SyncViewCommands();
     if (!loaded) help_->HelpCommand();
     file_->LoadLanguage(Program().LanguageFile);
