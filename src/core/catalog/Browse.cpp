@@ -6,6 +6,7 @@
 
 #include "core/catalog/Common.h"
 #include "core/search/Match.h"
+#include "core/settings/CoreTexts.h"
 
 namespace orbisk {
 
@@ -181,8 +182,8 @@ TFolderListing ListFolderRows(const TArch& arch, std::string_view path,
 
 std::string TotalsText(std::int64_t byteTotal, std::int64_t fileCount,
                        std::string_view filesLabel) {
-    std::string text =
-        " " + FormatSize(std::to_string(byteTotal / 1024)) + " kB v " + std::to_string(fileCount);
+    std::string text = " " + FormatSize(std::to_string(byteTotal / 1024));
+    text.append(CoreText(TCoreText::KilobytesIn)).append(std::to_string(fileCount));
     text.append(filesLabel);
     return text;
 }

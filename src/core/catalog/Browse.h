@@ -104,8 +104,11 @@ struct TFolderListing {
 TFolderListing ListFolderRows(const TArch& arch, std::string_view path,
                               const TListOptions& options);
 
+// The built-in text between the kilobytes and the file count of totals.
+inline constexpr std::string_view kKilobytesIn = " kB v ";
 // The totals of a listing as the status bar shows them: a blank, the
-// kilobytes grouped by three, " kB v ", the file count and filesLabel.
+// kilobytes grouped by three, " kB v " (CoreText KilobytesIn), the file
+// count and filesLabel.
 std::string TotalsText(std::int64_t byteTotal, std::int64_t fileCount, std::string_view filesLabel);
 
 // The columns of a folder listing.

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/catalog/ArchiveListEdit.h"
+#include "core/catalog/Browse.h"
 #include "core/catalog/TextFile.h"
 
 namespace orbisk {
@@ -16,6 +17,7 @@ const std::array<TCoreTextInfo, kCount> kInfo = {{
     {"LabelT_CannotRead", kMsgCannotRead},
     {"LabelT_CannotCreate", kMsgCannotCreate},
     {"LabelT_CannotDelete", kMsgCannotDelete},
+    {"LabelT_KilobytesIn", kKilobytesIn},
 }};
 
 std::array<std::string, kCount>& Current() {

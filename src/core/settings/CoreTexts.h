@@ -15,6 +15,7 @@ enum class TCoreText : std::size_t {
     CannotRead,   // "Nemohu číst zvolený soubor, asi jej používá jiný program."
     CannotCreate, // "Nelze vytvořit soubor."
     CannotDelete, // "Nelze smazat soubor " (the file name follows)
+    KilobytesIn,  // " kB v ", between the kilobytes and the file count of folder totals
     Count
 };
 
