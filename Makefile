@@ -23,7 +23,10 @@ build: deps
 
 # Builds and starts the desktop program; the working folder "VEviz" is
 # looked for in the folder it is started from.
+# The build folder is a portable install: its own Orbisk.INI (empty at
+# first, so the first start opens the help) keeps the settings beside the program.
 run: build
+	test -e $(DEV_BUILD)/bin/Orbisk.INI || : > $(DEV_BUILD)/bin/Orbisk.INI
 	$(DEV_BUILD)/bin/orbisk
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, then

@@ -226,12 +226,30 @@ TEST(LanguageFiles, TheShippedCzechFileIsTheBuiltInTexts) {
 
 // Texts that read the same in English.
 const std::set<std::string> kSameInBoth = {
-    "",       "OK",         "Orbisk   v1.18    ",
-    "CD",     "CD/HDD",     "FTP",
-    "SN",     "B",          "0",
-    "Medium", "X",          "\\",
-    "..",     "cd \\",      "cd ..",
-    " [ ]",   " Audio CD ", " MP3  ",
+    "",
+    "OK",
+    "Orbisk   v1.18    ",
+    "CD",
+    "CD/HDD",
+    "FTP",
+    "SN",
+    "B",
+    "0",
+    "Medium",
+    "X",
+    "\\",
+    "..",
+    "cd \\",
+    "cd ..",
+    " [ ]",
+    " Audio CD ",
+    " MP3  ",
+    "--->",
+    "Esc",
+    "Ignore SN",
+    "0 s",
+    "*.cds (Windows Commander)",
+    "ncdu / gdu (*.json)",
 };
 
 TEST(LanguageFiles, EnglishTranslatesEveryText) {

@@ -160,7 +160,14 @@ void TForm_Konv_WC::Execute(TConvertSource mode) {
     main_.Archives().View().setFocus();
 }
 
+void TForm_Konv_WC::SetBaseCaption(const QString& caption) {
+    cdsCaption_ = caption;
+    if (mode_ == TConvertSource::Cds) setWindowTitle(caption);
+}
+
 void TForm_Konv_WC::Prepare(TConvertSource mode) {
+    // The source title of *.cds may have come from a language file since.
+    if (mode_ == TConvertSource::Cds) cdsSourceTitle_ = Label1->text();
     mode_ = mode;
     const bool ncdu = mode == TConvertSource::Ncdu;
     setWindowTitle(ncdu ? LabelT3->text() : cdsCaption_);

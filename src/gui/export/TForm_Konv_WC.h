@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/catalog/Archive.h"
+#include "gui/settings/LanguageApplier.h"
 
 class QAction;
 class QLabel;
@@ -38,10 +39,15 @@ struct TImportResult;
 
 enum class TConvertSource { Cds, Ncdu };
 
-class TForm_Konv_WC : public QDialog {
+class TForm_Konv_WC : public QDialog, public TCaptionOwner {
     Q_OBJECT
 public:
     explicit TForm_Konv_WC(TForm_Main* main);
+
+    // The caption of the *.cds conversion, which a language file sets; the
+    // ncdu / gdu import takes its caption from LabelT3.
+    QString BaseCaption() const override { return cdsCaption_; }
+    void SetBaseCaption(const QString& caption) override;
     ~TForm_Konv_WC() override;
 
     // Shows the window modally in mode; when it closes, the main window

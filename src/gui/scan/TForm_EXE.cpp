@@ -115,7 +115,7 @@ void TForm_EXE::BuildControls() {
 
 void TForm_EXE::BuildLayout() {
     auto* driveRow = new QHBoxLayout;
-    auto* driveCaption = new QLabel(QStringLiteral("Jednotka"), this);
+    auto* driveCaption = Named(new QLabel(QStringLiteral("Jednotka"), this), "Label_Drive");
     driveCaption->setBuddy(ComboBox_Drive);
     driveRow->addWidget(driveCaption);
     driveRow->addWidget(ComboBox_Drive, 1);
