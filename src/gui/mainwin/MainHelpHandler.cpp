@@ -49,7 +49,8 @@ void MainHelpHandler::HomePageCommand() {
     }
     const QUrl address(QString::fromStdString(HomePageAddress(programDir)));
     if (!Shell::OpenUrl(address))
-        Prompt::Warning(form_.Controls().LabelT_CannotOpen->text() + QDir::toNativeSeparators(guide));
+        Prompt::Warning(form_.Controls().LabelT_CannotOpen->text() +
+                        QDir::toNativeSeparators(guide));
 }
 
 void MainHelpHandler::AboutCommand() {

@@ -58,8 +58,11 @@ bool KeepsItsInside(TComponentKind kind) {
 void Collect(QObject& parent, const std::vector<QWidget*>& windows, QSet<QString>& seen,
              std::vector<TComponent>& out) {
     for (QObject* child : parent.children()) {
+        // Another window (a listed one, or a dialog made when needed) has
+        // its own block; menus are pop-up windows that belong to this one.
         if (auto* widget = qobject_cast<QWidget*>(child);
-            widget && std::find(windows.begin(), windows.end(), widget) != windows.end())
+            widget && (std::find(windows.begin(), windows.end(), widget) != windows.end() ||
+                       (widget->isWindow() && !qobject_cast<QMenu*>(widget))))
             continue;
         const QString name = child->objectName();
         // Qt names its own helpers "qt_..."; they are no part of the window.
