@@ -1,5 +1,6 @@
 #include "gui/mainwin/MainHelpHandler.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -30,13 +31,24 @@ QString MainHelpHandler::HelpPath() {
     return {};
 }
 
+namespace {
+
+// "Nelze otevřít " in the current language: the main window's hidden label.
+QString CannotOpenText() {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* label = window->findChild<QLabel*>(QStringLiteral("LabelT_CannotOpen")))
+            return label->text();
+    return QString::fromUtf8(kMsgCannotOpen);
+}
+
+} // namespace
+
 void MainHelpHandler::HelpCommand() {
     const QString path = HelpPath();
     if (path.isEmpty())
         Prompt::Information(DecodeText(CoreText(TCoreText::FileMissing)));
     else if (!Shell::OpenFile(path))
-        Prompt::Warning(form_.Controls().LabelT_CannotOpen->text() +
-                        QDir::toNativeSeparators(path));
+        Prompt::Warning(CannotOpenText() + QDir::toNativeSeparators(path));
 }
 
 void MainHelpHandler::HomePageCommand() {
@@ -49,8 +61,7 @@ void MainHelpHandler::HomePageCommand() {
     }
     const QUrl address(QString::fromStdString(HomePageAddress(programDir)));
     if (!Shell::OpenUrl(address))
-        Prompt::Warning(form_.Controls().LabelT_CannotOpen->text() +
-                        QDir::toNativeSeparators(guide));
+        Prompt::Warning(CannotOpenText() + QDir::toNativeSeparators(guide));
 }
 
 void MainHelpHandler::AboutCommand() {
