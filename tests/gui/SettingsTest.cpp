@@ -250,6 +250,8 @@ const std::set<std::string> kSameInBoth = {
     "0 s",
     "*.cds (Windows Commander)",
     "ncdu / gdu (*.json)",
+    "Orbisk v1.18",
+    "Program WWW Home Page",
 };
 
 TEST(LanguageFiles, EnglishTranslatesEveryText) {

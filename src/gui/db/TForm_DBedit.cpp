@@ -53,10 +53,11 @@ TForm_DBedit::TForm_DBedit(QWidget* parent)
     Memo_Popis->setTabChangesFocus(true);
 
     auto* fields = new QFormLayout;
-    fields->addRow(QStringLiteral("Plný název:"), Edit_Name);
-    fields->addRow(QStringLiteral("Velikost:"), Edit_Size);
-    fields->addRow(QStringLiteral("Archiv:"), Edit_Archiv);
-    fields->addRow(QStringLiteral("Cesta:"), Edit_Path);
+    // Each caption is named after its field, so a language file reaches it.
+    fields->addRow(Named(new QLabel(QStringLiteral("Plný název:")), "Label_Name"), Edit_Name);
+    fields->addRow(Named(new QLabel(QStringLiteral("Velikost:")), "Label_Size"), Edit_Size);
+    fields->addRow(Named(new QLabel(QStringLiteral("Archiv:")), "Label_Archiv"), Edit_Archiv);
+    fields->addRow(Named(new QLabel(QStringLiteral("Cesta:")), "Label_Path"), Edit_Path);
     fields->addRow(Label_Popis, Memo_Popis);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
