@@ -35,6 +35,7 @@ struct TPrefetched {
     std::vector<std::size_t> EntryEnds;
     std::int64_t EntriesTested = 0;
     bool Complete = false; // the prepare step went through the whole archive
+    std::string Prepared;  // bytes an index build made of the archive
 };
 
 // Reads files[0], files[1], ... with ReadArchive (and prepares each, see

@@ -5,36 +5,11 @@
 
 #include "core/catalog/Common.h"
 #include "core/search/ArchivePrefetch.h"
-#include "core/search/MaskMatcher.h"
+#include "core/search/EntryTests.h"
 
 namespace orbisk {
 
 namespace {
-
-// The per-entry tests of one search, in their order: name, size, note,
-// description. The marked name is built only for an entry that passes all.
-class TEntryTests {
-public:
-    explicit TEntryTests(const TSearchCriteria& criteria)
-        : criteria_(criteria), matcher_(criteria.Pattern, criteria.CaseSensitive) {}
-
-    bool Passes(const TRec& rec) const {
-        if (!matcher_.Matches(rec.Name)) return false;
-        const TSearchCriteria& c = criteria_;
-        if (c.SizeOn && !CompareSize(c.SizeOp, rec.Size, c.SizeLimit)) return false;
-        if (c.NoteOn && !NoteWordsMatch(UpperAscii(rec.Note), c.Note)) return false;
-        if (c.DescriptionOn && !DescriptionWordsMatch(UpperAscii(rec.Description), c.Description))
-            return false;
-        return true;
-    }
-    bool Mark(const TRec& rec, std::string& marked) const {
-        return matcher_.Match(rec.Name, marked);
-    }
-
-private:
-    const TSearchCriteria& criteria_;
-    TMaskMatcher matcher_;
-};
 
 // The archive a result comes from.
 struct TArchiveTag {
@@ -49,7 +24,7 @@ bool Report(const TArch& arch, const TDir& dir, std::int32_t r, const TArchiveTa
             const TEntryTests& tests, TSearchSink& sink, TSearchOutcome& outcome) {
     const TRec& rec = arch.Recs[static_cast<std::size_t>(r)];
     TSearchResult result;
-    if (!tests.Mark(rec, result.MarkedName)) return true;
+    if (!tests.Mark(rec.Name, result.MarkedName)) return true;
     result.ArchiveSlot = tag.Slot;
     result.ArchiveName = tag.Name;
     result.ArchiveFile = tag.File;

@@ -1,0 +1,343 @@
+#include "core/search/IndexedSearch.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "ArchiveBuilder.h"
+#include "TestSupport.h"
+#include "WithoutDacOverride.h"
+#include "core/catalog/ArchiveFile.h"
+
+namespace orbisk {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Every call of a run as one line (results with all their columns, archives,
+// messages), refusing more after cap results.
+struct RecordSink : TSearchSink, Host {
+    Lines log;
+    std::int64_t cap = 0, count = 0;
+    void OnArchive(std::int32_t slot, std::string_view name) override {
+        log.push_back("archive " + std::to_string(slot) + " " + std::string(name));
+    }
+    bool OnResult(TSearchResult&& r) override {
+        std::string line = TextLine(r) + "|" + std::to_string(r.ArchiveSlot) + "|" + r.ArchiveFile;
+        for (const std::string& column : ListColumns(r))
+            line += "|" + column;
+        log.push_back(line);
+        return cap == 0 || ++count < cap;
+    }
+    void Inform(std::string_view text) override { log.push_back("inform " + std::string(text)); }
+    void Warn(std::string_view text) override { log.push_back("warn " + std::string(text)); }
+    void Pump() override {}
+};
+
+struct TRun {
+    Lines log;
+    TSearchOutcome outcome;
+};
+
+TRun Search(const TArchiveList& list, const std::vector<std::int32_t>& slots,
+            const TSearchCriteria& criteria, bool indexed, std::int64_t cap = 0) {
+    RecordSink sink;
+    sink.cap = cap;
+    const std::atomic<bool> stop{false};
+    TRun run;
+    run.outcome = indexed ? RunIndexedSearch(list, slots, criteria, sink, sink, stop, 2)
+                          : RunArchivesSearch(list, slots, criteria, sink, sink, stop, 1);
+    run.log = std::move(sink.log);
+    return run;
+}
+
+TArchiveList ListOf(const std::string& folder) {
+    TArchiveList list;
+    NullHost host;
+    BuildArchiveList(folder, list, host);
+    return list;
+}
+
+// Name parts in UTF-8 and in Windows-1250 ("kůň", "Žluťoučký" and "číslo" in
+// both), ASCII in both letter cases, and separators.
+const std::vector<std::string> kNameParts = {"k\xC5\xAF\xC5\x88",
+                                             "k\xF9\xF2",
+                                             "\xC5\xBDlu\xC5\xA5ou\xC4\x8Dk\xC3\xBD",
+                                             "\x8Elu\x9Dou\xE8k\xFD",
+                                             "\xC4\x8D\xC3\xADslo",
+                                             "\xE8\xEDslo",
+                                             "Report",
+                                             "report",
+                                             "abc",
+                                             "ABC",
+                                             "x",
+                                             ".txt",
+                                             ".DOC",
+                                             "_",
+                                             " ",
+                                             "2026",
+                                             "a.b"};
+const std::vector<std::string> kPatternParts = {
+    "*",  "*",  "?", "a", "BC",  "abc", "k\xC5\xAF\xC5\x88", "\xC5\x88", "\xC5\xBD",
+    "LU", "lu", ".", "T", "ORT", "rep", "\xC4\x8D\xC3\xAD",  "SLO",      "20",
+    "x",  "26"};
+const std::vector<std::string> kWords = {"Hudba",     "film", "k\xC5\xAF\xC5\x88",
+                                         "k\xF9\xF2", "Abc",  "noc"};
+const char* const kMedia[] = {"CD", "DVD", "CDR"};
+
+std::string Pick(std::mt19937& rng, const std::vector<std::string>& from) {
+    return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(rng)];
+}
+
+std::string Words(std::mt19937& rng, int most) {
+    std::string text;
+    for (int k = std::uniform_int_distribution<int>(0, most)(rng); k > 0; --k)
+        text += Pick(rng, kWords) + " ";
+    return text;
+}
+
+// A working folder of archives with generated names, sizes, notes and
+// descriptions in both encodings, filed in several categories.
+void WriteFolder(const test::TempDir& dir, std::mt19937& rng, int archives) {
+    for (int a = 0; a < archives; ++a) {
+        std::vector<test::DirSpec> dirs;
+        for (int d = 0; d < 4; ++d) {
+            test::DirSpec spec{d == 0 ? "\\" : "\\dir" + std::to_string(d) + "\\", {}};
+            for (int e = std::uniform_int_distribution<int>(0, 30)(rng); e > 0; --e) {
+                test::EntrySpec entry;
+                for (int p = std::uniform_int_distribution<int>(1, 3)(rng); p > 0; --p)
+                    entry.name += Pick(rng, kNameParts);
+                entry.size = std::to_string(std::uniform_int_distribution<int>(0, 5000)(rng));
+                entry.note = Words(rng, 2);
+                entry.description = Words(rng, 3);
+                spec.entries.push_back(entry);
+            }
+            dirs.push_back(spec);
+        }
+        TArch arch = test::MakeArchive(dir.File("a" + std::to_string(a) + ".cd"),
+                                       "Disk " + std::to_string(a), dirs);
+        arch.Head.Medium = kMedia[a % 3];
+        arch.Head.Typ = a % 2 == 0 ? "Hudba" : "";
+        test::WriteArchiveFile(arch);
+    }
+}
+
+TSearchInput RandomInput(std::mt19937& rng) {
+    auto coin = [&] { return std::uniform_int_distribution<int>(0, 3)(rng) == 0; };
+    TSearchInput input;
+    for (int k = std::uniform_int_distribution<int>(1, 4)(rng); k > 0; --k)
+        input.Query += Pick(rng, kPatternParts);
+    input.Star = coin();
+    input.CaseSensitive = coin();
+    input.SizeOn = coin();
+    input.SizeOp = std::string(1, "<=>"[std::uniform_int_distribution<int>(0, 2)(rng)]);
+    input.SizeValue = std::to_string(std::uniform_int_distribution<int>(0, 5)(rng));
+    input.SizeUnit = coin() ? " B" : "kB";
+    input.NoteOn = coin();
+    input.NoteText = Words(rng, 2);
+    input.NoteMode = coin() ? "AND" : "OR";
+    input.DescriptionOn = coin();
+    input.DescriptionText = Words(rng, 2);
+    input.DescriptionMode = coin() ? "AND" : "OR";
+    return input;
+}
+
+TEST(SearchIndex, GivesTheAnswersOfTheSearchOverTheFilesForEveryCriterionAndScope) {
+    std::mt19937 rng(1717);
+    for (int folder = 0; folder < 2; ++folder) {
+        test::TempDir dir;
+        WriteFolder(dir, rng, 7);
+        const TArchiveList list = ListOf(dir.Path());
+        for (int q = 0; q < 250; ++q) {
+            std::vector<std::string> history;
+            const TSearchInput input = RandomInput(rng);
+            const TSearchStart start = PrepareSearch(input, history);
+            if (!start.Started) continue;
+            std::vector<std::int32_t> selected;
+            for (std::int32_t slot = list.ArchiveCount(); slot >= 1; slot -= 2)
+                selected.push_back(slot);
+            const auto scope = static_cast<TSearchScope>(q % 3);
+            const std::string category = q % 2 == 0 ? "\\CD\\" : "\\DVD\\Hudba\\";
+            const auto slots = ArchivesToSearch(list, scope, selected, category);
+            const std::int64_t cap = q % 5 == 0 ? 3 : 0;
+            SCOPED_TRACE(input.Query + " scope " + std::to_string(q % 3));
+            const TRun files = Search(list, slots, start.Criteria, false, cap);
+            const TRun indexed = Search(list, slots, start.Criteria, true, cap);
+            EXPECT_EQ(indexed.log, files.log);
+            EXPECT_EQ(indexed.outcome.Results, files.outcome.Results);
+            EXPECT_EQ(indexed.outcome.Stopped, files.outcome.Stopped);
+        }
+        EXPECT_TRUE(test::FileExists(dir.File(std::string(kSearchIndexFile))));
+    }
+}
+
+TSearchCriteria Query(const char* text) {
+    TSearchInput input;
+    input.Query = text;
+    std::vector<std::string> history;
+    return PrepareSearch(input, history).Criteria;
+}
+
+void WriteOne(const std::string& path, const std::string& name, const std::string& entry) {
+    test::WriteArchiveFile(test::MakeArchive(path, name, {{"\\", {{entry}}}}));
+}
+
+// The search of every archive of the folder, through the index and over the
+// files; the two must agree.
+Lines SearchBoth(const std::string& folder, const char* pattern) {
+    const TArchiveList list = ListOf(folder);
+    const auto slots = ArchivesToSearch(list, TSearchScope::AllArchives, {}, "");
+    const TRun indexed = Search(list, slots, Query(pattern), true);
+    EXPECT_EQ(indexed.log, Search(list, slots, Query(pattern), false).log);
+    Lines names;
+    for (const std::string& line : indexed.log)
+        if (!line.starts_with("archive "))
+            names.push_back(UnmarkName(line.substr(0, line.find('|'))));
+    return names;
+}
+
+TEST(SearchIndex, SeesEveryChangeOfTheArchivesBetweenTwoSearches) {
+    const struct {
+        const char* what;
+        void (*change)(const test::TempDir& dir);
+        Lines after;
+    } cases[] = {
+        {"changed",
+         [](const test::TempDir& dir) { WriteOne(dir.File("b.cd"), "B", "zebra_new.txt"); },
+         {"A:\\  zebra.txt", "B:\\  zebra_new.txt"}},
+        {"added",
+         [](const test::TempDir& dir) { WriteOne(dir.File("c.cd"), "C", "zebra3"); },
+         {"A:\\  zebra.txt", "B:\\  zebra.doc", "C:\\  zebra3"}},
+        {"deleted",
+         [](const test::TempDir& dir) { std::filesystem::remove(dir.File("b.cd")); },
+         {"A:\\  zebra.txt"}},
+        {"replaced with the same size and time",
+         [](const test::TempDir& dir) {
+             struct stat before {};
+             ::stat(dir.File("b.cd").c_str(), &before);
+             WriteOne(dir.File("new.tmp"), "B", "zebra.pdf");
+             const timespec times[2] = {before.st_atim, before.st_mtim};
+             ::utimensat(AT_FDCWD, dir.File("new.tmp").c_str(), times, 0);
+             std::filesystem::rename(dir.File("new.tmp"), dir.File("b.cd"));
+         },
+         {"A:\\  zebra.txt", "B:\\  zebra.pdf"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir dir;
+        WriteOne(dir.File("a.cd"), "A", "zebra.txt");
+        WriteOne(dir.File("b.cd"), "B", "zebra.doc");
+        EXPECT_EQ(SearchBoth(dir.Path(), "*EBR*"), (Lines{"A:\\  zebra.txt", "B:\\  zebra.doc"}));
+        c.change(dir);
+        EXPECT_EQ(SearchBoth(dir.Path(), "*EBR*"), c.after);
+        TSearchIndex index;
+        ASSERT_TRUE(index.Open(dir.File(std::string(kSearchIndexFile))));
+        EXPECT_EQ(index.Sections().size(), c.after.size());
+    }
+}
+
+TEST(SearchIndex, AnArchiveGoneSinceTheListWasBuiltGivesItsMessageAsWithoutTheIndex) {
+    test::TempDir dir;
+    WriteOne(dir.File("a.cd"), "A", "zebra.txt");
+    WriteOne(dir.File("b.cd"), "B", "zebra.doc");
+    const TArchiveList list = ListOf(dir.Path());
+    std::filesystem::remove(dir.File("a.cd"));
+    const auto slots = ArchivesToSearch(list, TSearchScope::AllArchives, {}, "");
+    const TRun indexed = Search(list, slots, Query("*EBR*"), true);
+    EXPECT_EQ(indexed.log, Search(list, slots, Query("*EBR*"), false).log);
+    ASSERT_EQ(indexed.log.size(), 4u); // message, archive A, archive B, its result
+}
+
+TEST(SearchIndex, ADamagedOrForeignIndexIsBuiltAgainAndTheAnswerStaysRight) {
+    const struct {
+        const char* what;
+        void (*damage)(const std::string& index);
+    } cases[] = {
+        {"truncated", [](const std::string& f) { ::truncate(f.c_str(), 100); }},
+        {"cut at the end",
+         [](const std::string& f) {
+             ::truncate(f.c_str(), static_cast<off_t>(std::filesystem::file_size(f) - 1));
+         }},
+        {"random bytes",
+         [](const std::string& f) {
+             std::mt19937 rng(5);
+             std::string bytes(std::filesystem::file_size(f), '\0');
+             for (char& b : bytes)
+                 b = static_cast<char>(rng());
+             test::WriteFile(f, bytes);
+         }},
+        {"a table damaged",
+         [](const std::string& f) {
+             std::string bytes = test::ReadFile(f);
+             bytes[bytes.size() - 3] ^= 0x55;
+             test::WriteFile(f, bytes);
+         }},
+        {"foreign", [](const std::string& f) { test::WriteFile(f, "not an index\r\n"); }},
+        {"empty", [](const std::string& f) { test::WriteFile(f, ""); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir dir;
+        WriteOne(dir.File("a.cd"), "A", "zebra.txt");
+        WriteOne(dir.File("b.cd"), "B", "zebra.doc");
+        const Lines right = SearchBoth(dir.Path(), "*EBR*");
+        const std::string file = dir.File(std::string(kSearchIndexFile));
+        c.damage(file);
+        TSearchIndex index;
+        EXPECT_FALSE(index.Open(file));
+        EXPECT_EQ(SearchBoth(dir.Path(), "*EBR*"), right);
+        EXPECT_TRUE(index.Open(file));
+    }
+}
+
+TEST(SearchIndex, AFolderThatCannotBeWrittenIsSearchedWithoutAnIndex) {
+    test::TempDir dir;
+    WriteOne(dir.File("a.cd"), "A", "zebra.txt");
+    const TArchiveList list = ListOf(dir.Path());
+    ::chmod(dir.Path().c_str(), 0555);
+    {
+        test::WithoutDacOverride unprivileged;
+        if (!unprivileged.Active()) GTEST_SKIP() << "capabilities cannot be dropped";
+        TSearchIndex index;
+        EXPECT_FALSE(RefreshSearchIndex(list, index).Usable);
+        const auto slots = ArchivesToSearch(list, TSearchScope::AllArchives, {}, "");
+        const TRun indexed = Search(list, slots, Query("*EBR*"), true);
+        EXPECT_EQ(indexed.log, Search(list, slots, Query("*EBR*"), false).log);
+        EXPECT_EQ(indexed.outcome.Results, 1);
+    }
+    ::chmod(dir.Path().c_str(), 0755);
+    EXPECT_EQ(test::ListDir(dir.Path()), (Lines{"_cd_.lst", "a.cd"}));
+}
+
+TEST(SearchIndex, ARefreshRereadsOnlyWhatChanged) {
+    test::TempDir dir;
+    for (const char* name : {"a", "b", "c"})
+        WriteOne(dir.File(std::string(name) + ".cd"), name, "zebra");
+    TArchiveList list = ListOf(dir.Path());
+    TSearchIndex index;
+    const struct {
+        std::function<void()> change;
+        bool saved;
+        std::int32_t indexed;
+    } steps[] = {
+        {[] {}, true, 3},
+        {[] {}, false, 0},
+        {[&] { WriteOne(dir.File("b.cd"), "b", "zebra2"); }, true, 1},
+    };
+    for (const auto& step : steps) {
+        step.change();
+        const TIndexRefresh refresh = RefreshSearchIndex(list, index);
+        EXPECT_TRUE(refresh.Usable);
+        EXPECT_EQ(refresh.Saved, step.saved);
+        EXPECT_EQ(refresh.Indexed, step.indexed);
+        EXPECT_EQ(refresh.Archives, 3);
+        EXPECT_EQ(refresh.Entries, 3);
+    }
+}
+
+} // namespace
+} // namespace orbisk
