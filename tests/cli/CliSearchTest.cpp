@@ -24,7 +24,7 @@ void Save(const TempDir& dir, const std::string& file, const std::string& name,
 
 } // namespace
 
-TEST(CliSearch, SearchesOneArchiveOrTheArchivesOfAFolderWithoutWritingThere) {
+TEST(CliSearch, SearchesOneArchiveOrTheArchivesOfAFolderWritingOnlyTheIndexThere) {
     TempDir dir;
     Save(dir, "a.cd", "Disk 7", "CD", "",
          {{"\\", {{"Readme.txt", "1024", "1.2.2003 4:05:06", " -a--", "foo note", "l1\x07"}}},
@@ -100,7 +100,43 @@ TEST(CliSearch, SearchesOneArchiveOrTheArchivesOfAFolderWithoutWritingThere) {
         EXPECT_EQ(r.out, c.out);
         EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
     }
-    EXPECT_EQ(ListDir(dir.Path()), files); // no _cd_.lst, nothing else
+    std::vector<std::string> withIndex = files; // no _cd_.lst, nothing but the index
+    withIndex.insert(withIndex.begin(), "_cd_.idx");
+    EXPECT_EQ(ListDir(dir.Path()), withIndex);
+}
+
+TEST(CliSearch, GoesThroughTheIndexUnlessToldNotAndIndexRefreshesIt) {
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        std::string outHas, errHas;
+        bool index; // the folder holds _cd_.idx afterwards
+    } cases[] = {
+        {{"search", "*.txt", "--no-index"}, 0, "Beta:\\  readme.txt\n", "", false},
+        {{"search", "*.txt"}, 0, "Beta:\\  readme.txt\n", "", true},
+        {{"search", "*.txt", "--category", "CD"}, 0, "Beta:\\  readme.txt\n", "", true},
+        {{"index"}, 0, "2 archives\t3 entries\t", "", true},
+        {{"index", "--dir"}, 2, "", "expected no arguments", false},
+        {{"search", "*", "--archive", "a.cd", "--no-index"},
+         2,
+         "",
+         "--no-index does not go",
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        TempDir dir;
+        Save(dir, "a.cd", "Alfa", "CD", "", {{"\\", {{"x.doc"}, {"y.doc"}}}});
+        Save(dir, "b.cd", "Beta", "CD", "", {{"\\", {{"readme.txt"}}}});
+        std::vector<std::string> args = c.args;
+        if (c.code != 2) args.insert(args.end(), {"--dir", dir.Path()});
+        const CliRun r = Cli(args);
+        EXPECT_EQ(r.code, c.code);
+        EXPECT_NE(r.out.find(c.outHas), std::string::npos) << r.out;
+        EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+        EXPECT_EQ(FileExists(dir.File("_cd_.idx")), c.index);
+    }
+    EXPECT_EQ(Cli({"index", "--dir", "/nonexistent/folder"}).code, 1);
 }
 
 TEST(CliSearch, DefaultsToTheArchivesOfTheCurrentDirectory) {
@@ -111,7 +147,7 @@ TEST(CliSearch, DefaultsToTheArchivesOfTheCurrentDirectory) {
                             " search '*.TXT' --marked > '" + outDir.File("out.txt") + "'";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     EXPECT_EQ(ReadFile(outDir.File("out.txt")), "Alfa:\\  x<B>.</B><B>t</B><B>x</B><B>t</B>\n");
-    EXPECT_EQ(ListDir(dir.Path()), std::vector<std::string>{"a.cd"});
+    EXPECT_EQ(ListDir(dir.Path()), (std::vector<std::string>{"_cd_.idx", "a.cd"}));
 }
 
 TEST(CliSearch, TypedCzechFindsNamesOfACatalogueWrittenOnWindows) {

@@ -84,6 +84,7 @@ int RunLs(const std::vector<std::string>& args, Streams io);
 int RunList(const std::vector<std::string>& args, Streams io);
 int RunScan(const std::vector<std::string>& args, Streams io);
 int RunSearch(const std::vector<std::string>& args, Streams io);
+int RunIndex(const std::vector<std::string>& args, Streams io);
 int RunVolumes(const std::vector<std::string>& args, Streams io);
 
 } // namespace orbisk::cli

@@ -8,7 +8,7 @@
 #include "core/catalog/ArchiveFile.h"
 #include "core/catalog/ArchiveList.h"
 #include "core/catalog/CodePage.h"
-#include "core/search/SearchRun.h"
+#include "core/search/IndexedSearch.h"
 
 namespace orbisk::cli {
 
@@ -25,6 +25,7 @@ struct SearchArgs {
     std::vector<std::string> selected;
     std::string category;
     bool marked = false;
+    bool noIndex = false;
     std::int64_t limit = 0; // 0: no limit
 };
 
@@ -41,6 +42,8 @@ bool ApplyFlag(const std::string& arg, SearchArgs& a) {
         a.marked = true;
     else if (arg == "--list")
         a.input.ListView = true;
+    else if (arg == "--no-index")
+        a.noIndex = true;
     else
         return false;
     return true;
@@ -128,6 +131,8 @@ std::optional<std::string> ParseSearchArgs(const std::vector<std::string>& args,
     if (a.path && a.scope != Scope::Archive) return std::string("--path goes with --archive");
     if (!a.dir.empty() && a.scope == Scope::Archive)
         return std::string("--dir does not go with --archive");
+    if (a.noIndex && a.scope == Scope::Archive)
+        return std::string("--no-index does not go with --archive");
     return std::nullopt;
 }
 
@@ -204,8 +209,11 @@ int SearchArchives(const SearchArgs& a, const TSearchCriteria& criteria, Streams
     PrintingSink sink(io.out, a, criteria.ListView);
     const std::atomic<bool> stop{false};
     const int threads = std::thread::hardware_concurrency() > 1 ? 2 : 1;
-    RunArchivesSearch(list, ArchivesToSearch(list, scope, selected, category), criteria, sink, host,
-                      stop, threads);
+    const auto slots = ArchivesToSearch(list, scope, selected, category);
+    if (a.noIndex)
+        RunArchivesSearch(list, slots, criteria, sink, host, stop, threads);
+    else
+        RunIndexedSearch(list, slots, criteria, sink, host, stop, threads);
     return kExitOk;
 }
 

@@ -113,7 +113,7 @@ const std::vector<Command>& Commands() {
          "usage: orbisk-cli search PATTERN [--dir DIR] [--archive FILE [--path P] | --all |\n"
          "         --selected FILE... | --category PATH] [--case] [--star]\n"
          "         [--size OP VALUE UNIT] [--note WORDS] [--note-all] [--desc WORDS]\n"
-         "         [--desc-all] [--marked] [--list] [--limit N]\n"
+         "         [--desc-all] [--marked] [--list] [--limit N] [--no-index]\n"
          "Searches as the search windows do and prints one line per entry found:\n"
          "the archive name, \":\", the folder path, two blanks and the name. PATTERN\n"
          "takes the wildcards * and ?; blanks around it are dropped.\n"
@@ -136,11 +136,26 @@ const std::vector<Command>& Commands() {
          "  --list             print the list view's columns separated by TAB: CD,\n"
          "                     Adresář, Název, Velikost, Datum, Atribut, Poznámka, Popis\n"
          "  --limit N          stop after N entries (no limit otherwise)\n"
+         "  --no-index         read every archive file instead of the search index\n"
          "The archive list is built as the program builds it, but DIR/_cd_.lst is not\n"
-         "written. An archive of the list that cannot be read is reported and passed\n"
-         "over. Exit status: 0 searched (also when nothing is found), 1 the archive,\n"
-         "the folder or a FILE of --selected is not there, 2 usage error.\n",
+         "written. Searches other than --archive go through the search index\n"
+         "DIR/_cd_.idx (see 'orbisk-cli index'), brought up to date first; the answer\n"
+         "is the same with and without it, and a folder that cannot be written is\n"
+         "searched without it. An archive of the list that cannot be read is\n"
+         "reported and passed over. Exit status: 0 searched (also when nothing is\n"
+         "found), 1 the archive, the folder or a FILE of --selected is not there,\n"
+         "2 usage error.\n",
          RunSearch},
+        {"index", "build or refresh the search index of a working folder",
+         "usage: orbisk-cli index [--dir DIR]\n"
+         "Brings the search index DIR/_cd_.idx (default: the current directory) up to\n"
+         "date with the archives of DIR's archive list: archives that are new or whose\n"
+         "file changed are read again, vanished ones dropped; a missing or damaged\n"
+         "index is built anew. The index is only a speed-up and may be deleted at any\n"
+         "time. Prints the archives and entries it holds, its size in bytes and the\n"
+         "time taken, TAB between. Exit status: 0 up to date, 1 the folder cannot be\n"
+         "read or the index cannot be written, 2 usage error.\n",
+         RunIndex},
         {"export", "write the HTML page or a CSV table of an archive",
          "usage: orbisk-cli export ARCHIVE.cd [--out PAGE.html] [--size] [--date] [--attr]\n"
          "         [--note] [--description] [--grid] [--all-columns]\n"
