@@ -229,6 +229,11 @@ TScopedWriteDevice::~TScopedWriteDevice() {
 
 TFileStatus SaveFileAtomically(const std::string& path, std::string_view content, BackupMode backup,
                                const std::string& backupPath) {
+    return SaveFileAtomically(path, std::vector<std::string_view>{content}, backup, backupPath);
+}
+
+TFileStatus SaveFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces,
+                               BackupMode backup, const std::string& backupPath) {
     auto failed = [&path](int error) { return TFileStatus::Failed(path, error, FileOp::Write); };
     if (path.empty()) return failed(ENOENT);
     std::string tmpl = path + ".tmpXXXXXX";
@@ -246,8 +251,10 @@ TFileStatus SaveFileAtomically(const std::string& path, std::string_view content
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    bool ok =
-        WriteAll(fd.Get(), content) && ::fchmod(fd.Get(), mode) == 0 && ::fsync(fd.Get()) == 0;
+    bool ok = true;
+    for (const std::string_view piece : pieces)
+        ok = ok && WriteAll(fd.Get(), piece);
+    ok = ok && ::fchmod(fd.Get(), mode) == 0 && ::fsync(fd.Get()) == 0;
     int error = ok ? 0 : errno;
     if (::close(fd.Release()) != 0 && ok) {
         ok = false;

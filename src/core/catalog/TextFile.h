@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <vector>
 
 namespace orbisk {
 
@@ -169,6 +170,10 @@ private:
 // the reason.
 TFileStatus SaveFileAtomically(const std::string& path, std::string_view content, BackupMode backup,
                                const std::string& backupPath);
+// The same for content given in pieces, written one after the other, so a
+// large file need not be put together in memory first.
+TFileStatus SaveFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces,
+                               BackupMode backup, const std::string& backupPath);
 
 // Writes content over path itself (created when absent), which needs no new
 // file in its folder but is not safe against a crash half way: only for small

@@ -108,9 +108,13 @@ TIndexRefresh RefreshSearchIndex(const TArchiveList& list, TSearchIndex& index, 
         else if (part.Read && !part.Made.empty())
             sections.push_back(part.Made);
     }
-    const std::string bytes = FormatSearchIndex(sections);
+    // The kept parts are written straight from the old file's mapping, which
+    // stays valid after the new file is renamed over it.
+    std::string head, table;
+    const TFileStatus saved =
+        SaveFileAtomically(path, IndexFilePieces(sections, head, table), BackupMode::None, "");
     index.Close();
-    if (!SaveFileAtomically(path, bytes, BackupMode::None, "") || !index.Open(path)) return refresh;
+    if (!saved || !index.Open(path)) return refresh;
     refresh.Usable = true;
     refresh.Saved = true;
     refresh.Indexed = static_cast<std::int32_t>(todo.size());

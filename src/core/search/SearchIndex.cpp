@@ -107,10 +107,11 @@ unsigned char UpperByte(char c) {
 }
 
 // Trigram postings of an archive's names: (trigram, entry) pairs sorted.
-std::string TrigramRegions(const std::vector<std::string_view>& names, std::string& keys,
-                           std::string& offsets) {
-    std::vector<std::uint64_t> pairs;
-    std::vector<std::uint32_t> trigrams;
+void TrigramRegions(const std::vector<std::string_view>& names, std::string& keys,
+                    std::string& offsets, std::string& postings) {
+    thread_local std::vector<std::uint64_t> pairs;
+    thread_local std::vector<std::uint32_t> trigrams;
+    pairs.clear();
     for (std::uint32_t e = 0; e < names.size(); ++e) {
         trigrams.clear();
         AppendTrigrams(names[e], trigrams);
@@ -119,7 +120,6 @@ std::string TrigramRegions(const std::vector<std::string_view>& names, std::stri
     }
     std::sort(pairs.begin(), pairs.end());
     pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
-    std::string postings;
     std::uint32_t current = 0;
     std::uint32_t previous = 0;
     for (std::size_t k = 0; k < pairs.size(); ++k) {
@@ -136,7 +136,6 @@ std::string TrigramRegions(const std::vector<std::string_view>& names, std::stri
         previous = entry;
     }
     Put(offsets, static_cast<std::uint32_t>(postings.size()));
-    return postings;
 }
 
 } // namespace
@@ -169,9 +168,17 @@ bool StatIdentity(const std::string& path, std::string fileName, TArchiveIdentit
 
 std::string BuildIndexSection(const TArchiveIdentity& id, const TArch& arch,
                               const std::vector<THostMessage>& messages) {
-    std::string dirs, nameOffs, names, fieldOffs, fields, keys, triOffs, messageBytes;
-    std::vector<std::string_view> entryNames;
-    std::vector<std::pair<std::size_t, std::size_t>> paths; // into fields, after the entries
+    // Scratch buffers kept per thread, so indexing archive after archive
+    // reuses their memory.
+    thread_local std::string dirs, nameOffs, names, fieldOffs, fields, keys, triOffs, postings,
+        messageBytes;
+    thread_local std::vector<std::string_view> entryNames;
+    thread_local std::vector<std::pair<std::size_t, std::size_t>> paths;
+    for (std::string* buffer :
+         {&dirs, &nameOffs, &names, &fieldOffs, &fields, &keys, &triOffs, &postings, &messageBytes})
+        buffer->clear();
+    entryNames.clear();
+    paths.clear();
     std::uint32_t dirCount = 0;
     for (std::int32_t d = 1; d <= arch.DirCount; ++d) {
         const TDir& dir = arch.Dirs[static_cast<std::size_t>(d)];
@@ -200,13 +207,19 @@ std::string BuildIndexSection(const TArchiveIdentity& id, const TArch& arch,
         Put(dirs, static_cast<std::uint32_t>(paths[d].second));
         fields.append(path);
     }
-    const std::string postings = TrigramRegions(entryNames, keys, triOffs);
+    TrigramRegions(entryNames, keys, triOffs, postings);
     for (const THostMessage& message : messages) {
         messageBytes.push_back(message.Warning ? 1 : 0);
         PutText(messageBytes, message.Text);
     }
 
+    const std::string* const regions[] = {&dirs, &nameOffs, &names,    &fieldOffs,   &fields,
+                                          &keys, &triOffs,  &postings, &messageBytes};
     std::string out;
+    std::size_t total = kSectionHeader + id.FileName.size();
+    for (const std::string* region : regions)
+        total += region->size();
+    out.reserve(total);
     Put(out, kSectionMagic);
     Put(out, static_cast<std::uint32_t>(id.FileName.size()));
     for (const std::uint64_t v :
@@ -217,8 +230,6 @@ std::string BuildIndexSection(const TArchiveIdentity& id, const TArch& arch,
     for (const std::size_t count :
          {std::size_t{dirCount}, entryNames.size(), keys.size() / 4, messages.size()})
         Put(out, static_cast<std::uint32_t>(count));
-    const std::string* const regions[] = {&dirs, &nameOffs, &names,    &fieldOffs,   &fields,
-                                          &keys, &triOffs,  &postings, &messageBytes};
     std::size_t at = kSectionHeader + id.FileName.size();
     for (const std::string* region : regions) {
         Put(out, static_cast<std::uint32_t>(at));
@@ -231,23 +242,33 @@ std::string BuildIndexSection(const TArchiveIdentity& id, const TArch& arch,
     return out;
 }
 
-std::string FormatSearchIndex(const std::vector<std::string_view>& sections) {
-    std::string out(kHeaderSize, '\0');
-    std::string table;
+std::vector<std::string_view> IndexFilePieces(const std::vector<std::string_view>& sections,
+                                              std::string& head, std::string& table) {
+    head.assign(kHeaderSize, '\0');
+    table.clear();
+    std::vector<std::string_view> pieces{head};
+    std::uint64_t at = kHeaderSize;
     for (const std::string_view section : sections) {
-        Put(table, static_cast<std::uint64_t>(out.size()));
+        Put(table, at);
         Put(table, static_cast<std::uint64_t>(section.size()));
-        out.append(section);
+        pieces.push_back(section);
+        at += section.size();
     }
-    const std::uint64_t tableOffset = out.size();
-    out.append(table);
-    std::memcpy(out.data(), kMagic, sizeof kMagic);
-    PutAt(out, 8, kVersion);
-    PutAt(out, 12, kByteOrder);
-    PutAt(out, 16, static_cast<std::uint64_t>(out.size()));
-    PutAt(out, 24, static_cast<std::uint32_t>(sections.size()));
-    PutAt(out, 28, Checksum(table));
-    PutAt(out, 32, tableOffset);
+    pieces.push_back(table);
+    std::memcpy(head.data(), kMagic, sizeof kMagic);
+    PutAt(head, 8, kVersion);
+    PutAt(head, 12, kByteOrder);
+    PutAt(head, 16, static_cast<std::uint64_t>(at + table.size()));
+    PutAt(head, 24, static_cast<std::uint32_t>(sections.size()));
+    PutAt(head, 28, Checksum(table));
+    PutAt(head, 32, at);
+    return pieces;
+}
+
+std::string FormatSearchIndex(const std::vector<std::string_view>& sections) {
+    std::string head, table, out;
+    for (const std::string_view piece : IndexFilePieces(sections, head, table))
+        out.append(piece);
     return out;
 }
 

@@ -47,6 +47,10 @@ std::string BuildIndexSection(const TArchiveIdentity& id, const TArch& arch,
 
 // The whole index file from archive parts made by BuildIndexSection.
 std::string FormatSearchIndex(const std::vector<std::string_view>& sections);
+// The same as the pieces to write one after the other: head and table are
+// filled here, the sections are passed through.
+std::vector<std::string_view> IndexFilePieces(const std::vector<std::string_view>& sections,
+                                              std::string& head, std::string& table);
 
 // The entries of one archive as a section of the index holds them. Every
 // accessor checks its offsets and returns false when the bytes are damaged.
