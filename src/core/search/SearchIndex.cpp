@@ -138,6 +138,35 @@ void TrigramRegions(const std::vector<std::string_view>& names, std::string& key
     Put(offsets, static_cast<std::uint32_t>(postings.size()));
 }
 
+// A section from its header values and its regions, in region order.
+std::string AssembleSection(const TArchiveIdentity& id, const std::uint32_t (&counts)[4],
+                            const std::string* const (&regions)[9]) {
+    std::string out;
+    std::size_t total = kSectionHeader + id.FileName.size();
+    for (const std::string* region : regions)
+        total += region->size();
+    out.reserve(total);
+    Put(out, kSectionMagic);
+    Put(out, static_cast<std::uint32_t>(id.FileName.size()));
+    for (const std::uint64_t v :
+         {id.Size, static_cast<std::uint64_t>(id.MtimeSec),
+          static_cast<std::uint64_t>(id.MtimeNsec), static_cast<std::uint64_t>(id.CtimeSec),
+          static_cast<std::uint64_t>(id.CtimeNsec), id.Device, id.Inode})
+        Put(out, v);
+    for (const std::uint32_t count : counts)
+        Put(out, count);
+    std::size_t at = kSectionHeader + id.FileName.size();
+    for (const std::string* region : regions) {
+        Put(out, static_cast<std::uint32_t>(at));
+        at += region->size();
+    }
+    Put(out, static_cast<std::uint32_t>(at));
+    out.append(id.FileName);
+    for (const std::string* region : regions)
+        out.append(*region);
+    return out;
+}
+
 } // namespace
 
 void AppendTrigrams(std::string_view text, std::vector<std::uint32_t>& out) {
@@ -215,31 +244,10 @@ std::string BuildIndexSection(const TArchiveIdentity& id, const TArch& arch,
 
     const std::string* const regions[] = {&dirs, &nameOffs, &names,    &fieldOffs,   &fields,
                                           &keys, &triOffs,  &postings, &messageBytes};
-    std::string out;
-    std::size_t total = kSectionHeader + id.FileName.size();
-    for (const std::string* region : regions)
-        total += region->size();
-    out.reserve(total);
-    Put(out, kSectionMagic);
-    Put(out, static_cast<std::uint32_t>(id.FileName.size()));
-    for (const std::uint64_t v :
-         {id.Size, static_cast<std::uint64_t>(id.MtimeSec),
-          static_cast<std::uint64_t>(id.MtimeNsec), static_cast<std::uint64_t>(id.CtimeSec),
-          static_cast<std::uint64_t>(id.CtimeNsec), id.Device, id.Inode})
-        Put(out, v);
-    for (const std::size_t count :
-         {std::size_t{dirCount}, entryNames.size(), keys.size() / 4, messages.size()})
-        Put(out, static_cast<std::uint32_t>(count));
-    std::size_t at = kSectionHeader + id.FileName.size();
-    for (const std::string* region : regions) {
-        Put(out, static_cast<std::uint32_t>(at));
-        at += region->size();
-    }
-    Put(out, static_cast<std::uint32_t>(at));
-    out.append(id.FileName);
-    for (const std::string* region : regions)
-        out.append(*region);
-    return out;
+    const std::uint32_t counts[] = {dirCount, static_cast<std::uint32_t>(entryNames.size()),
+                                    static_cast<std::uint32_t>(keys.size() / 4),
+                                    static_cast<std::uint32_t>(messages.size())};
+    return AssembleSection(id, counts, regions);
 }
 
 std::vector<std::string_view> IndexFilePieces(const std::vector<std::string_view>& sections,
