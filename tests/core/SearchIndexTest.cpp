@@ -341,3 +341,39 @@ TEST(SearchIndex, ARefreshRereadsOnlyWhatChanged) {
 
 } // namespace
 } // namespace orbisk
+
+namespace orbisk {
+namespace {
+
+// Stops the run through the flag after the first result.
+struct StoppingSink : TSearchSink {
+    std::atomic<bool>& stop;
+    int results = 0;
+    explicit StoppingSink(std::atomic<bool>& s) : stop(s) {}
+    bool OnResult(TSearchResult&&) override {
+        ++results;
+        stop = true;
+        return true;
+    }
+};
+
+TEST(SearchIndex, TheStopFlagEndsTheRunBeforeTheNextResultAsOverTheFiles) {
+    test::TempDir dir;
+    test::WriteArchiveFile(
+        test::MakeArchive(dir.File("a.cd"), "A", {{"\\", {{"zebra1"}, {"zebra2"}, {"zebra3"}}}}));
+    const TArchiveList list = ListOf(dir.Path());
+    const auto slots = ArchivesToSearch(list, TSearchScope::AllArchives, {}, "");
+    for (const bool indexed : {false, true}) {
+        std::atomic<bool> stop{false};
+        StoppingSink sink(stop);
+        NullHost host;
+        const TSearchOutcome outcome =
+            indexed ? RunIndexedSearch(list, slots, Query("ZEBRA*"), sink, host, stop)
+                    : RunArchivesSearch(list, slots, Query("ZEBRA*"), sink, host, stop);
+        EXPECT_EQ(sink.results, 1);
+        EXPECT_TRUE(outcome.Stopped);
+    }
+}
+
+} // namespace
+} // namespace orbisk

@@ -240,12 +240,18 @@ bool CollectPassed(const TIndexSection& section, TIndexQuery& query, const TEntr
     return true;
 }
 
-// Hands over the results of one archive; false when the sink refuses more.
+// Hands over the results of one archive; false when the sink refuses more or
+// the stop flag is seen (tested before each result, as over the files).
 bool ReportPassed(const TIndexSection& section, const std::vector<TPassed>& passed,
                   std::int32_t slot, const THead& row, const std::string& file,
-                  const TEntryTests& tests, TSearchSink& sink, TSearchOutcome& outcome) {
+                  const TEntryTests& tests, TSearchSink& sink, const std::atomic<bool>& stop,
+                  TSearchOutcome& outcome) {
     std::uint32_t shownDir = section.DirCount();
     for (const TPassed& p : passed) {
+        if (stop.load(std::memory_order_relaxed)) {
+            outcome.Stopped = true;
+            return false;
+        }
         std::string_view path;
         std::uint32_t first = 0, count = 0;
         section.Dir(p.Dir, path, first, count);
@@ -314,7 +320,8 @@ TSearchOutcome RunIndexedSearch(const TArchiveList& list, const std::vector<std:
         sink.OnArchive(slot, row.Name);
         ++outcome.ArchivesSearched;
         outcome.EntriesTested += section->EntryCount();
-        if (!ReportPassed(*section, passed, slot, row, list.PathOf(slot), tests, sink, outcome))
+        if (!ReportPassed(*section, passed, slot, row, list.PathOf(slot), tests, sink, stop,
+                          outcome))
             break;
     }
     if (damaged) ::unlink(JoinPath(list.Folder, std::string(kSearchIndexFile)).c_str());
