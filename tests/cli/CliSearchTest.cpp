@@ -24,7 +24,7 @@ void Save(const TempDir& dir, const std::string& file, const std::string& name,
 
 } // namespace
 
-TEST(CliSearch, SearchesOneArchiveOrTheArchivesOfAFolderWritingOnlyTheIndexThere) {
+TEST(CliSearch, SearchesOneArchiveOrTheArchivesOfAFolderWithoutWritingThere) {
     TempDir dir;
     Save(dir, "a.cd", "Disk 7", "CD", "",
          {{"\\", {{"Readme.txt", "1024", "1.2.2003 4:05:06", " -a--", "foo note", "l1\x07"}}},
@@ -100,28 +100,22 @@ TEST(CliSearch, SearchesOneArchiveOrTheArchivesOfAFolderWritingOnlyTheIndexThere
         EXPECT_EQ(r.out, c.out);
         EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
     }
-    std::vector<std::string> withIndex = files; // no _cd_.lst, nothing but the index
-    withIndex.insert(withIndex.begin(), "_cd_.idx");
-    EXPECT_EQ(ListDir(dir.Path()), withIndex);
+    EXPECT_EQ(ListDir(dir.Path()), files); // no _cd_.lst, nothing else
 }
 
-TEST(CliSearch, GoesThroughTheIndexUnlessToldNotAndIndexRefreshesIt) {
+TEST(CliSearch, GoesThroughTheIndexWhenToldAndIndexRefreshesIt) {
     const struct {
         std::vector<std::string> args;
         int code;
         std::string outHas, errHas;
         bool index; // the folder holds _cd_.idx afterwards
     } cases[] = {
-        {{"search", "*.txt", "--no-index"}, 0, "Beta:\\  readme.txt\n", "", false},
-        {{"search", "*.txt"}, 0, "Beta:\\  readme.txt\n", "", true},
-        {{"search", "*.txt", "--category", "CD"}, 0, "Beta:\\  readme.txt\n", "", true},
+        {{"search", "*.txt"}, 0, "Beta:\\  readme.txt\n", "", false},
+        {{"search", "*.txt", "--index"}, 0, "Beta:\\  readme.txt\n", "", true},
+        {{"search", "*.txt", "--category", "CD", "--index"}, 0, "Beta:\\  readme.txt\n", "", true},
         {{"index"}, 0, "2 archives\t3 entries\t", "", true},
         {{"index", "--dir"}, 2, "", "expected no arguments", false},
-        {{"search", "*", "--archive", "a.cd", "--no-index"},
-         2,
-         "",
-         "--no-index does not go",
-         false},
+        {{"search", "*", "--archive", "a.cd", "--index"}, 2, "", "--index does not go", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));
@@ -147,7 +141,7 @@ TEST(CliSearch, DefaultsToTheArchivesOfTheCurrentDirectory) {
                             " search '*.TXT' --marked > '" + outDir.File("out.txt") + "'";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     EXPECT_EQ(ReadFile(outDir.File("out.txt")), "Alfa:\\  x<B>.</B><B>t</B><B>x</B><B>t</B>\n");
-    EXPECT_EQ(ListDir(dir.Path()), (std::vector<std::string>{"_cd_.idx", "a.cd"}));
+    EXPECT_EQ(ListDir(dir.Path()), std::vector<std::string>{"a.cd"});
 }
 
 TEST(CliSearch, TypedCzechFindsNamesOfACatalogueWrittenOnWindows) {

@@ -86,8 +86,6 @@ TEST_F(FindAllTest, SearchAllScopesCoverTheirArchives) {
         EXPECT_TRUE(find.RadioGroup->isEnabled());
         find.close();
     }
-    // The searches went through the working folder's search index.
-    EXPECT_TRUE(FileExists(work_.File("_cd_.idx")));
 }
 
 TEST_F(FindAllTest, SearchAllJumpsIntoTheArchiveOfEachResult) {

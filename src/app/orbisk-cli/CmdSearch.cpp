@@ -25,7 +25,7 @@ struct SearchArgs {
     std::vector<std::string> selected;
     std::string category;
     bool marked = false;
-    bool noIndex = false;
+    bool index = false;
     std::int64_t limit = 0; // 0: no limit
 };
 
@@ -42,8 +42,8 @@ bool ApplyFlag(const std::string& arg, SearchArgs& a) {
         a.marked = true;
     else if (arg == "--list")
         a.input.ListView = true;
-    else if (arg == "--no-index")
-        a.noIndex = true;
+    else if (arg == "--index")
+        a.index = true;
     else
         return false;
     return true;
@@ -131,8 +131,8 @@ std::optional<std::string> ParseSearchArgs(const std::vector<std::string>& args,
     if (a.path && a.scope != Scope::Archive) return std::string("--path goes with --archive");
     if (!a.dir.empty() && a.scope == Scope::Archive)
         return std::string("--dir does not go with --archive");
-    if (a.noIndex && a.scope == Scope::Archive)
-        return std::string("--no-index does not go with --archive");
+    if (a.index && a.scope == Scope::Archive)
+        return std::string("--index does not go with --archive");
     return std::nullopt;
 }
 
@@ -210,10 +210,10 @@ int SearchArchives(const SearchArgs& a, const TSearchCriteria& criteria, Streams
     const std::atomic<bool> stop{false};
     const int threads = std::thread::hardware_concurrency() > 1 ? 2 : 1;
     const auto slots = ArchivesToSearch(list, scope, selected, category);
-    if (a.noIndex)
-        RunArchivesSearch(list, slots, criteria, sink, host, stop, threads);
-    else
+    if (a.index)
         RunIndexedSearch(list, slots, criteria, sink, host, stop, threads);
+    else
+        RunArchivesSearch(list, slots, criteria, sink, host, stop, threads);
     return kExitOk;
 }
 

@@ -113,7 +113,7 @@ const std::vector<Command>& Commands() {
          "usage: orbisk-cli search PATTERN [--dir DIR] [--archive FILE [--path P] | --all |\n"
          "         --selected FILE... | --category PATH] [--case] [--star]\n"
          "         [--size OP VALUE UNIT] [--note WORDS] [--note-all] [--desc WORDS]\n"
-         "         [--desc-all] [--marked] [--list] [--limit N] [--no-index]\n"
+         "         [--desc-all] [--marked] [--list] [--limit N] [--index]\n"
          "Searches as the search windows do and prints one line per entry found:\n"
          "the archive name, \":\", the folder path, two blanks and the name. PATTERN\n"
          "takes the wildcards * and ?; blanks around it are dropped.\n"
@@ -136,15 +136,14 @@ const std::vector<Command>& Commands() {
          "  --list             print the list view's columns separated by TAB: CD,\n"
          "                     Adresář, Název, Velikost, Datum, Atribut, Poznámka, Popis\n"
          "  --limit N          stop after N entries (no limit otherwise)\n"
-         "  --no-index         read every archive file instead of the search index\n"
+         "  --index            go through the search index DIR/_cd_.idx (see\n"
+         "                     'orbisk-cli index'), brought up to date first\n"
          "The archive list is built as the program builds it, but DIR/_cd_.lst is not\n"
-         "written. Searches other than --archive go through the search index\n"
-         "DIR/_cd_.idx (see 'orbisk-cli index'), brought up to date first; the answer\n"
-         "is the same with and without it, and a folder that cannot be written is\n"
-         "searched without it. An archive of the list that cannot be read is\n"
-         "reported and passed over. Exit status: 0 searched (also when nothing is\n"
-         "found), 1 the archive, the folder or a FILE of --selected is not there,\n"
-         "2 usage error.\n",
+         "written. With --index the answer is the same as without it; a folder that\n"
+         "cannot be written is searched without the index. An archive of the list\n"
+         "that cannot be read is reported and passed over. Exit status: 0 searched\n"
+         "(also when nothing is found), 1 the archive, the folder or a FILE of\n"
+         "--selected is not there, 2 usage error.\n",
          RunSearch},
         {"index", "build or refresh the search index of a working folder",
          "usage: orbisk-cli index [--dir DIR]\n"

@@ -10,7 +10,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/search/IndexedSearch.h"
 #include "gui/common/BusyCursor.h"
 #include "gui/common/IconSet.h"
 #include "gui/common/ListView.h"
@@ -98,11 +97,10 @@ TVlakno::Job TForm_Find4::MakeJob(const TSearchCriteria& criteria) {
     const std::vector<std::int32_t> slots =
         ArchivesToSearch(archives.Rows(), Scope(), archives.List().SelectedSlots(), categoryPath_);
     // The run works on a copy of the rows: it reads every archive into its
-    // own model (or through the folder's search index) and leaves the main
-    // window's list and open archive alone.
+    // own model and leaves the main window's list and open archive alone.
     return [rows = archives.Rows(), slots, criteria](TSearchSink& sink, Host& host,
                                                      const std::atomic<bool>& stop) {
-        return RunIndexedSearch(rows, slots, criteria, sink, host, stop, SearchThreads());
+        return RunArchivesSearch(rows, slots, criteria, sink, host, stop, SearchThreads());
     };
 }
 
