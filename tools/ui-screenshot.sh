@@ -51,6 +51,10 @@ head -c 2048 /dev/zero >"$work/source/DOOM/doom.exe"
 ASAN_OPTIONS=detect_leaks=0 ORBISK_PROGRAM_DIR="$work" XDG_CONFIG_HOME="$work/home" \
     "$build/bin/orbisk-cli" scan --dir "$work/catalogue" --name Hry --typ Hry "$work/source" \
     >/dev/null
+# Settings naming the working folder, so the first-start help does not open.
+mkdir -p "$work/home/orbisk"
+printf 'Orbisk   v1.18    \r\n%s\r\ndefault.lng\r\n' "$work/catalogue" \
+    >"$work/home/orbisk/Orbisk.INI"
 DISPLAY="$display" QT_QPA_PLATFORM=xcb HOME="$work/home" XDG_CONFIG_HOME="$work/home" \
     ORBISK_PROGRAM_DIR="$work" ASAN_OPTIONS=detect_leaks=0 \
     "$work/ui-screenshot" "$work/catalogue" "$work/source" "$out"
