@@ -84,7 +84,7 @@ void TForm_DB::showEvent(QShowEvent* event) {
 }
 
 void TForm_DB::Activate() {
-    LoadViewerSettings(ViewerSettingsReadPath(programDir_), settings_);
+    LoadViewerSettings(ViewerSettingsLocation(programDir_).Read, settings_, *this);
     ShowDatabaseFile();
     startedUp_ = true;
 }
@@ -122,7 +122,7 @@ void TForm_DB::closeEvent(QCloseEvent* event) {
     }
     panes_->TreeView->setFocus();
     QCoreApplication::processEvents();
-    SaveViewerSettings(ViewerSettingsWritePath(programDir_), settings_);
+    SaveViewerSettings(ViewerSettingsLocation(programDir_).Write, settings_, *this);
     QMainWindow::closeEvent(event);
 }
 

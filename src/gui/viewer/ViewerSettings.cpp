@@ -1,70 +1,33 @@
 #include "gui/viewer/ViewerSettings.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <unistd.h>
 #include <vector>
 
-#include "core/catalog/CodePage.h"
-#include "core/catalog/ProgramValues.h"
+#include "core/settings/SettingsLine.h"
+#include "gui/settings/SettingsApplier.h"
 
 namespace orbisk {
 
-namespace {
-
-std::string OwnFile(const std::string& programDir) {
-    return JoinPath(programDir, kViewerSettingsFile);
+TFileLocation ViewerSettingsLocation(const std::string& programDir) {
+    return LocateWrittenFile(programDir, kViewerSettingsFile);
 }
 
-bool IsWritableFile(const std::string& path) {
-    return ::access(path.c_str(), W_OK) == 0;
-}
-
-} // namespace
-
-std::string UserConfigDir() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg && xdg[0] == '/') return JoinPath(xdg, "orbisk");
-    const char* home = std::getenv("HOME");
-    return JoinPath(JoinPath(home && *home ? home : "/tmp", ".config"), "orbisk");
-}
-
-std::string ViewerSettingsReadPath(const std::string& programDir) {
-    const std::string own = OwnFile(programDir);
-    if (IsWritableFile(own)) return own;
-    const std::string user = JoinPath(UserConfigDir(), kViewerSettingsFile);
-    return PathExists(user) ? user : own;
-}
-
-std::string ViewerSettingsWritePath(const std::string& programDir) {
-    const std::string own = OwnFile(programDir);
-    if (IsWritableFile(own)) return own;
-    return JoinPath(UserConfigDir(), kViewerSettingsFile);
-}
-
-void LoadViewerSettings(const std::string& path, TViewerSettings& settings) {
-    std::string text;
-    if (!ReadWholeFile(path, text, kMaxSmallFile)) return;
-    const std::string utf8 = AsUtf8(text);
-    std::vector<std::string_view> lines;
-    LineReader reader(utf8);
-    while (!reader.AtEnd() && lines.size() < 3)
-        lines.push_back(reader.Next());
-    if (lines.size() < 3) return;
-    settings.DatabasePath.assign(lines[1]);
+void LoadViewerSettings(const std::string& path, TViewerSettings& settings, QWidget& window) {
+    std::vector<std::string> lines;
+    if (!ReadSettingsLines(path, lines) || lines.size() < kFirstBlockLine) return;
+    settings.DatabasePath = lines[1];
     std::replace(settings.DatabasePath.begin(), settings.DatabasePath.end(), '\\', '/');
-    settings.LanguageFile.assign(lines[2]);
+    settings.LanguageFile = lines[2];
+    ApplySettingsBlocks({&window}, lines, kFirstBlockLine);
 }
 
-TFileStatus SaveViewerSettings(const std::string& path, const TViewerSettings& settings) {
-    std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-    std::string text;
-    for (const std::string& line :
-         {std::string(kViewerSettingsTitle), settings.DatabasePath, settings.LanguageFile})
-        text.append(line).append("\r\n");
-    return SaveFileAtomically(path, text, BackupMode::None, {});
+TFileStatus SaveViewerSettings(const std::string& path, const TViewerSettings& settings,
+                               QWidget& window) {
+    std::vector<std::string> lines{kViewerSettingsTitle, settings.DatabasePath,
+                                   settings.LanguageFile};
+    for (std::string& line : SettingsBlocks({&window}))
+        lines.push_back(std::move(line));
+    return SaveSettingsLines(path, lines);
 }
 
 } // namespace orbisk

@@ -7,11 +7,12 @@
 // then used as it is.
 #include <string>
 
-#include "core/catalog/TextFile.h"
+#include "core/settings/SettingsFiles.h"
+
+class QWidget;
 
 namespace orbisk {
 
-inline constexpr const char* kViewerSettingsFile = "ORBIDEX.INI";
 inline constexpr const char* kViewerSettingsTitle = "Orbidex, part of Orbisk";
 // Relative to the folder the viewer is started in.
 inline constexpr const char* kViewerDefaultDatabase = "VEviz/cd.db";
@@ -21,25 +22,18 @@ struct TViewerSettings {
     std::string LanguageFile = "default.lng";
 };
 
-// $XDG_CONFIG_HOME/orbisk, or ~/.config/orbisk when it is unset or not absolute.
-std::string UserConfigDir();
+// Where the settings are read from and written to (see LocateWrittenFile).
+TFileLocation ViewerSettingsLocation(const std::string& programDir);
 
-// Where the settings are read from: the program folder's own writable file,
-// else the one in the user's configuration folder when it exists, else the
-// one shipped in the program folder.
-std::string ViewerSettingsReadPath(const std::string& programDir);
-// Where they are written: the program folder's own writable file, else the
-// user's configuration folder.
-std::string ViewerSettingsWritePath(const std::string& programDir);
+// Takes lines 2 and 3 when the file has more than two lines, then applies
+// the window's block that follows them to window; a file that cannot be
+// read, or a shorter one, leaves both as they are. Line 1 is not compared.
+// The backslashes of a path written on Windows become slashes.
+void LoadViewerSettings(const std::string& path, TViewerSettings& settings, QWidget& window);
 
-// Takes lines 2 and 3 when the file has more than two lines; a file that
-// cannot be read, or a shorter one, leaves settings as they are. Line 1 is
-// not compared. A file that is not UTF-8 (one made on Windows) is read as
-// Windows-1250, and the backslashes of a Windows path become slashes.
-void LoadViewerSettings(const std::string& path, TViewerSettings& settings);
-
-// Writes the three lines, CR LF ended, with the safe save (the folder is made
-// when missing).
-TFileStatus SaveViewerSettings(const std::string& path, const TViewerSettings& settings);
+// Writes the three lines and the window's block with the safe save (the
+// folder is made when missing).
+TFileStatus SaveViewerSettings(const std::string& path, const TViewerSettings& settings,
+                               QWidget& window);
 
 } // namespace orbisk
