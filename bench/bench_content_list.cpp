@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "GuiBench.h"
 #include "core/catalog/Archive.h"
 #include "core/catalog/ProgramValues.h"
 #include "gui/common/ListView.h"
@@ -92,14 +93,5 @@ BENCHMARK(BM_ContentList_Baseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ContentList)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    InitProgramValues(Program(), DetectProgramDir());
-    Window window;
-    theWindow = &window;
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWindowBenchmarks(argc, argv, theWindow);
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "ArchiveBuilder.h"
+#include "BenchFixtures.h"
 #include "TestSupport.h"
 #include "core/catalog/ArchiveFile.h"
 #include "core/catalog/Common.h"
@@ -31,27 +32,13 @@ struct DbFixture {
     std::string tpl = dir.File("page.tpl");
     TDatabase db;
     DbFixture() {
-        // Categories under 40 top-level ones, items newest first as the
-        // model inserts them (so the export has real sorting to do).
-        TArch arch;
-        arch.Head.FileName = path;
-        for (int c = kCategories - 1; c >= 0; --c) {
-            arch.AddDir("\\Group " + std::to_string(c % 40) + "\\Category " + std::to_string(c) +
-                        "\\");
-            for (int i = kItemsPerCategory - 1; i >= 0; --i)
-                arch.AddRec(TRec{"Program " + std::to_string(c) + "-" + std::to_string(i),
-                                 std::to_string(1000 + i * 7919), "Archive " + std::to_string(c),
-                                 "\\Folder\\program" + std::to_string(i) + ".exe",
-                                 i % 5 == 0 ? "a note" : "",
-                                 i % 3 == 0 ? "first line\x07second line\x07" : "", 1});
-        }
-        NullHost host;
-        WriteArchive(arch, host);
+        bench::WriteSampleDatabase(path, kCategories, kItemsPerCategory, false);
         test::WriteFile(tpl, "[ItemsHeader]\r\n<html><body>\r\n[KategoryHead]\r\n<h2>\r\n"
                              "$Kategory\r\n</h2><table>\r\n[Item]\r\n<tr><td>\r\n$Name\r\n</td><td>"
                              "\r\n$Size\r\n</td><td>\r\n$Archive\r\n</td><td>\r\n$Path\r\n</td><td>"
                              "\r\n$Description\r\n</td></tr>\r\n[KategoryEnd]\r\n</table>\r\n"
                              "[ItemsEnd]\r\n</body></html>\r\n");
+        NullHost host;
         db.Open(path, host, false);
     }
 };

@@ -11,6 +11,8 @@
 #include <QTreeView>
 #include <string>
 
+#include "BenchFixtures.h"
+#include "GuiBench.h"
 #include "TestSupport.h"
 #include "core/catalog/ArchiveFile.h"
 #include "core/catalog/ProgramValues.h"
@@ -29,27 +31,6 @@ namespace {
 constexpr int kCategories = 2000;
 constexpr int kItemsPerCategory = 100;
 
-// The root category "\" (where new items land; its node comes first, so it
-// is the list the window shows) and categories under 40 top-level ones, as
-// the core benchmark makes them.
-void WriteDatabase(const std::string& path) {
-    TArch arch;
-    arch.Head.FileName = path;
-    for (int c = kCategories; c >= 0; --c) {
-        arch.AddDir(c == kCategories ? std::string("\\")
-                                     : "\\Group " + std::to_string(c % 40) + "\\Category " +
-                                           std::to_string(c) + "\\");
-        for (int i = kItemsPerCategory - 1; i >= 0; --i)
-            arch.AddRec(TRec{"Program " + std::to_string(c) + "-" + std::to_string(i),
-                             std::to_string(1000 + i * 7919), "Archive " + std::to_string(c),
-                             "\\Folder\\program" + std::to_string(i) + ".exe",
-                             i % 5 == 0 ? "a note" : "",
-                             i % 3 == 0 ? "first line\x07second line\x07" : "", 1});
-    }
-    NullHost host;
-    WriteArchive(arch, host);
-}
-
 struct Window {
     test::TempDir work;
     std::string path = DatabasePath(work.Path());
@@ -57,7 +38,9 @@ struct Window {
     BusyGuard idle{main, false}; // no start-up sequence runs here
     TForm_DB* db;
     Window() {
-        WriteDatabase(path);
+        // The root category "\" comes first, so its items are the list the
+        // window shows.
+        bench::WriteSampleDatabase(path, kCategories, kItemsPerCategory, true);
         main.SetWorkingFolder(QFile::decodeName(QByteArray::fromStdString(work.Path())));
         db = new TForm_DB(&main);
         db->resize(960, 560);
@@ -65,6 +48,8 @@ struct Window {
         db->show();
         QApplication::processEvents();
     }
+    // The window is not closed: closing would save the database.
+    ~Window() { db->hide(); }
 };
 
 Window* theWindow = nullptr;
@@ -102,18 +87,5 @@ BENCHMARK(BM_DbWindowOpen_Baseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DbWindowOpen)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    InitProgramValues(Program(), DetectProgramDir());
-    {
-        Window window;
-        theWindow = &window;
-        benchmark::Initialize(&argc, argv);
-        if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-        // The window is not closed: closing would save the database.
-        window.db->hide();
-    }
-    return 0;
+    return bench::RunWindowBenchmarks(argc, argv, theWindow);
 }

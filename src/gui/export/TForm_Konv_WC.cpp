@@ -58,8 +58,8 @@ ListView* FileList(const char* name, FolderFilesModel* model, bool multi) {
 } // namespace
 
 TForm_Konv_WC::TForm_Konv_WC(TForm_Main* main)
-    : QDialog(main, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), main_(*main),
-      host_(std::make_unique<GuiHost>()),
+    : TRunningDialog(main, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      main_(*main), host_(std::make_unique<GuiHost>()),
       dates_(std::make_unique<TNumericDateFormatter>(UserDatePattern())) {
     setObjectName(QStringLiteral("Form_Konv_WC"));
     cdsCaption_ = QStringLiteral("Konverze z Windows Commander *.cds");
@@ -233,14 +233,10 @@ void TForm_Konv_WC::RunCommand() {
     if (!written.empty() && !FileArchivesInList(TargetBytes(), written, *host_))
         Memo->appendPlainText(DecodeText(kMsgCannotCreate) + QStringLiteral(" ") +
                               QString::fromLatin1(kArchiveListFile));
-    running_ = false;
     SetRunning(false);
     Gauge1->setValue(0);
     Gauge2->setValue(0);
-    if (closePending_) {
-        closePending_ = false;
-        close();
-    }
+    RunEnded();
 }
 
 void TForm_Konv_WC::ShowProgress(std::size_t number, std::size_t count) {
@@ -314,26 +310,6 @@ void TForm_Konv_WC::ReportNcdu(const std::string& source, const TImportResult& r
 
 void TForm_Konv_WC::CancelCommand() {
     running_ = false;
-}
-
-void TForm_Konv_WC::closeEvent(QCloseEvent* event) {
-    // The run fills the lists and gauges while it goes: the window closes
-    // once the stopped run has returned.
-    if (running_) {
-        running_ = false;
-        closePending_ = true;
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
-void TForm_Konv_WC::reject() {
-    if (running_) {
-        CancelCommand();
-        return;
-    }
-    QDialog::reject();
 }
 
 } // namespace orbisk

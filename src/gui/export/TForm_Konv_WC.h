@@ -10,7 +10,7 @@
 // or whose archive cannot be written is reported in the window's message
 // box and the run goes on with the next file. Created once; afterwards the
 // main window builds its archive list anew.
-#include <QDialog>
+#include "gui/export/RunningDialog.h"
 #include <QString>
 #include <atomic>
 #include <memory>
@@ -39,7 +39,7 @@ struct TImportResult;
 
 enum class TConvertSource { Cds, Ncdu };
 
-class TForm_Konv_WC : public QDialog, public TCaptionOwner {
+class TForm_Konv_WC : public TRunningDialog, public TCaptionOwner {
     Q_OBJECT
 public:
     explicit TForm_Konv_WC(TForm_Main* main);
@@ -57,7 +57,6 @@ public:
     void Prepare(TConvertSource mode);
     TConvertSource Mode() const { return mode_; }
 
-    bool Running() const { return running_.load(); }
     // The lines of the message box.
     QString Messages() const;
     FolderFilesModel& SourceFiles() const { return *sourceFiles_; }
@@ -92,9 +91,6 @@ public Q_SLOTS:
     void CancelCommand(); // "Storno"
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
-
 private:
     void BuildControls();
     void BuildLayout();
@@ -116,8 +112,6 @@ private:
     FolderFilesModel* targetFiles_;
     TConvertSource mode_ = TConvertSource::Cds;
     QString cdsCaption_, cdsSourceTitle_;
-    std::atomic<bool> running_{false};
-    bool closePending_ = false;
     bool targetSet_ = false;
 };
 

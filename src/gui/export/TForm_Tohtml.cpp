@@ -53,7 +53,7 @@ QLabel* HiddenText(QWidget* parent, const char* name, const char* text) {
 } // namespace
 
 TForm_Tohtml::TForm_Tohtml(TForm_Main* main)
-    : QDialog(main), main_(*main), host_(std::make_unique<GuiHost>()) {
+    : TRunningDialog(main), main_(*main), host_(std::make_unique<GuiHost>()) {
     setObjectName(QStringLiteral("Form_Tohtml"));
     setWindowTitle(QStringLiteral("Export do html"));
     setModal(true);
@@ -229,13 +229,9 @@ void TForm_Tohtml::ExportCommand() {
         Log(LabelT6->text());
     }
     Log(QString());
-    running_ = false;
     Button1->setEnabled(!ArchivePath().isEmpty());
     Button4->setEnabled(true);
-    if (closePending_) {
-        closePending_ = false;
-        reject();
-    }
+    RunEnded();
 }
 
 void TForm_Tohtml::SavePage(const std::string& page) {
@@ -302,25 +298,8 @@ void TForm_Tohtml::ExportRowCommand() {
     Execute(PathText(main_.Archives().Rows().PathOf(slot)));
 }
 
-void TForm_Tohtml::closeEvent(QCloseEvent* event) {
-    // The export reads the switches and fills the log while it runs: the
-    // window closes once the cancelled export has returned.
-    if (running_) {
-        running_ = false;
-        closePending_ = true;
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
-void TForm_Tohtml::reject() {
-    if (running_) {
-        CancelCommand();
-        return;
-    }
+void TForm_Tohtml::Dismissed() {
     RichEdit->clear();
-    QDialog::reject();
 }
 
 } // namespace orbisk

@@ -6,7 +6,7 @@
 // desktop. Created once; shown modally by the main window's "Export do
 // html..." (no archive: the user picks one with "Archiv") and by the same
 // entry of the archive list's pop-up menu (the selected archive).
-#include <QDialog>
+#include "gui/export/RunningDialog.h"
 #include <QString>
 #include <atomic>
 #include <memory>
@@ -26,7 +26,7 @@ namespace orbisk {
 class GuiHost;
 class TForm_Main;
 
-class TForm_Tohtml : public QDialog {
+class TForm_Tohtml : public TRunningDialog {
     Q_OBJECT
 public:
     explicit TForm_Tohtml(TForm_Main* main);
@@ -40,7 +40,6 @@ public:
 
     QString ArchivePath() const;
     // True while an export runs; "Storno" clears it.
-    bool Running() const { return running_.load(); }
     const QString& LastSavedPage() const { return lastSaved_; }
     QString LogText() const;
     TExportColumns Columns() const;
@@ -86,8 +85,7 @@ public Q_SLOTS:
     void ExportRowCommand();
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
+    void Dismissed() override;
 
 private:
     void BuildControls();
@@ -100,9 +98,7 @@ private:
 
     TForm_Main& main_;
     std::unique_ptr<GuiHost> host_;
-    std::atomic<bool> running_{false};
     bool archiveGiven_ = false;
-    bool closePending_ = false; // closed during an export: close once it has ended
     QString lastSaved_;
 };
 
