@@ -110,6 +110,33 @@ TEST_F(ArchiveTest, AnArchiveThatCannotBeDeletedIsReportedAndKeepsItsRow) {
     EXPECT_EQ(w.Controls().StatusArchives->text(), QStringLiteral("3"));
 }
 
+TEST_F(ArchiveTest, AListThatCannotBeWrittenIsReportedOnceUntilAWriteSucceeds) {
+    TForm_Main& w = StartWith(kGames);
+    prompt_.shown.clear();
+    const std::string cache = work_.File("_cd_.lst");
+    ::chmod(work_.Path().c_str(), 0555);
+    {
+        WithoutDacOverride restricted;
+        if (!restricted.Active()) GTEST_SKIP() << "capabilities cannot be dropped";
+        w.Archives().MoveToCategory({1}, "\\CD\\Ostatni\\");
+        w.Archives().MoveToCategory({2}, "\\CD\\Ostatni\\");
+    }
+    ::chmod(work_.Path().c_str(), 0755);
+    EXPECT_EQ(prompt_.Texts(PromptKind::Warning),
+              std::vector<QString>{QStringLiteral("Nelze vytvořit soubor.") + QStringLiteral(" ") +
+                                   QString::fromStdString(cache) +
+                                   QStringLiteral(": Permission denied")});
+    // A write that succeeds clears the report, so the next failure is told.
+    w.Archives().MoveToCategory({3}, "\\CD\\Ostatni\\");
+    ::chmod(work_.Path().c_str(), 0555);
+    {
+        WithoutDacOverride restricted;
+        w.Archives().MoveToCategory({1}, "\\CD\\Hry\\");
+    }
+    ::chmod(work_.Path().c_str(), 0755);
+    EXPECT_EQ(prompt_.Texts(PromptKind::Warning).size(), 2u);
+}
+
 TEST_F(ArchiveTest, DeleteOnAnArchiveLeafAsksAndRemovesTheLeaf) {
     TForm_Main& w = StartWith(kGames, {.ArchivesInTree = true});
     // Slots follow the file names: a.cd Quake, b.cd Doom, c.cd Abuse.

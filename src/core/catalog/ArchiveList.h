@@ -11,6 +11,7 @@
 
 #include "core/catalog/Archive.h"
 #include "core/catalog/Host.h"
+#include "core/catalog/TextFile.h"
 #include "core/catalog/ValueLists.h"
 
 namespace orbisk {
@@ -73,12 +74,13 @@ std::string FormatArchiveListCache(const TArchiveList& list);
 struct TRewriteResult {
     std::int32_t ListedCount = 0; // shown in the first field of the status bar
     bool Saved = false;           // false when the folder cannot be written
+    TFileStatus Status;           // why the write failed
 };
 
 // Drops duplicate rows (the same FileName, compared exactly; the row in the
 // higher slot stays Listed) and writes _cd_.lst anew from the Listed rows,
 // through a temporary file renamed over the old one. A failed write leaves
-// the old file and is otherwise ignored.
+// the old file and says why.
 TRewriteResult RewriteArchiveList(TArchiveList& list);
 
 struct TBuildResult {

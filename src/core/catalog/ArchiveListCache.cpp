@@ -103,7 +103,8 @@ TFileStatus SaveArchiveListCache(const std::string& folder, std::string_view byt
 TRewriteResult RewriteArchiveList(TArchiveList& list) {
     TRewriteResult result;
     std::string bytes = detail::DropDuplicateRows(list, result.ListedCount);
-    result.Saved = detail::SaveArchiveListCache(list.Folder, bytes).ok;
+    result.Status = detail::SaveArchiveListCache(list.Folder, bytes);
+    result.Saved = result.Status.ok;
     return result;
 }
 

@@ -83,7 +83,7 @@ int ArchiveListHandler::DeleteSlots(const std::vector<std::int32_t>& slots) {
         tree_.ListModel().RemoveSlot(slot);
         tree_.RemoveLeaf(slot);
     }
-    tree_.RewriteArchiveList();
+    if (deleted > 0) tree_.RewriteArchiveList();
     return deleted;
 }
 

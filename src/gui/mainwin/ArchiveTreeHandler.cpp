@@ -12,6 +12,7 @@
 #include "gui/common/BusyCursor.h"
 #include "gui/common/ListView.h"
 #include "gui/common/Menus.h"
+#include "gui/common/Prompt.h"
 #include "gui/common/Text.h"
 #include "gui/db/TForm_DB_Kat.h"
 #include "gui/mainwin/ArchiveListHandler.h"
@@ -131,7 +132,14 @@ void ArchiveTreeHandler::BuildArchiveList() {
 }
 
 void ArchiveTreeHandler::RewriteArchiveList() {
-    ShowCount(orbisk::RewriteArchiveList(rows_).ListedCount);
+    const TRewriteResult result = orbisk::RewriteArchiveList(rows_);
+    ShowCount(result.ListedCount);
+    if (result.Saved) {
+        listWriteReported_ = false;
+    } else if (!listWriteReported_) {
+        listWriteReported_ = true;
+        Prompt::Warning(DecodeText(Describe(result.Status)));
+    }
 }
 
 void ArchiveTreeHandler::ShowCount(std::int32_t count) {

@@ -54,6 +54,8 @@ public:
     // that node, the number of archives.
     void BuildArchiveList();
     // Drops duplicate rows, writes the cache and shows the number of archives.
+    // A write that fails is reported once, until a write succeeds again, so
+    // the user knows the list's changes will not outlive the program.
     void RewriteArchiveList();
     // Shows the number of listed archives in the status bar.
     void ShowCount(std::int32_t count);
@@ -114,6 +116,7 @@ private:
     std::string shownPath_;
     QMenu* menu_;
     bool building_ = false;
+    bool listWriteReported_ = false;
 };
 
 } // namespace orbisk
