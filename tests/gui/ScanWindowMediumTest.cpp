@@ -213,6 +213,20 @@ INSTANTIATE_TEST_SUITE_P(Order, PickCdDriveTest,
                                            PickCase{"Last", true, QStringLiteral("/media/cd1")}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(ScanWindowTest, AnEmptyOpticalDriveIsPresetAndFollowedWhenADiscComesIn) {
+    TForm_ReadCD& scan = StartScanWindow();
+    probe_->optical = {"/dev/sr0", "/dev/sr1"};
+    probe_->volumes = {MountedFrom("/media/user/HRY", "/dev/sr0", TDriveType::CdRom)};
+    scan.PickCdDrive(false);
+    EXPECT_EQ(scan.Source(), QStringLiteral("/media/user/HRY"));
+    scan.PickCdDrive(true);
+    EXPECT_EQ(scan.Source(), QStringLiteral("/dev/sr1"));
+    EXPECT_EQ(scan.WatchedDevice(), "/dev/sr1");
+    probe_->volumes.push_back(MountedFrom("/media/user/FILMY", "/dev/sr1", TDriveType::CdRom));
+    scan.PollTick();
+    EXPECT_EQ(scan.Source(), QStringLiteral("/media/user/FILMY"));
+}
+
 TEST_F(ScanWindowTest, WithoutOpticalDriveTheSourceStays) {
     TForm_ReadCD& scan = StartScanWindow();
     scan.SetSource(QStringLiteral("/data"));

@@ -39,7 +39,18 @@ bool MediumPresent(VolumeProbe& probe, const std::string& source, TVolumeInfo& i
     }
 }
 
-std::optional<std::string> CdDriveMountPoint(VolumeProbe& probe, bool last) {
+std::optional<std::string> CdDriveSource(VolumeProbe& probe, bool last) {
+    // The drives the kernel knows, empty ones too: an empty drive is preset
+    // as its device, and the window follows the disc put into it.
+    const std::vector<std::string> drives = probe.OpticalDrives();
+    if (!drives.empty()) {
+        TMountedVolume drive;
+        drive.Type = TDriveType::CdRom;
+        drive.Device = last ? drives.back() : drives.front();
+        const TDriveMedium medium = MediumInDrive(probe, drive);
+        return medium.MountPoint.empty() ? drive.Device : medium.MountPoint;
+    }
+    // Without the kernel's list, the optical volumes mounted now.
     std::optional<std::string> found;
     for (const TMountedVolume& volume : probe.Volumes()) {
         if (volume.Type != TDriveType::CdRom || !HasMedium(probe, volume.MountPoint)) continue;

@@ -32,9 +32,11 @@ bool HasMedium(VolumeProbe& probe, const std::string& path);
 // "0000-0000".
 bool MediumPresent(VolumeProbe& probe, const std::string& source, TVolumeInfo& info);
 
-// The mount point of the first (or, with last, the last) optical volume that
-// holds a medium; nothing when there is none.
-std::optional<std::string> CdDriveMountPoint(VolumeProbe& probe, bool last);
+// The source that presets the first (or, with last, the last) optical drive:
+// the mount point of the disc in it, or the drive's device when it is empty.
+// Without the kernel's list of drives, the first (last) mounted optical
+// volume that holds a medium. Nothing when there is no optical drive.
+std::optional<std::string> CdDriveSource(VolumeProbe& probe, bool last);
 
 // The drive the scan window watches for a source: the optical or removable
 // drive holding it (each medium put into it is mounted at a path of its own),

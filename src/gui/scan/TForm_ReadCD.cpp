@@ -528,8 +528,8 @@ void TForm_ReadCD::FilesCommand() {
 }
 
 void TForm_ReadCD::PickCdDrive(bool last) {
-    if (const std::optional<std::string> mountPoint = CdDriveMountPoint(*probe_, last))
-        SetSource(QFile::decodeName(QByteArray::fromStdString(*mountPoint)));
+    if (const std::optional<std::string> source = CdDriveSource(*probe_, last))
+        SetSource(QFile::decodeName(QByteArray::fromStdString(*source)));
 }
 
 void TForm_ReadCD::ShowPresence(const TVolumeInfo* volume) {
