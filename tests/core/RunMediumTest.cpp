@@ -292,6 +292,27 @@ TEST_F(RunWatchTest, DriveFollowsItsMediumToWhereverItIsMounted) {
         media_.File("HRY_2003/GAMES/doom"));
 }
 
+TEST_F(RunWatchTest, AStickIsFollowedByItsSocketWhateverItsDeviceName) {
+    TRunDrive stick{"/dev/sdb1", MountedFrom("", "/dev/sdb1", TDriveType::Removable), true};
+    stick.Volume.Port = "pci-0000:00:14.0-usb-0:2:1.0-scsi-0:0:0:0-part1";
+    auto plug = [](const char* name, const char* device, const char* port) {
+        return [=](RunWatchTest& t) {
+            t.Insert(name, device, "", kDoomFile);
+            t.probe_.volumes.back().Type = TDriveType::Removable;
+            t.probe_.volumes.back().Port = port;
+        };
+    };
+    Run(Request(""), &stick, false,
+        {{"another socket, the old device name",
+          plug("CIZI", "/dev/sdb1", "pci-0000:00:14.0-usb-0:3:1.0-scsi-0:0:0:0-part1"), false,
+          false, false},
+         {"the socket, a new device name",
+          plug("FOTO", "/dev/sdc1", "pci-0000:00:14.0-usb-0:2:1.0-scsi-0:0:0:0-part1"), true, false,
+          false},
+         {"", nullptr, true, true, true}},
+        media_.File("FOTO/GAMES/doom"));
+}
+
 TEST_F(RunWatchTest, AnyDriveOpensFromTheVolumeWithTheArchivesSerial) {
     Insert("WRONG", "/dev/sr0", "5555-5555", kDoomFile);
     Run(Request("1A2B-0C3D"), nullptr, false,

@@ -96,9 +96,10 @@ public:
         paths.SysBlock = root_ + "/sys/block";
         paths.DiskByLabel = root_ + "/dev/disk/by-label";
         paths.DiskByUuid = root_ + "/dev/disk/by-uuid";
+        paths.DiskByPath = root_ + "/dev/disk/by-path";
         paths.DeviceRoot = root_;
-        for (const char* d :
-             {"/proc", "/etc", "/sys/block", "/dev/disk/by-label", "/dev/disk/by-uuid"})
+        for (const char* d : {"/proc", "/etc", "/sys/block", "/dev/disk/by-label",
+                              "/dev/disk/by-uuid", "/dev/disk/by-path"})
             std::filesystem::create_directories(root_ + d);
     }
 

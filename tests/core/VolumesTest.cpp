@@ -181,6 +181,9 @@ protected:
                                "/mnt/ssh", "/media/usbdisk", "/media/dvd/sub"})
             tree.Folder(mp);
         tree.File("/sys/block/sdb/removable", "1\n");
+        tree.Link("/dev/disk/by-path/pci-0000:00:14.0-usb-0:2:1.0-scsi-0:0:0:0-part1",
+                  "../../sdb1");
+        tree.Link("/dev/disk/by-path/pci-0000:00:17.0-ata-2-part1", "../../sdc1");
         tree.Folder("/sys/block/sdb/sdb1");
         tree.File("/sys/block/sdc/removable", "0\n");
         tree.Folder("/sys/block/sdc/sdc1");
@@ -241,6 +244,10 @@ TEST_F(VolumeTree, DriveTypesOfMountedVolumes) {
         EXPECT_EQ(volumes[i].Type, cases[i].type);
         EXPECT_EQ(volumes[i].Floppy, cases[i].floppy);
         EXPECT_EQ(DriveTypeOf(cases[i].mountPoint, tree.paths), cases[i].type);
+        // Only a removable drive is known by its socket.
+        EXPECT_EQ(volumes[i].Port, cases[i].mountPoint == tree.At("/media/usb")
+                                       ? "pci-0000:00:14.0-usb-0:2:1.0-scsi-0:0:0:0-part1"
+                                       : "");
     }
 }
 

@@ -16,6 +16,29 @@ namespace orbisk::test {
 
 namespace {
 
+TEST_F(ScanWindowTest, AStickPutInAgainIsFollowedByItsSocketNotItsDeviceName) {
+    TForm_ReadCD& scan = StartScanWindow();
+    auto stick = [&](const std::string& label, const std::string& device, const std::string& port) {
+        TMountedVolume v = MountedFrom(source_.File(label), device, TDriveType::Removable);
+        v.Port = port;
+        return v;
+    };
+    const std::string socket = "pci-0000:00:14.0-usb-0:2:1.0-scsi-0:0:0:0-part1";
+    const std::string other = "pci-0000:00:14.0-usb-0:3:1.0-scsi-0:0:0:0-part1";
+    MakeTree(source_.Path(), {{"FOTO1/a.jpg", "a"}});
+    probe_->drives[source_.File("FOTO1")] = stick("FOTO1", "/dev/sdb1", socket);
+    probe_->volumes = {stick("FOTO1", "/dev/sdb1", socket)};
+    scan.SetSource(Q(source_.File("FOTO1")));
+    // Another stick in another socket gets the old device name: not followed.
+    probe_->volumes = {stick("CIZI", "/dev/sdb1", other)};
+    scan.PollTick();
+    EXPECT_EQ(scan.Source(), Q(source_.File("FOTO1")));
+    // The next stick in the watched socket, under a new device name.
+    probe_->volumes.push_back(stick("FOTO2", "/dev/sdc1", socket));
+    scan.PollTick();
+    EXPECT_EQ(scan.Source(), Q(source_.File("FOTO2")));
+}
+
 TEST_F(ScanWindowTest, SeriesOfDiscsInOneDriveIsScannedDiscByDisc) {
     TForm_ReadCD& scan = StartScanWindow();
     // Desktop automounting puts each disc at a path named by its label; the

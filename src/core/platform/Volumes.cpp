@@ -214,6 +214,9 @@ void ClassifyVolume(TMountedVolume& volume, const TPlatformPaths& paths) {
         volume.Type = *type;
     } else if (volume.Floppy || SysfsRemovable(paths, name)) {
         volume.Type = TDriveType::Removable;
+        if (!volume.Floppy)
+            volume.Port =
+                LinkNameTo(paths.DiskByPath, DeviceKey(paths.DeviceRoot + volume.Device), paths);
     } else {
         volume.Type = TDriveType::Fixed;
     }

@@ -35,7 +35,19 @@ struct TMountedVolume {
     bool Floppy = false; // on a /dev/fd* device
     int Id = -1;         // mountinfo's mount ID and the ID of the mount it hangs
     int Parent = -1;     // from; -1 when unknown
+    // Where a removable device sits on its bus, as udev names it
+    // ("pci-0000:00:14.0-usb-0:2:1.0-scsi-0:0:0:0-part1"): the same for
+    // every stick put into one socket, whatever device name the kernel gives
+    // it. Empty for other volumes and when udev has no such name.
+    std::string Port = {};
 };
+
+// True when volume is mounted from drive: for a drive whose socket is known
+// (a stick, which may come back under another device name) by that socket,
+// for any other by its device.
+inline bool MountedFromDrive(const TMountedVolume& volume, const TMountedVolume& drive) {
+    return drive.Port.empty() ? volume.Device == drive.Device : volume.Port == drive.Port;
+}
 
 // Where the probes read. The defaults are the live system; tests set every
 // path to a folder of their own.
@@ -45,6 +57,7 @@ struct TPlatformPaths {
     std::string SysBlock = "/sys/block";
     std::string DiskByLabel = "/dev/disk/by-label";
     std::string DiskByUuid = "/dev/disk/by-uuid";
+    std::string DiskByPath = "/dev/disk/by-path";
     // Put before a device path when the device itself is opened ("" live).
     std::string DeviceRoot;
 };

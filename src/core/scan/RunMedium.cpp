@@ -41,7 +41,11 @@ TRunDrive DeviceDrive(const std::string& device, TDriveType type) {
 }
 
 TRunDrive VolumeDrive(const TMountedVolume& volume) {
-    if (IsFollowed(volume)) return DeviceDrive(volume.Device, volume.Type);
+    if (IsFollowed(volume)) {
+        TRunDrive drive = DeviceDrive(volume.Device, volume.Type);
+        drive.Volume.Port = volume.Port;
+        return drive;
+    }
     TRunDrive drive;
     drive.Name = volume.MountPoint;
     drive.Volume = volume;
@@ -167,7 +171,7 @@ bool TRunWatch::Start(const TRunRequest& request, bool alwaysIgnoreSerial) {
 std::string TRunWatch::RootOf(VolumeProbe& probe, const TRunDrive& drive) {
     if (!drive.Follows) return drive.Volume.MountPoint;
     for (const TMountedVolume& v : probe.Volumes())
-        if (v.Device == drive.Volume.Device) return v.MountPoint;
+        if (MountedFromDrive(v, drive.Volume)) return v.MountPoint;
     return {};
 }
 

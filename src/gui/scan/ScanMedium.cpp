@@ -89,7 +89,7 @@ std::optional<TMountedVolume> WatchedDrive(VolumeProbe& probe, const std::string
 TDriveMedium MediumInDrive(VolumeProbe& probe, const TMountedVolume& drive) {
     TDriveMedium medium;
     for (const TMountedVolume& volume : probe.Volumes()) {
-        if (volume.Device != drive.Device) continue;
+        if (!MountedFromDrive(volume, drive)) continue;
         medium.Present = true;
         medium.MountPoint = volume.MountPoint;
         medium.Info = probe.Serial(volume.MountPoint);
