@@ -161,6 +161,30 @@ TEST(RunTarget, ArchivePathBelowTheMountPoint) {
         EXPECT_EQ(RunTarget(row.root, row.path, row.name), row.target) << row.target;
 }
 
+TEST(RunTarget, FoundInAnotherCaseOnADiscWithoutLongNames) {
+    TempDir disc;
+    MakeTree(disc.Path(), {{"games/doom/doom.exe", "x"}, {"Both/a", "x"}, {"BOTH/a", "y"}});
+    struct Row {
+        const char *path, *name;
+        bool folder;
+        const char* found; // below the disc; nullptr: not found
+    } rows[] = {
+        {"\\GAMES\\DOOM\\", "DOOM.EXE", false, "/games/doom/doom.exe"},
+        {"\\GAMES\\", "DOOM", true, "/games/doom"},
+        {"\\GAMES\\", "DOOM", false, nullptr}, // a folder is no file
+        {"\\BOTH\\", "A", false, "/BOTH/a"},   // the exact spelling wins
+        {"\\GAMES\\", "QUAKE.EXE", false, nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.path) + row.name);
+        std::string target = RunTarget(disc.Path(), row.path, row.name);
+        EXPECT_EQ(FindEntry(disc.Path(), target, row.folder), row.found != nullptr);
+        if (row.found) {
+            EXPECT_EQ(target, disc.Path() + row.found);
+        }
+    }
+}
+
 // One request over media made in a temporary folder; each step changes the
 // machine, ticks once and says what the tick must give.
 class RunWatchTest : public ::testing::Test {

@@ -1,6 +1,7 @@
 #include "core/scan/RunMedium.h"
 
 #include <algorithm>
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include "core/catalog/Browse.h"
@@ -160,6 +161,55 @@ bool EntryThere(const std::string& target, bool folder) {
     return S_ISDIR(st.st_mode) == folder;
 }
 
+namespace {
+
+// The name in folder that equals name but for the case of ASCII letters, the
+// first in the folder's order; empty when there is none.
+std::string NameInOtherCase(const std::string& folder, std::string_view name) {
+    const std::string upper = UpperAscii(name);
+    DIR* dir = ::opendir(folder.empty() ? "/" : folder.c_str());
+    if (!dir) return {};
+    std::string found;
+    while (const dirent* e = ::readdir(dir)) {
+        if (UpperAscii(e->d_name) == upper) {
+            found = e->d_name;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
+} // namespace
+
+bool FindEntry(std::string_view root, std::string& target, bool folder) {
+    if (EntryThere(target, folder)) return true;
+    std::string base(WithoutTrailingSlash(root));
+    if (base == "/") base.clear();
+    if (!target.starts_with(base)) return false;
+    std::string path = base;
+    std::string_view rest = std::string_view(target).substr(base.size());
+    while (!rest.empty()) {
+        const std::size_t start = rest.find_first_not_of('/');
+        if (start == std::string_view::npos) break;
+        rest.remove_prefix(start);
+        const std::string_view name = rest.substr(0, rest.find('/'));
+        rest.remove_prefix(name.size());
+        struct stat st {};
+        const std::string exact = path + "/" + std::string(name);
+        if (::lstat(exact.c_str(), &st) == 0) {
+            path = exact;
+            continue;
+        }
+        const std::string other = NameInOtherCase(path, name);
+        if (other.empty()) return false;
+        path += "/" + other;
+    }
+    if (!EntryThere(path, folder)) return false;
+    target = path;
+    return true;
+}
+
 bool TRunWatch::Start(const TRunRequest& request, bool alwaysIgnoreSerial) {
     request_ = request;
     seconds_ = 0;
@@ -193,8 +243,8 @@ TRunTick TRunWatch::Tick(VolumeProbe& probe, const TRunDrive* drive, bool ignore
     std::string serial;
     for (const std::string& root : roots) {
         if (root.empty()) continue;
-        const std::string target = RunTarget(root, request_.EntryPath, request_.EntryName);
-        if (!EntryThere(target, request_.IsFolder)) continue;
+        std::string target = RunTarget(root, request_.EntryPath, request_.EntryName);
+        if (!FindEntry(root, target, request_.IsFolder)) continue;
         const bool first = !tick.Found;
         if (first) tick.Target = target;
         tick.Found = true;

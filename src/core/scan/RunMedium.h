@@ -82,6 +82,13 @@ std::string RunTarget(std::string_view root, std::string_view entryPath,
 // target exists and is no folder.
 bool EntryThere(const std::string& target, bool folder);
 
+// EntryThere for target (a RunTarget below root), or for the same path in
+// another case of its ASCII letters: a disc without long names (ISO 9660
+// without Joliet or Rock Ridge) shows its names in lower case on Linux, while
+// a catalogue made on Windows recorded them in upper case. Target then takes
+// the spelling found. The exact spelling wins where both are there.
+bool FindEntry(std::string_view root, std::string& target, bool folder);
+
 // The outcome of one tick.
 struct TRunTick {
     bool Found = false;         // the entry was there on this tick
