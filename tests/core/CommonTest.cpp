@@ -178,6 +178,8 @@ TEST(ProgramValues, HomePageIsTheShippedGuideAsAFileAddress) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(HomePageAddress(c.programDir), c.address) << c.programDir;
+    // An exported page links no file address of this machine.
+    EXPECT_EQ(ExportHomePage("/usr/share/orbisk"), "");
 }
 
 TEST(ProgramValues, StartValuesAndExtensionLists) {

@@ -74,7 +74,7 @@ int RunExport(const std::vector<std::string>& args, Streams io) {
     StderrHost host(io.err);
     const std::atomic<bool> running{true};
     TExportTexts texts;
-    texts.HomePage = HomePageAddress(DetectProgramDir());
+    texts.HomePage = ExportHomePage(DetectProgramDir());
     const TExportResult result =
         ExportArchive(a.archive, a.csv ? TExportFormat::Csv : TExportFormat::Page, a.columns, texts,
                       running, host);

@@ -25,4 +25,10 @@ std::string HomePageAddress(const std::string& programDir) {
     return address;
 }
 
+std::string ExportHomePage(const std::string& programDir) {
+    std::string address = HomePageAddress(programDir);
+    if (!address.starts_with("https://") && !address.starts_with("http://")) address.clear();
+    return address;
+}
+
 } // namespace orbisk

@@ -17,4 +17,10 @@ inline constexpr const char* kHomePage = kGuideFile;
 // "/" percent-encoded.
 std::string HomePageAddress(const std::string& programDir);
 
+// The home page an exported page may link in its foot: only a web address,
+// since a page is read on other machines, where a file address of this one
+// leads nowhere. Empty (the foot names the program without a link) while
+// the home page is the shipped guide.
+std::string ExportHomePage(const std::string& programDir);
+
 } // namespace orbisk

@@ -203,7 +203,7 @@ TExportTexts TForm_Tohtml::Texts() const {
     texts.DescriptionCaption = Bytes(CheckBox6->text());
     texts.Owner = Bytes(LabelT2->text());
     texts.Footer = Bytes(LabelT3->text());
-    texts.HomePage = HomePageAddress(Program().ProgramDir);
+    texts.HomePage = ExportHomePage(Program().ProgramDir);
     return texts;
 }
 
