@@ -15,7 +15,6 @@
 #include <filesystem>
 
 #include "ArchiveTestSupport.h"
-#include "core/catalog/HomePage.h"
 #include "gui/export/DirectoryEdit.h"
 #include "gui/export/FolderFilesModel.h"
 #include "gui/export/TForm_Konv_WC.h"
@@ -136,9 +135,6 @@ TEST_F(ExportWindowsTest, ExportFromThePopupSavesThePageAndZobrazOpensIt) {
     EXPECT_NE(html.find("<tr><td>Název: </td><td>Doom</td></tr>"), std::string::npos);
     EXPECT_NE(html.find("<tr><td>a.txt</td>"), std::string::npos);
     EXPECT_NE(html.find("<td></td>\r\n</tr>"), std::string::npos); // the empty note
-    // The foot links the home page, the guide beside the program.
-    EXPECT_NE(html.find("<a href=\"" + HomePageAddress(Program().ProgramDir) + "\">Orbisk</a>"),
-              std::string::npos);
     EXPECT_EQ(shell_.opened, (std::vector<QUrl>{QUrl::fromLocalFile(Q(page))}));
     EXPECT_TRUE(tohtml.LogText().isEmpty()); // cleared on closing
 }
