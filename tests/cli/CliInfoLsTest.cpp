@@ -7,6 +7,7 @@
 #include "CliTestSupport.h"
 #include "TestSupport.h"
 #include "core/catalog/ArchiveFile.h"
+#include "core/catalog/ProgramValues.h"
 
 using namespace orbisk;
 using namespace orbisk::test;
@@ -79,6 +80,10 @@ TEST(CliHelp, ToolAndEveryCommandHaveHelp) {
         EXPECT_EQ(r.code, 0);
         EXPECT_EQ(r.out.rfind("usage: orbisk-cli " + std::string(c.name), 0), 0u) << r.out;
     }
+    CliRun version = Cli({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_NE(version.out.find("program folder: " + DetectProgramDir() + "\n"), std::string::npos)
+        << version.out;
 }
 
 TEST(CliBinary, RunsAsAProgramWithExitCodes) {

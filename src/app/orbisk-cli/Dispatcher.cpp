@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "core/catalog/CodePage.h"
+#include "core/catalog/ProgramValues.h"
+#include "core/settings/SettingsFiles.h"
 
 namespace orbisk::cli {
 
@@ -271,7 +273,16 @@ void PrintToolHelp(std::ostream& out) {
         out << "  " << c.name << "\t" << c.summary << '\n';
     out << "\nTexts of catalogues are printed in UTF-8; those of catalogues written on Windows\n"
            "(Windows-1250) are converted.\n"
-           "\nRun 'orbisk-cli COMMAND --help' for the arguments of a command.\n";
+           "\nRun 'orbisk-cli COMMAND --help' for the arguments of a command;\n"
+           "'orbisk-cli --version' names the version and the folders the program uses.\n";
+}
+
+// The version, the folder of the shipped files (language files, templates,
+// extension lists, the guide) and the user's folder the written files go to.
+void PrintVersion(std::ostream& out) {
+    out << "orbisk-cli " << ORBISK_VERSION << '\n'
+        << "program folder: " << DetectProgramDir() << '\n'
+        << "settings folder: " << UserConfigDir() << '\n';
 }
 
 } // namespace
@@ -283,6 +294,10 @@ int RunCli(const std::vector<std::string>& args, Streams io) {
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         PrintToolHelp(io.out);
+        return kExitOk;
+    }
+    if (args[0] == "--version") {
+        PrintVersion(io.out);
         return kExitOk;
     }
     for (const Command& c : Commands()) {
