@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-translations-l10n libarchive-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev clang-format
-    xvfb x11-apps
+    xvfb x11-apps adwaita-icon-theme
     ncdu
     desktop-file-utils appstream dpkg-dev file
 )

@@ -9,10 +9,12 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
+#include "GuiTestSupport.h"
 #include "core/catalog/ArchiveFile.h"
+#include "core/catalog/Common.h"
 #include "gui/common/Dialogs.h"
 #include "gui/common/GuiHost.h"
+#include "gui/common/IconSet.h"
 #include "gui/common/Prompt.h"
 #include "gui/common/QtTranslation.h"
 
@@ -204,6 +206,36 @@ TEST(QtTranslation, InstallsCzechAndLeavesEnglishWhenTheFileIsMissing) {
         EXPECT_EQ(InstallQtTranslation(language, broken), nullptr) << language.toStdString();
         EXPECT_EQ(lookIn(), QStringLiteral("Look in:"));
     }
+}
+
+TEST(SystemIcons, FilesTakeTheThemesPictureOfTheirTypeWhileSwitchedOn) {
+    auto fileIcon = [](const char* name) {
+        return EntryIcon(name, false, FileClassIcon(name)).cacheKey();
+    };
+    const qint64 ownMp3 = OwnIcon(FileClassIcon("a.mp3")).cacheKey();
+    const qint64 ownPdf = OwnIcon(FileClassIcon("a.pdf")).cacheKey();
+    EXPECT_EQ(fileIcon("a.mp3"), ownMp3);
+    EXPECT_EQ(fileIcon("a.pdf"), ownPdf);
+    {
+        test::SystemIconsOnScope on;
+        const QIcon mp3 = EntryIcon("a.mp3", false, FileClassIcon("a.mp3"));
+        const QIcon pdf = EntryIcon("a.pdf", false, FileClassIcon("a.pdf"));
+        ASSERT_FALSE(mp3.isNull() || pdf.isNull()) << "no icon theme is installed";
+        EXPECT_NE(mp3.cacheKey(), ownMp3) << "the theme has no picture of sound";
+        EXPECT_NE(pdf.cacheKey(), ownPdf) << "the theme has no picture of documents";
+        EXPECT_NE(mp3.cacheKey(), pdf.cacheKey());
+        // One extension in any case, and names without one, share a picture.
+        EXPECT_EQ(fileIcon("b.MP3"), mp3.cacheKey());
+        EXPECT_EQ(fileIcon("README"), fileIcon("Makefile"));
+        EXPECT_NE(EntryIcon("Music", true, kIconFolder).cacheKey(),
+                  OwnIcon(kIconFolder).cacheKey());
+        // The program's own rows keep their pictures.
+        for (int own : {kIconParent, kIconPacked, kIconMerged})
+            EXPECT_EQ(EntryIcon("x.zip", own == kIconParent, own).cacheKey(),
+                      OwnIcon(own).cacheKey())
+                << own;
+    }
+    EXPECT_EQ(fileIcon("a.mp3"), ownMp3);
 }
 
 } // namespace

@@ -1,14 +1,18 @@
 // Browsing the open archive: navigation and the remembered rows, the display
-// filter, deleting entries, notes typed in subfolders, the folder tree.
+// filter, deleting entries, notes typed in subfolders, the folder tree, the
+// pictures of the system icons.
 #include <QAction>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
 #include <functional>
 
 #include "ContentTestSupport.h"
+#include "core/catalog/Common.h"
 #include "core/catalog/ProgramValues.h"
 #include "gui/mainwin/ContentCommands.h"
 #include "gui/mainwin/FolderTreeModel.h"
@@ -269,6 +273,23 @@ TEST_F(ContentTest, BoldRowsAndFolderSizesFollowTheOptions) {
     EXPECT_FALSE(bold("plain.txt"));
     EXPECT_EQ(Model().Text(RowOf(QStringLiteral("SUB")), ContentModel::ColSize),
               QStringLiteral("3 000"));
+}
+
+TEST_F(ContentTest, PicturesFollowTheSystemIconsSwitchAndAreRedrawnWhenItChanges) {
+    OpenArchiveOf(MakeArchive({{"\\", {DirEntry("SUB"), FileEntry("song.mp3")}}}));
+    const QModelIndex song = Model().index(RowOf(QStringLiteral("song.mp3")), 0);
+    auto picture = [&] { return Model().data(song, Qt::DecorationRole).value<QIcon>().cacheKey(); };
+    const qint64 own = picture();
+    QSignalSpy redrawn(&Model(), &QAbstractItemModel::dataChanged);
+    {
+        test::SystemIconsOnScope on;
+        EXPECT_EQ(picture(), EntryIcon("song.mp3", false, FileClassIcon("song.mp3")).cacheKey());
+        EXPECT_NE(picture(), own);
+        ASSERT_EQ(redrawn.size(), 1);
+        EXPECT_EQ(redrawn[0][2].value<QList<int>>(), QList<int>{Qt::DecorationRole});
+    }
+    EXPECT_EQ(picture(), own);
+    EXPECT_EQ(redrawn.size(), 2);
 }
 
 TEST_F(ContentTest, TheFolderTreeShowsVisitedFoldersAndListsTheChosenOne) {

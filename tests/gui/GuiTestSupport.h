@@ -16,6 +16,7 @@
 #include "gui/common/ListView.h"
 #include "gui/common/Prompt.h"
 #include "gui/common/Shell.h"
+#include "gui/common/SystemIcons.h"
 #include "gui/mainwin/TForm_Main.h"
 
 namespace orbisk::test {
@@ -29,6 +30,13 @@ void TypeText(QWidget* widget, const QString& text);
 // Widens list on show and checks that its name column holds an ordinary
 // name while its last column keeps its width rather than taking the rest.
 void ExpectNameColumnGetsTheRoom(ListView& list, int nameColumn);
+
+// The system's icons switched on for the scope's life, so a failing check
+// leaves them off for the tests that follow.
+struct SystemIconsOnScope {
+    SystemIconsOnScope() { SetSystemIcons(true); }
+    ~SystemIconsOnScope() { SetSystemIcons(false); }
+};
 
 class MainWindowTest : public ::testing::Test {
 public:

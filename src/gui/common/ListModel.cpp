@@ -1,5 +1,7 @@
 #include "gui/common/ListModel.h"
 
+#include "gui/common/SystemIcons.h"
+
 namespace orbisk {
 
 ListModel::ListModel(QStringList captions, QObject* parent)
@@ -23,6 +25,14 @@ bool ListModel::setHeaderData(int section, Qt::Orientation orientation, const QV
     captions_[section] = value.toString();
     Q_EMIT headerDataChanged(orientation, section, section);
     return true;
+}
+
+void ListModel::FollowSystemIcons(int column) {
+    connect(&SystemIconsSwitch::Instance(), &SystemIconsSwitch::Switched, this, [this, column] {
+        if (rowCount() > 0)
+            Q_EMIT dataChanged(index(0, column), index(rowCount() - 1, column),
+                               {Qt::DecorationRole});
+    });
 }
 
 } // namespace orbisk

@@ -22,6 +22,11 @@ public:
     bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
                        int role = Qt::EditRole) override;
 
+protected:
+    // Redraws the pictures of column whenever the system icons are switched
+    // on or off (SetSystemIcons).
+    void FollowSystemIcons(int column);
+
 private:
     QStringList captions_;
 };

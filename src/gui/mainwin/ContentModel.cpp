@@ -2,7 +2,7 @@
 
 #include <QCollatorSortKey>
 
-#include "gui/common/IconSet.h"
+#include "gui/common/SystemIcons.h"
 #include "gui/common/Text.h"
 
 namespace orbisk {
@@ -12,6 +12,7 @@ ContentModel::ContentModel(QObject* parent)
                  QStringLiteral("Atribut"), QStringLiteral("Poznámka")},
                 parent) {
     bold_.setBold(true);
+    FollowSystemIcons(ColName);
 }
 
 void ContentModel::SetListing(const TArch* arch, TFolderListing listing, int column,
@@ -122,7 +123,9 @@ QVariant ContentModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
         return Text(index.row(), index.column());
     case Qt::DecorationRole:
-        if (index.column() == ColName) return OwnIcon(row.Picture);
+        if (index.column() != ColName) return {};
+        return EntryIcon(row.Rec != 0 ? Rec(row).Name.View() : std::string_view{}, row.Folder,
+                         row.Picture);
         return {};
     case Qt::TextAlignmentRole:
         if (index.column() == ColSize)

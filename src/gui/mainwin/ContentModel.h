@@ -1,6 +1,6 @@
 #pragma once
 // The rows of one folder of the open archive: "Název", "Velikost", "Datum",
-// "Atribut", "Poznámka", with the pictures of the program's own icon set.
+// "Atribut", "Poznámka", with the pictures of the entries' types (EntryIcon).
 // The rows are built by core in one go (ListFolderRows) and read the archive
 // they were built from; whoever changes that archive's arrays clears the
 // model first.

@@ -13,9 +13,9 @@
 #include <algorithm>
 
 #include "core/catalog/Common.h"
-#include "gui/common/IconSet.h"
 #include "gui/common/ListView.h"
 #include "gui/common/Named.h"
+#include "gui/common/SystemIcons.h"
 #include "gui/common/Text.h"
 
 namespace orbisk {
@@ -33,7 +33,9 @@ bool Before(const QCollator& order, const TExtensionListModel::Row& row, const Q
 } // namespace
 
 TExtensionListModel::TExtensionListModel(QObject* parent)
-    : ListModel({QStringLiteral("Přípona")}, parent) {}
+    : ListModel({QStringLiteral("Přípona")}, parent) {
+    FollowSystemIcons(0);
+}
 
 std::int32_t TExtensionListModel::SlotAt(int) const {
     return 0; // rows stand for no record
@@ -49,8 +51,11 @@ QVariant TExtensionListModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
         return row.Shown;
-    case Qt::DecorationRole:
-        return OwnIcon(FileClassIcon("a" + row.Caption));
+    case Qt::DecorationRole: {
+        // The picture of a file with that extension.
+        const std::string name = "x" + row.Caption;
+        return EntryIcon(name, false, FileClassIcon(name));
+    }
     case Qt::CheckStateRole:
         return row.Ticked ? Qt::Checked : Qt::Unchecked;
     default:

@@ -5,7 +5,7 @@
 
 #include "core/catalog/Common.h"
 #include "core/search/Match.h"
-#include "gui/common/IconSet.h"
+#include "gui/common/SystemIcons.h"
 #include "gui/common/Text.h"
 
 namespace orbisk {
@@ -70,7 +70,9 @@ std::int64_t SizeKey(const std::string& shown) {
 
 } // namespace
 
-SearchListModel::SearchListModel(QObject* parent) : ListModel(ListCaptions(), parent) {}
+SearchListModel::SearchListModel(QObject* parent) : ListModel(ListCaptions(), parent) {
+    FollowSystemIcons(ColCD);
+}
 
 void SearchListModel::Append(const std::vector<TSearchResult>& results) {
     if (results.empty()) return;
@@ -105,9 +107,11 @@ QVariant SearchListModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
         return DecodeText(Cell(index.row(), index.column()));
-    case Qt::DecorationRole:
+    case Qt::DecorationRole: {
         if (index.column() != ColCD) return {};
-        return OwnIcon(rows_[static_cast<std::size_t>(index.row())].Picture);
+        const TRow& row = rows_[static_cast<std::size_t>(index.row())];
+        return EntryIcon(row.Place.Name, row.Picture == kIconFolder, row.Picture);
+    }
     case Qt::TextAlignmentRole:
         if (index.column() != ColSize) return {};
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
