@@ -6,55 +6,21 @@
 #   tools/ui-screenshot.sh [BUILD_DIR] [OUT_FOLDER]
 #
 # BUILD_DIR (default build/asan) must hold a built orbisk_gui; OUT_FOLDER
-# (default docs/) receives main.png, message-box.png, open-dialog.png and
-# about.png.
+# (default docs/) receives screenshot-main.png, screenshot-collision.png,
+# screenshot-open-dialog.png and screenshot-about.png.
 # Not part of the shipped programs.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${1:-$root/build/asan}"
-out="$(cd "${2:-$root/docs}" && pwd)"
-work="$(mktemp -d)"
-# Only the processes started here are ended ("kill 0" would end the caller's
-# whole process group).
-cleanup() {
-    for pid in ${wm:-} ${xvfb:-}; do kill "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=tools/screenshot-lib.sh
+source "$(dirname "$0")/screenshot-lib.sh"
+build="${1:-$shot_root/build/asan}"
+out="$(cd "${2:-$shot_root/docs}" && pwd)"
 
-cmake --build "$build" --target orbisk_gui orbisk-cli >/dev/null
-flags=()
-if grep -q 'ORBISK_SANITIZE:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
-    flags=(-fsanitize=address,undefined)
-fi
-# shellcheck disable=SC2046
-g++ -std=c++20 -fPIC -DQT_NO_KEYWORDS "${flags[@]}" -I"$root/src" \
-    $(pkg-config --cflags Qt6Widgets Qt6DBus libarchive) \
-    "$root/tools/ui-screenshot/UiScreenshot.cpp" \
-    "$build/src/gui/liborbisk_gui.a" "$build/src/core/liborbisk_core.a" \
-    $(pkg-config --libs Qt6Widgets Qt6DBus libarchive) -o "$work/ui-screenshot"
-
-display=":${SCREENSHOT_DISPLAY:-98}"
-Xvfb "$display" -screen 0 1280x860x24 -nolisten tcp &
-xvfb=$!
-sleep 1
-# A window manager, when one is installed, draws the windows' captions.
-if command -v twm >/dev/null; then DISPLAY="$display" twm >/dev/null 2>&1 &
-    wm=$!
-fi
-mkdir -p "$work/catalogue" "$work/home" "$work/source"
-mkdir -p "$work/source/DOOM"
-printf 'readme\n' >"$work/source/readme.txt"
-head -c 123456 /dev/zero >"$work/source/setup.exe"
-head -c 2048 /dev/zero >"$work/source/DOOM/doom.exe"
+shot_build "$build" ui-screenshot orbisk-cli
+shot_sample_source "$shot_work/source"
+mkdir -p "$shot_work/catalogue"
 # An archive "Hry" already there: the scan window asks before replacing it.
-ASAN_OPTIONS=detect_leaks=0 ORBISK_PROGRAM_DIR="$work" XDG_CONFIG_HOME="$work/home" \
-    "$build/bin/orbisk-cli" scan --dir "$work/catalogue" --name Hry --typ Hry "$work/source" \
-    >/dev/null
-# Settings naming the working folder, so the first-start help does not open.
-mkdir -p "$work/home/orbisk"
-printf 'Orbisk   v1.18    \r\n%s\r\ndefault.lng\r\n' "$work/catalogue" \
-    >"$work/home/orbisk/Orbisk.INI"
-DISPLAY="$display" QT_QPA_PLATFORM=xcb HOME="$work/home" XDG_CONFIG_HOME="$work/home" \
-    ORBISK_PROGRAM_DIR="$work" ASAN_OPTIONS=detect_leaks=0 \
-    "$work/ui-screenshot" "$work/catalogue" "$work/source" "$out"
+shot_run "$shot_work" "$build/bin/orbisk-cli" scan --dir "$shot_work/catalogue" --name Hry \
+    --medium CD --typ Hry "$shot_work/source" >/dev/null
+shot_settings "$shot_work/catalogue"
+shot_display
+shot_run "$shot_work" "$shot_work/ui-screenshot" "$shot_work/catalogue" "$shot_work/source" "$out"

@@ -8,17 +8,15 @@
 // Run it on an X display (tools/db-screenshot.sh starts Xvfb).
 #include <QAction>
 #include <QApplication>
-#include <QPixmap>
-#include <QScreen>
 #include <QTimer>
 #include <QTreeView>
 #include <cstdio>
 
+#include "Screenshot.h"
 #include "core/catalog/ProgramValues.h"
 #include "core/db/Database.h"
 #include "gui/Windows.h"
 #include "gui/common/ListView.h"
-#include "gui/common/QtTranslation.h"
 #include "gui/db/DbItemModel.h"
 #include "gui/db/DbPanes.h"
 #include "gui/db/DbTreeModel.h"
@@ -27,14 +25,8 @@
 
 namespace {
 
-struct Sample {
-    const char* category;
-    orbisk::TDbItem item;
-};
-
 void WriteSampleDatabase(const std::string& folder) {
-    using orbisk::TDbItem;
-    const Sample samples[] = {
+    const screenshot::DbSample samples[] = {
         {"\\Hry\\Akční\\",
          {"DOOM", "12 582 912", "Hry 1", "\\DOOM", "",
           "Klasická střílečka z roku 1993.\x07Spouští se DOOM.EXE, potřebuje DOS.\x07"}},
@@ -49,12 +41,7 @@ void WriteSampleDatabase(const std::string& folder) {
         {"\\Dokumenty\\",
          {"Manuál tiskárny.pdf", "2 345 678", "Dokumenty 2004", "\\tisk.pdf", "", ""}},
     };
-    orbisk::TDatabase db;
-    orbisk::NullHost host;
-    db.Open(orbisk::DatabasePath(folder), host, true);
-    for (const Sample& s : samples)
-        db.InsertItem(s.category, orbisk::MakeDbItem(s.item));
-    db.Save(host);
+    screenshot::WriteDatabase(orbisk::DatabasePath(folder), samples);
 }
 
 } // namespace
@@ -68,10 +55,8 @@ int main(int argc, char** argv) {
     const std::string folder = argv[1];
     const QString out = QString::fromLocal8Bit(argv[2]);
     WriteSampleDatabase(folder);
-    QApplication::setApplicationName(QStringLiteral("Orbisk"));
-    orbisk::InitProgramValues(orbisk::Program(), orbisk::DetectProgramDir());
+    screenshot::StartOrbisk();
     orbisk::Program().WorkingDirectory = folder;
-    orbisk::InstallQtTranslation(QString::fromLatin1(orbisk::kDefaultLanguage));
     orbisk::TWindows windows;
     orbisk::TForm_Main& main = windows.Main();
     auto* db = windows.Find<orbisk::TForm_DB>();
@@ -90,13 +75,7 @@ int main(int argc, char** argv) {
             for (int row = 0; row < items.rowCount(); ++row)
                 if (items.Text(row, 0) == QStringLiteral("DOOM")) panes.List->SelectRow(row);
             QTimer::singleShot(700, db, [&] {
-                QApplication::processEvents();
-                const QRect frame = db->frameGeometry();
-                const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(
-                    0, frame.x(), frame.y(), frame.width(), frame.height());
-                saved = shot.save(out, "PNG");
-                std::fprintf(stderr, "%s %s\n", saved ? "saved" : "could not save",
-                             qPrintable(out));
+                saved = screenshot::SaveScreen(out, db);
                 db->close();
                 QTimer::singleShot(300, &main, [&] { main.close(); });
             });

@@ -12,17 +12,16 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
-#include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
 
+#include "Screenshot.h"
 #include "core/catalog/ProgramValues.h"
 #include "gui/Windows.h"
 #include "gui/common/Dialogs.h"
 #include "gui/common/ListView.h"
-#include "gui/common/QtTranslation.h"
 #include "gui/common/Shell.h"
 #include "gui/export/DirectoryEdit.h"
 #include "gui/export/FolderFilesModel.h"
@@ -32,34 +31,19 @@
 
 namespace {
 
-bool SaveWindow(QWidget* window, const QString& path) {
-    QApplication::processEvents();
-    const bool saved = window->grab().save(path, "PNG");
-    std::fprintf(stderr, "%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
-    return saved;
-}
-
 // Waits for a modal window of type T, runs act on it, lets it settle,
 // pictures it and closes it, then runs next.
 template <typename T>
 void WhenModal(const QString& picture, bool& saved, std::function<void(T*)> act,
                std::function<void()> next) {
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, timer, [=, &saved] {
-        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!modal) return;
-        timer->stop();
-        timer->deleteLater();
-        QTimer::singleShot(500, modal, [=, &saved] {
-            act(modal);
-            QTimer::singleShot(700, modal, [=, &saved] {
-                saved = SaveWindow(modal, picture);
-                modal->close();
-                QTimer::singleShot(300, qApp, next);
-            });
+    screenshot::WhenModal<T>(500, [=, &saved](T* modal) {
+        act(modal);
+        QTimer::singleShot(700, modal, [=, &saved] {
+            saved = screenshot::SaveScreen(picture, modal);
+            modal->close();
+            QTimer::singleShot(300, qApp, next);
         });
     });
-    timer->start(100);
 }
 
 } // namespace
@@ -75,10 +59,8 @@ int main(int argc, char** argv) {
     const QString catalogues = QString::fromLocal8Bit(argv[3]);
     const QString page = QString::fromLocal8Bit(argv[4]);
     const QString out = QString::fromLocal8Bit(argv[5]) + QLatin1Char('/');
-    QApplication::setApplicationName(QStringLiteral("Orbisk"));
-    orbisk::InitProgramValues(orbisk::Program(), orbisk::DetectProgramDir());
+    screenshot::StartOrbisk();
     orbisk::Program().WorkingDirectory = argv[1];
-    orbisk::InstallQtTranslation(QString::fromLatin1(orbisk::kDefaultLanguage));
     orbisk::ScriptedDialogs dialogs;
     orbisk::RecordingShell shell;
     orbisk::TWindows windows;

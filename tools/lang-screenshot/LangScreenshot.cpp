@@ -9,14 +9,12 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QPixmap>
-#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
+#include "Screenshot.h"
 #include "core/catalog/ProgramValues.h"
 #include "gui/Windows.h"
-#include "gui/common/QtTranslation.h"
 #include "gui/mainwin/ArchiveTreeHandler.h"
 #include "gui/mainwin/TForm_Main.h"
 
@@ -28,9 +26,7 @@ int main(int argc, char** argv) {
     }
     const QString language = QString::fromLocal8Bit(argv[1]);
     const QString picture = QString::fromLocal8Bit(argv[2]);
-    QApplication::setApplicationName(QStringLiteral("Orbisk"));
-    orbisk::InitProgramValues(orbisk::Program(), orbisk::DetectProgramDir());
-    orbisk::InstallQtTranslation(QString::fromLatin1(orbisk::kDefaultLanguage));
+    screenshot::StartOrbisk();
     orbisk::TWindows windows;
     orbisk::TForm_Main& main = windows.Main();
     main.show();
@@ -43,12 +39,12 @@ int main(int argc, char** argv) {
                 entry->trigger();
                 chosen = true;
             }
-        if (main.Archives().Rows().ArchiveCount() > 0) main.Archives().OpenSlot(1);
+        if (main.Archives().Rows().ArchiveCount() > 0) {
+            main.Archives().SelectArchive(1);
+            main.Archives().OpenSlot(1);
+        }
         QTimer::singleShot(800, &main, [&] {
-            QApplication::processEvents();
-            saved = QGuiApplication::primaryScreen()->grabWindow(0).save(picture, "PNG");
-            std::fprintf(stderr, "%s %s\n", saved ? "saved" : "could not save",
-                         qPrintable(picture));
+            saved = screenshot::SaveScreen(picture);
             main.close();
             QApplication::quit();
         });

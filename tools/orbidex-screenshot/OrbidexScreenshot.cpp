@@ -7,13 +7,12 @@
 //
 // Run it on an X display (tools/orbidex-screenshot.sh starts Xvfb).
 #include <QApplication>
-#include <QPixmap>
-#include <QScreen>
 #include <QTimer>
 #include <QTreeView>
 #include <cstdio>
 #include <filesystem>
 
+#include "Screenshot.h"
 #include "core/catalog/ProgramValues.h"
 #include "core/db/Database.h"
 #include "gui/common/ListView.h"
@@ -24,14 +23,8 @@
 
 namespace {
 
-struct Sample {
-    const char* category;
-    orbisk::TDbItem item;
-};
-
 void WriteSampleDatabase() {
-    using orbisk::TDbItem;
-    const Sample samples[] = {
+    const screenshot::DbSample samples[] = {
         {"\\Games\\Action\\",
          {"DOOM", "12 582 912", "Games 1", "\\DOOM", "",
           "The classic shooter of 1993.\x07Starts with DOOM.EXE, needs DOS.\x07"}},
@@ -46,12 +39,7 @@ void WriteSampleDatabase() {
          {"Printer manual.pdf", "2 345 678", "Documents 2004", "\\print.pdf", "", ""}},
     };
     std::filesystem::create_directories("VEviz");
-    orbisk::TDatabase db;
-    orbisk::NullHost host;
-    db.Open("VEviz/cd.db", host, true);
-    for (const Sample& s : samples)
-        db.InsertItem(s.category, orbisk::MakeDbItem(s.item));
-    db.Save(host);
+    screenshot::WriteDatabase("VEviz/cd.db", samples);
 }
 
 } // namespace
@@ -79,12 +67,7 @@ int main(int argc, char** argv) {
         for (int row = 0; row < items.rowCount(); ++row)
             if (items.Text(row, 0) == QStringLiteral("DOOM")) panes.List->SelectRow(row);
         QTimer::singleShot(700, &window, [&] {
-            QApplication::processEvents();
-            const QRect frame = window.frameGeometry();
-            const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(
-                0, frame.x(), frame.y(), frame.width(), frame.height());
-            saved = shot.save(out, "PNG");
-            std::fprintf(stderr, "%s %s\n", saved ? "saved" : "could not save", qPrintable(out));
+            saved = screenshot::SaveScreen(out, &window);
             window.close();
         });
     });

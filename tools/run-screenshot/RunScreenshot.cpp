@@ -8,15 +8,15 @@
 //
 // Run it on an X display (tools/run-screenshot.sh starts Xvfb).
 #include <QApplication>
-#include <QPixmap>
-#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
+#include "Screenshot.h"
 #include "core/catalog/ArchiveFile.h"
 #include "core/catalog/ProgramValues.h"
 #include "gui/Windows.h"
 #include "gui/common/ListView.h"
+#include "gui/mainwin/ArchiveTreeHandler.h"
 #include "gui/mainwin/ContentBrowser.h"
 #include "gui/mainwin/ContentModel.h"
 #include "gui/mainwin/TForm_Main.h"
@@ -48,14 +48,6 @@ private:
     }
 };
 
-bool SaveScreen(const QString& path) {
-    QApplication::processEvents();
-    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
-    const bool saved = shot.save(path, "PNG");
-    std::fprintf(stderr, "%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
-    return saved;
-}
-
 // The archive of a games disc, with the serial and label of its medium.
 std::string WriteGamesArchive(const std::string& folder) {
     orbisk::TArch arch;
@@ -86,8 +78,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[2]);
-    QApplication::setApplicationName(QStringLiteral("Orbisk"));
-    orbisk::InitProgramValues(orbisk::Program(), orbisk::DetectProgramDir());
+    screenshot::StartOrbisk();
     orbisk::Program().WorkingDirectory = argv[1];
     const std::string archive = WriteGamesArchive(argv[1]);
     orbisk::TWindows windows;
@@ -100,6 +91,8 @@ int main(int argc, char** argv) {
 
     int status = 1;
     QTimer::singleShot(1500, &main, [&] {
+        // The archive chosen in the list and open, as a user gets there.
+        if (main.Archives().Rows().ArchiveCount() > 0) main.Archives().SelectArchive(1);
         main.OpenArchive(archive);
         orbisk::ListView& list = *main.Controls().ListView_Dir;
         const orbisk::ContentModel& model = main.Content().Model();
@@ -108,7 +101,7 @@ int main(int argc, char** argv) {
                 list.SelectRow(row);
         // Three ticks of waiting, then the picture.
         QTimer::singleShot(3400, run, [&] {
-            status = SaveScreen(out) ? 0 : 1;
+            status = screenshot::SaveScreen(out) ? 0 : 1;
             run->close();
             QTimer::singleShot(100, &main, [&] { main.close(); });
         });

@@ -13,28 +13,17 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QPixmap>
-#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
+#include "Screenshot.h"
 #include "core/catalog/ProgramValues.h"
 #include "gui/Windows.h"
 #include "gui/mainwin/ArchiveTreeHandler.h"
 #include "gui/mainwin/TForm_Main.h"
 #include "gui/scan/TForm_ReadCD.h"
 
-namespace {
-
-bool SaveScreen(const QString& path) {
-    QApplication::processEvents();
-    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
-    const bool saved = shot.save(path, "PNG");
-    std::fprintf(stderr, "%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
-    return saved;
-}
-
-} // namespace
+namespace {} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -45,8 +34,7 @@ int main(int argc, char** argv) {
     const QString source = QString::fromLocal8Bit(argv[1]);
     const QString during = QString::fromLocal8Bit(argv[3]);
     const QString after = QString::fromLocal8Bit(argv[4]);
-    QApplication::setApplicationName(QStringLiteral("Orbisk"));
-    orbisk::InitProgramValues(orbisk::Program(), orbisk::DetectProgramDir());
+    screenshot::StartOrbisk();
     orbisk::Program().WorkingDirectory = argv[2];
     orbisk::TWindows windows;
     orbisk::TForm_Main& main = windows.Main();
@@ -65,7 +53,7 @@ int main(int argc, char** argv) {
         if (scan->ProgressText().count(QLatin1Char('\n')) < 60) return;
         shot = true;
         QApplication::processEvents();
-        SaveScreen(during);
+        screenshot::SaveScreen(during);
     };
     // Once the start-up has run: "Nový ...", then "Načti" inside the modal
     // window, then close it and picture the main window.
@@ -87,7 +75,7 @@ int main(int argc, char** argv) {
         QTimer::singleShot(800, &main, [&] {
             const orbisk::TScanResult& result = scan->LastResult();
             if (result.Written()) main.Archives().OpenSlot(result.Slot);
-            status = SaveScreen(after) && shot && scan->LastResult().Written() ? 0 : 1;
+            status = screenshot::SaveScreen(after) && shot && scan->LastResult().Written() ? 0 : 1;
             main.close();
         });
     });

@@ -14,16 +14,14 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
 
+#include "Screenshot.h"
 #include "core/catalog/ProgramValues.h"
 #include "gui/Windows.h"
-#include "gui/common/QtTranslation.h"
 #include "gui/mainwin/ArchiveTreeHandler.h"
 #include "gui/mainwin/TForm_Main.h"
 #include "gui/scan/TForm_ReadCD.h"
@@ -31,30 +29,14 @@
 
 namespace {
 
-bool SaveScreen(const QString& path) {
-    QApplication::processEvents();
-    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
-    const bool saved = shot.save(path, "PNG");
-    std::fprintf(stderr, "%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
-    return saved;
-}
-
 // Waits for a modal window of type T, lets it settle, pictures the screen
 // and hands the window to done, which closes it.
 template <typename T>
 void WhenModal(const QString& picture, bool& saved, std::function<void(T*)> done) {
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, timer, [=, &saved] {
-        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!modal) return;
-        timer->stop();
-        timer->deleteLater();
-        QTimer::singleShot(700, modal, [=, &saved] {
-            saved = SaveScreen(picture);
-            done(modal);
-        });
+    screenshot::WhenModal<T>(700, [=, &saved](T* modal) {
+        saved = screenshot::SaveScreen(picture);
+        done(modal);
     });
-    timer->start(100);
 }
 
 } // namespace
@@ -67,10 +49,8 @@ int main(int argc, char** argv) {
     }
     const QString source = QString::fromLocal8Bit(argv[2]);
     const QString out = QString::fromLocal8Bit(argv[3]) + QLatin1Char('/');
-    QApplication::setApplicationName(QStringLiteral("Orbisk"));
-    orbisk::InitProgramValues(orbisk::Program(), orbisk::DetectProgramDir());
+    screenshot::StartOrbisk();
     orbisk::Program().WorkingDirectory = argv[1];
-    orbisk::InstallQtTranslation(QString::fromLatin1(orbisk::kDefaultLanguage));
     orbisk::TWindows windows;
     orbisk::TForm_Main& main = windows.Main();
     auto* scan = windows.Find<orbisk::TForm_ReadCD>();
@@ -80,7 +60,7 @@ int main(int argc, char** argv) {
 
     bool mainSaved = false, questionSaved = false, openSaved = false, aboutSaved = false;
     auto about = [&] {
-        WhenModal<orbisk::TForm_About>(out + QStringLiteral("about.png"), aboutSaved,
+        WhenModal<orbisk::TForm_About>(out + QStringLiteral("screenshot-about.png"), aboutSaved,
                                        [&](orbisk::TForm_About* window) {
                                            window->Button_OK->click();
                                            QTimer::singleShot(300, &main, [&] { main.close(); });
@@ -88,7 +68,7 @@ int main(int argc, char** argv) {
         main.findChild<QAction*>(QStringLiteral("Action_About"))->trigger();
     };
     auto openDialog = [&] {
-        WhenModal<QFileDialog>(out + QStringLiteral("open-dialog.png"), openSaved,
+        WhenModal<QFileDialog>(out + QStringLiteral("screenshot-open-dialog.png"), openSaved,
                                [&](QFileDialog* dialog) {
                                    dialog->reject();
                                    QTimer::singleShot(300, &main, about);
@@ -97,7 +77,7 @@ int main(int argc, char** argv) {
     };
     // The scan window asks whether to replace "Hry.cd"; "Storno" ends it.
     auto question = [&] {
-        WhenModal<QMessageBox>(out + QStringLiteral("message-box.png"), questionSaved,
+        WhenModal<QMessageBox>(out + QStringLiteral("screenshot-collision.png"), questionSaved,
                                [&](QMessageBox* box) {
                                    for (QAbstractButton* button : box->buttons())
                                        if (box->buttonRole(button) == QMessageBox::RejectRole)
@@ -117,9 +97,12 @@ int main(int argc, char** argv) {
     };
     QTimer::singleShot(1500, &main, [&] {
         // The archive of the working folder open, as a user sees it.
-        if (main.Archives().Rows().ArchiveCount() > 0) main.Archives().OpenSlot(1);
+        if (main.Archives().Rows().ArchiveCount() > 0) {
+            main.Archives().SelectArchive(1);
+            main.Archives().OpenSlot(1);
+        }
         QTimer::singleShot(500, &main, [&] {
-            mainSaved = SaveScreen(out + QStringLiteral("main.png"));
+            mainSaved = screenshot::SaveScreen(out + QStringLiteral("screenshot-main.png"));
             question();
         });
     });
