@@ -49,8 +49,12 @@ shot_display() {
         Xvfb -screen 0 "${size}x24" -nolisten tcp -displayfd 3 3>"$fifo" &
     fi
     shot_pids+=($!)
-    local number
-    read -r -t 20 number <"$fifo" || { echo "Xvfb did not start" >&2; return 1; }
+    # Opened for reading and writing, so a server that never starts cannot
+    # block the open; the read gives up after 20 seconds.
+    local number fd
+    exec {fd}<>"$fifo"
+    read -r -t 20 -u "$fd" number || { echo "Xvfb did not start" >&2; return 1; }
+    exec {fd}<&-
     export DISPLAY=":$number"
     if command -v twm >/dev/null; then
         twm >/dev/null 2>&1 &
