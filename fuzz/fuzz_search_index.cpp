@@ -12,27 +12,36 @@
 using namespace orbisk;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    TSearchIndex index;
-    if (!index.OpenBytes(std::string_view(reinterpret_cast<const char*>(data), size))) return 0;
+    TIndexFile file;
+    if (!file.OpenBytes(std::string_view(reinterpret_cast<const char*>(data), size))) return 0;
     std::vector<THostMessage> messages;
-    std::vector<std::uint32_t> postings, trigrams;
-    for (const TIndexSection& section : index.Sections()) {
-        section.Messages(messages);
-        for (std::uint32_t d = 0; d < section.DirCount(); ++d) {
+    std::vector<std::uint32_t> postings, trigrams, holders;
+    for (std::uint32_t a = 0; a < file.ArchiveCount(); ++a) {
+        TArchiveIdentity id;
+        TIndexSegment segment;
+        if (!file.Archive(a, id) || file.Find(id.FileName) != a) std::abort();
+        if (!file.Segment(a, segment)) continue;
+        segment.Messages(messages);
+        for (std::uint32_t d = 0; d < segment.DirCount(); ++d) {
             std::string_view path;
             std::uint32_t first = 0, count = 0;
-            if (section.Dir(d, path, first, count) && first + count > section.EntryCount())
+            if (segment.Dir(d, path, first, count) && first + count > segment.EntryCount())
                 std::abort();
         }
-        for (std::uint32_t e = 0; e < section.EntryCount() && e < 4096; ++e) {
+        for (std::uint32_t e = 0, d = 0; e < segment.EntryCount() && e < 4096; ++e) {
             TRec rec;
-            if (!section.Fields(e, rec)) continue;
+            if (segment.DirOf(e, d) && d >= segment.DirCount()) std::abort();
+            if (!segment.Fields(e, rec)) continue;
             trigrams.clear();
             AppendTrigrams(rec.Name.View(), trigrams);
             for (const std::uint32_t t : trigrams) {
-                if (!section.Postings(t, postings)) continue;
+                if (file.Holders(t, holders))
+                    for (const std::uint32_t h : holders)
+                        if (h >= file.ArchiveCount()) std::abort();
+                const std::int64_t k = segment.FindTrigram(t);
+                if (k < 0 || !segment.Postings(static_cast<std::uint32_t>(k), postings)) continue;
                 for (const std::uint32_t entry : postings)
-                    if (entry >= section.EntryCount()) std::abort();
+                    if (entry >= segment.EntryCount()) std::abort();
             }
         }
     }

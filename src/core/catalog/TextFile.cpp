@@ -233,7 +233,7 @@ TFileStatus SaveFileAtomically(const std::string& path, std::string_view content
 }
 
 TFileStatus SaveFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces,
-                               BackupMode backup, const std::string& backupPath) {
+                               BackupMode backup, const std::string& backupPath, SyncMode sync) {
     auto failed = [&path](int error) { return TFileStatus::Failed(path, error, FileOp::Write); };
     if (path.empty()) return failed(ENOENT);
     std::string tmpl = path + ".tmpXXXXXX";
@@ -254,7 +254,7 @@ TFileStatus SaveFileAtomically(const std::string& path, const std::vector<std::s
     bool ok = true;
     for (const std::string_view piece : pieces)
         ok = ok && WriteAll(fd.Get(), piece);
-    ok = ok && ::fchmod(fd.Get(), mode) == 0 && ::fsync(fd.Get()) == 0;
+    ok = ok && ::fchmod(fd.Get(), mode) == 0 && (sync == SyncMode::Quick || ::fsync(fd.Get()) == 0);
     int error = ok ? 0 : errno;
     if (::close(fd.Release()) != 0 && ok) {
         ok = false;
@@ -270,7 +270,7 @@ TFileStatus SaveFileAtomically(const std::string& path, const std::vector<std::s
         ::unlink(tmpl.c_str());
         return failed(error);
     }
-    SyncDir(DirOf(path));
+    if (sync == SyncMode::Durable) SyncDir(DirOf(path));
     return {true, path, 0, FileOp::Write};
 }
 

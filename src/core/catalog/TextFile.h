@@ -171,9 +171,15 @@ private:
 TFileStatus SaveFileAtomically(const std::string& path, std::string_view content, BackupMode backup,
                                const std::string& backupPath);
 // The same for content given in pieces, written one after the other, so a
-// large file need not be put together in memory first.
+// large file need not be put together in memory first. With Quick the new
+// file replaces the old one without waiting for the disk (no fsync): readers
+// still see the old file or the whole new one, but after a crash the new one
+// may be torn, so Quick is only for files that are checked when read and can
+// be made again.
+enum class SyncMode { Durable, Quick };
 TFileStatus SaveFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces,
-                               BackupMode backup, const std::string& backupPath);
+                               BackupMode backup, const std::string& backupPath,
+                               SyncMode sync = SyncMode::Durable);
 
 // Writes content over path itself (created when absent), which needs no new
 // file in its folder but is not safe against a crash half way: only for small

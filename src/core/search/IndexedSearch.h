@@ -4,7 +4,9 @@
 // the same marked names, the same caps and the same messages.
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/catalog/ArchiveList.h"
@@ -14,37 +16,70 @@
 
 namespace orbisk {
 
+// The index of a folder as a refresh leaves it: its main and changes files,
+// and for every listed archive found fresh in one of them, where. The files
+// stay mapped in the process between searches while they are unchanged (a
+// stat of each tells), so a search again soon after does not pay for
+// mapping and checking them anew, as a search over the files finds them in
+// the page cache.
+class TSearchIndex {
+public:
+    TSearchIndex();
+    struct TPlace {
+        const TIndexFile* File = nullptr; // nullptr: not in the index
+        std::uint32_t Archive = 0;
+    };
+
+    const TIndexFile& Main() const { return *main_; }
+    const TIndexFile& Changes() const { return *changes_; }
+    // Where the archive file fileName is kept fresh.
+    TPlace Find(const std::string& fileName) const;
+    std::int32_t ArchiveCount() const { return static_cast<std::int32_t>(fresh_.size()); }
+    std::int64_t EntryCount() const;
+    void Close();
+
+private:
+    friend class TIndexRefresher;
+    std::shared_ptr<const TIndexFile> main_, changes_;
+    std::unordered_map<std::string, TPlace> fresh_;
+};
+
 struct TIndexRefresh {
-    bool Usable = false;       // the index file is fresh and open
-    bool Saved = false;        // the file was written anew
-    std::int32_t Archives = 0; // archives it holds
+    bool Usable = false;       // the index is fresh and open
+    bool Saved = false;        // a file was written anew
+    bool Consolidated = false; // of them the main file
+    std::int32_t Archives = 0; // listed archives it holds
     std::int32_t Indexed = 0;  // of them read and indexed again now
-    std::int64_t Entries = 0;  // entries it holds
-    std::uint64_t Bytes = 0;   // its size
+    std::int64_t Entries = 0;  // entries of those archives
+    std::uint64_t Bytes = 0;   // the size of its files
 };
 
 // Brings the index of list.Folder up to date with the Listed rows of list and
-// opens it in index: each row's file is checked by stat; an archive that is
-// new or whose identity changed is read and indexed again, one that vanished
-// is dropped, the others are kept as they are. A missing, foreign or damaged
-// file is built anew. The file is replaced with the safe save, and only when
-// something changed; an archive that cannot be read is left out (a search
-// reads it itself and shows its message). Usable is false when the folder
-// cannot be written and the index would have to change: the search then
-// reads the archives. With threads above 1, archives are read on threads - 1
-// reader threads too.
+// opens it in index: each row's file is checked by stat against the archive
+// tables; an archive that is new or whose identity changed is read and put
+// into the changes file together with the changed ones already there; one
+// that vanished is passed over. When the changes outgrow a share of the main
+// file, or there is no main file, the main file is made anew from all fresh
+// segments (read again only where changed) and the changes file removed. A
+// foreign or damaged file counts as absent. Files are replaced by the safe
+// save, the changes file without waiting for the disk. An archive that
+// cannot be read is left out (a search reads it itself and shows its
+// message). Usable is false when the folder cannot be written and the index
+// would have to change: the search then reads the archives. With threads
+// above 1, archives are read on threads - 1 reader threads too.
 TIndexRefresh RefreshSearchIndex(const TArchiveList& list, TSearchIndex& index, int threads = 1);
 
-// RunArchivesSearch through the index: refreshes it, then for every row of
-// slots takes the candidates from the trigrams of the pattern's literal runs
-// (every entry when a form of the pattern has no run of three bytes) and
-// tests each with the same tests; results, folder and archive calls and
-// messages go to sink and host as the run over the files gives them, except
-// that OnFolder is called only for the folders that hold results. A row not
-// in the index (its file is missing or unreadable) and an archive whose part
-// of the index proves damaged are searched in their files; a damaged index
-// file is removed so that the next search builds it again. When the index
-// is not usable, the search is RunArchivesSearch.
+// RunArchivesSearch through the index: refreshes it, then looks up the
+// trigrams of the pattern's literal runs once for all archives and, for every
+// row of slots in order, tests the candidate entries of its archive (every
+// entry when a form of the pattern has no run of three bytes) with the same
+// tests; results, archive calls and messages go to sink and host as the run
+// over the files gives them, except that OnFolder is called only for the
+// folders that hold results. A row not in the index (its file is missing or
+// unreadable) and an archive whose part of the index proves damaged are
+// searched in their files; damaged index files are removed so that the next
+// search builds them again. When the index is not usable, the search is
+// RunArchivesSearch.
 TSearchOutcome RunIndexedSearch(const TArchiveList& list, const std::vector<std::int32_t>& slots,
                                 const TSearchCriteria& criteria, TSearchSink& sink, Host& host,
                                 const std::atomic<bool>& stop, int threads = 1);

@@ -7,26 +7,22 @@
 #include <sys/stat.h>
 
 #include "core/catalog/TextFile.h"
+#include "core/search/IndexBytes.h"
 
 namespace orbisk {
 
-// The file: a 64-byte header (magic, version, byte-order mark, file size,
-// section count, checksum of the table, table offset), the sections, then the
-// table of (offset, size) pairs. A section: a 96-byte header (magic, name
-// length, identity, counts, ten region offsets), the archive's file name,
-// then its regions: folders (path offset and length into the strings, first
-// entry, entry count), name offsets and names, field offsets and fields
-// (size, date, attributes, note, description, each length-prefixed; folder
-// paths follow them), sorted trigram keys with their posting offsets and the
-// postings (ascending entry numbers as LEB128 gaps), and the messages.
+// A segment: a 64-byte header (magic, folder, entry, trigram and message
+// counts, ten region offsets), then its regions: folders (path offset and
+// length into the fields, first entry, entry count), name offsets and names,
+// field offsets and fields (size, date, attributes, note, description, each
+// length-prefixed; folder paths follow them), sorted trigrams with their
+// posting offsets and the postings, and the messages.
 namespace {
 
-constexpr char kMagic[8] = {'O', 'R', 'B', 'I', 'S', 'K', 'I', 'X'};
-constexpr std::uint32_t kVersion = 1;
-constexpr std::uint32_t kByteOrder = 0x01020304;
-constexpr std::size_t kHeaderSize = 64;
-constexpr std::uint32_t kSectionMagic = 0x54434553; // "SECT"
-constexpr std::size_t kSectionHeader = 120;
+using namespace index_bytes;
+
+constexpr std::uint32_t kSegmentMagic = 0x32474553; // "SEG2"
+constexpr std::size_t kSegmentHeader = 64;
 enum Region {
     kDirs,
     kNameOffs,
@@ -40,76 +36,31 @@ enum Region {
     kEnd
 };
 
-template <typename T>
-void Put(std::string& out, T value) {
-    char bytes[sizeof(T)];
-    std::memcpy(bytes, &value, sizeof(T));
-    out.append(bytes, sizeof(T));
-}
-
-template <typename T>
-void PutAt(std::string& out, std::size_t at, T value) {
-    std::memcpy(out.data() + at, &value, sizeof(T));
-}
-
-template <typename T>
-T Get(std::string_view bytes, std::size_t at) {
-    T value{};
-    std::memcpy(&value, bytes.data() + at, sizeof(T));
-    return value;
-}
-
-void PutVarint(std::string& out, std::uint32_t value) {
-    while (value >= 0x80) {
-        out.push_back(static_cast<char>((value & 0x7F) | 0x80));
-        value >>= 7;
-    }
-    out.push_back(static_cast<char>(value));
-}
-
-// Reads a LEB128 number at pos of bytes; false when it runs off the end or
-// beyond 32 bits.
-bool GetVarint(std::string_view bytes, std::size_t& pos, std::uint32_t& value) {
-    value = 0;
-    for (int shift = 0; shift < 35; shift += 7) {
-        if (pos >= bytes.size()) return false;
-        const auto byte = static_cast<unsigned char>(bytes[pos++]);
-        if (shift == 28 && byte > 0x0F) return false;
-        value |= static_cast<std::uint32_t>(byte & 0x7F) << shift;
-        if ((byte & 0x80) == 0) return true;
-    }
-    return false;
-}
-
-void PutText(std::string& out, std::string_view text) {
-    PutVarint(out, static_cast<std::uint32_t>(text.size()));
-    out.append(text);
-}
-
-bool GetText(std::string_view bytes, std::size_t& pos, std::string_view& text) {
-    std::uint32_t length = 0;
-    if (!GetVarint(bytes, pos, length) || length > bytes.size() - pos) return false;
-    text = bytes.substr(pos, length);
-    pos += length;
-    return true;
-}
-
-std::uint32_t Checksum(std::string_view bytes) {
-    std::uint32_t hash = 2166136261u;
-    for (const char c : bytes)
-        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-    return hash;
-}
-
 unsigned char UpperByte(char c) {
     const auto byte = static_cast<unsigned char>(c);
     return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 32) : byte;
 }
 
-// Trigram postings of an archive's names: (trigram, entry) pairs sorted.
+// Sorts (trigram << 32 | entry) pairs by trigram, keeping the order of the
+// entries of one trigram: two stable passes of 12 bits over the 24 bits.
+void SortByTrigram(std::vector<std::uint64_t>& pairs, std::vector<std::uint64_t>& scratch) {
+    scratch.resize(pairs.size());
+    for (const int shift : {32, 44}) {
+        std::uint32_t counts[4097] = {};
+        for (const std::uint64_t p : pairs)
+            ++counts[((p >> shift) & 0xFFF) + 1];
+        for (std::size_t k = 1; k < 4097; ++k)
+            counts[k] += counts[k - 1];
+        for (const std::uint64_t p : pairs)
+            scratch[counts[(p >> shift) & 0xFFF]++] = p;
+        pairs.swap(scratch);
+    }
+}
+
+// The trigram regions of a segment from the names of its entries.
 void TrigramRegions(const std::vector<std::string_view>& names, std::string& keys,
                     std::string& offsets, std::string& postings) {
-    thread_local std::vector<std::uint64_t> pairs;
+    thread_local std::vector<std::uint64_t> pairs, scratch;
     thread_local std::vector<std::uint32_t> trigrams;
     pairs.clear();
     for (std::uint32_t e = 0; e < names.size(); ++e) {
@@ -118,11 +69,10 @@ void TrigramRegions(const std::vector<std::string_view>& names, std::string& key
         for (const std::uint32_t t : trigrams)
             pairs.push_back(static_cast<std::uint64_t>(t) << 32 | e);
     }
-    std::sort(pairs.begin(), pairs.end());
-    pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
-    std::uint32_t current = 0;
-    std::uint32_t previous = 0;
+    SortByTrigram(pairs, scratch);
+    std::uint32_t current = 0, previous = 0;
     for (std::size_t k = 0; k < pairs.size(); ++k) {
+        if (k > 0 && pairs[k] == pairs[k - 1]) continue; // twice in one name
         const auto trigram = static_cast<std::uint32_t>(pairs[k] >> 32);
         const auto entry = static_cast<std::uint32_t>(pairs[k]);
         if (k == 0 || trigram != current) {
@@ -138,30 +88,24 @@ void TrigramRegions(const std::vector<std::string_view>& names, std::string& key
     Put(offsets, static_cast<std::uint32_t>(postings.size()));
 }
 
-// A section from its header values and its regions, in region order.
-std::string AssembleSection(const TArchiveIdentity& id, const std::uint32_t (&counts)[4],
+// A segment from its counts and its regions, in region order.
+std::string AssembleSegment(const std::uint32_t (&counts)[4],
                             const std::string* const (&regions)[9]) {
     std::string out;
-    std::size_t total = kSectionHeader + id.FileName.size();
+    std::size_t total = kSegmentHeader;
     for (const std::string* region : regions)
         total += region->size();
     out.reserve(total);
-    Put(out, kSectionMagic);
-    Put(out, static_cast<std::uint32_t>(id.FileName.size()));
-    for (const std::uint64_t v :
-         {id.Size, static_cast<std::uint64_t>(id.MtimeSec),
-          static_cast<std::uint64_t>(id.MtimeNsec), static_cast<std::uint64_t>(id.CtimeSec),
-          static_cast<std::uint64_t>(id.CtimeNsec), id.Device, id.Inode})
-        Put(out, v);
+    Put(out, kSegmentMagic);
     for (const std::uint32_t count : counts)
         Put(out, count);
-    std::size_t at = kSectionHeader + id.FileName.size();
+    std::size_t at = kSegmentHeader;
     for (const std::string* region : regions) {
         Put(out, static_cast<std::uint32_t>(at));
         at += region->size();
     }
     Put(out, static_cast<std::uint32_t>(at));
-    out.append(id.FileName);
+    Put(out, std::uint32_t{0});
     for (const std::string* region : regions)
         out.append(*region);
     return out;
@@ -175,10 +119,10 @@ void AppendTrigrams(std::string_view text, std::vector<std::uint32_t>& out) {
                       static_cast<std::uint32_t>(UpperByte(text[k + 2])) << 16);
 }
 
-bool TArchiveIdentity::SameFile(const TArchiveIdentity& o) const {
-    return FileName == o.FileName && Size == o.Size && MtimeSec == o.MtimeSec &&
-           MtimeNsec == o.MtimeNsec && CtimeSec == o.CtimeSec && CtimeNsec == o.CtimeNsec &&
-           Device == o.Device && Inode == o.Inode;
+bool TArchiveIdentity::SameState(const TArchiveIdentity& o) const {
+    return Size == o.Size && MtimeSec == o.MtimeSec && MtimeNsec == o.MtimeNsec &&
+           CtimeSec == o.CtimeSec && CtimeNsec == o.CtimeNsec && Device == o.Device &&
+           Inode == o.Inode;
 }
 
 bool StatIdentity(const std::string& path, std::string fileName, TArchiveIdentity& id) {
@@ -195,23 +139,22 @@ bool StatIdentity(const std::string& path, std::string fileName, TArchiveIdentit
     return true;
 }
 
-std::string BuildIndexSection(const TArchiveIdentity& id, const TArch& arch,
-                              const std::vector<THostMessage>& messages) {
+std::string BuildIndexSegment(const TArch& arch, const std::vector<THostMessage>& messages) {
     // Scratch buffers kept per thread, so indexing archive after archive
     // reuses their memory.
     thread_local std::string dirs, nameOffs, names, fieldOffs, fields, keys, triOffs, postings,
         messageBytes;
     thread_local std::vector<std::string_view> entryNames;
-    thread_local std::vector<std::pair<std::size_t, std::size_t>> paths;
+    thread_local std::vector<std::pair<std::size_t, std::size_t>> ranges;
     for (std::string* buffer :
          {&dirs, &nameOffs, &names, &fieldOffs, &fields, &keys, &triOffs, &postings, &messageBytes})
         buffer->clear();
     entryNames.clear();
-    paths.clear();
+    ranges.clear();
     std::uint32_t dirCount = 0;
     for (std::int32_t d = 1; d <= arch.DirCount; ++d) {
         const TDir& dir = arch.Dirs[static_cast<std::size_t>(d)];
-        const auto first = static_cast<std::uint32_t>(entryNames.size());
+        const std::size_t first = entryNames.size();
         const std::int32_t last = std::min(dir.First + dir.Count - 1, arch.RecCount);
         for (std::int32_t r = std::max(dir.First, 1); r <= last; ++r) {
             const TRec& rec = arch.Recs[static_cast<std::size_t>(r)];
@@ -223,7 +166,7 @@ std::string BuildIndexSection(const TArchiveIdentity& id, const TArch& arch,
             for (const TStr* field : {&rec.Size, &rec.Date, &rec.Attr, &rec.Note, &rec.Description})
                 PutText(fields, field->View());
         }
-        paths.emplace_back(first, entryNames.size() - first);
+        ranges.emplace_back(first, entryNames.size() - first);
         ++dirCount;
     }
     Put(nameOffs, static_cast<std::uint32_t>(names.size()));
@@ -232,8 +175,8 @@ std::string BuildIndexSection(const TArchiveIdentity& id, const TArch& arch,
         const std::string& path = arch.Dirs[d + 1].Path;
         Put(dirs, static_cast<std::uint32_t>(fields.size()));
         Put(dirs, static_cast<std::uint32_t>(path.size()));
-        Put(dirs, static_cast<std::uint32_t>(paths[d].first));
-        Put(dirs, static_cast<std::uint32_t>(paths[d].second));
+        Put(dirs, static_cast<std::uint32_t>(ranges[d].first));
+        Put(dirs, static_cast<std::uint32_t>(ranges[d].second));
         fields.append(path);
     }
     TrigramRegions(entryNames, keys, triOffs, postings);
@@ -241,90 +184,44 @@ std::string BuildIndexSection(const TArchiveIdentity& id, const TArch& arch,
         messageBytes.push_back(message.Warning ? 1 : 0);
         PutText(messageBytes, message.Text);
     }
-
     const std::string* const regions[] = {&dirs, &nameOffs, &names,    &fieldOffs,   &fields,
                                           &keys, &triOffs,  &postings, &messageBytes};
     const std::uint32_t counts[] = {dirCount, static_cast<std::uint32_t>(entryNames.size()),
                                     static_cast<std::uint32_t>(keys.size() / 4),
                                     static_cast<std::uint32_t>(messages.size())};
-    return AssembleSection(id, counts, regions);
+    return AssembleSegment(counts, regions);
 }
 
-std::vector<std::string_view> IndexFilePieces(const std::vector<std::string_view>& sections,
-                                              std::string& head, std::string& table) {
-    head.assign(kHeaderSize, '\0');
-    table.clear();
-    std::vector<std::string_view> pieces{head};
-    std::uint64_t at = kHeaderSize;
-    for (const std::string_view section : sections) {
-        Put(table, at);
-        Put(table, static_cast<std::uint64_t>(section.size()));
-        pieces.push_back(section);
-        at += section.size();
-    }
-    pieces.push_back(table);
-    std::memcpy(head.data(), kMagic, sizeof kMagic);
-    PutAt(head, 8, kVersion);
-    PutAt(head, 12, kByteOrder);
-    PutAt(head, 16, static_cast<std::uint64_t>(at + table.size()));
-    PutAt(head, 24, static_cast<std::uint32_t>(sections.size()));
-    PutAt(head, 28, Checksum(table));
-    PutAt(head, 32, at);
-    return pieces;
-}
-
-std::string FormatSearchIndex(const std::vector<std::string_view>& sections) {
-    std::string head, table, out;
-    for (const std::string_view piece : IndexFilePieces(sections, head, table))
-        out.append(piece);
-    return out;
-}
-
-bool TIndexSection::Open(std::string_view bytes) {
+bool TIndexSegment::Open(std::string_view bytes) {
     bytes_ = bytes;
-    if (bytes.size() < kSectionHeader || Get<std::uint32_t>(bytes, 0) != kSectionMagic)
+    if (bytes.size() < kSegmentHeader || Get<std::uint32_t>(bytes, 0) != kSegmentMagic)
         return false;
-    const auto nameLength = Get<std::uint32_t>(bytes, 4);
-    id_.Size = Get<std::uint64_t>(bytes, 8);
-    id_.MtimeSec = Get<std::int64_t>(bytes, 16);
-    id_.MtimeNsec = Get<std::int64_t>(bytes, 24);
-    id_.CtimeSec = Get<std::int64_t>(bytes, 32);
-    id_.CtimeNsec = Get<std::int64_t>(bytes, 40);
-    id_.Device = Get<std::uint64_t>(bytes, 48);
-    id_.Inode = Get<std::uint64_t>(bytes, 56);
-    dirCount_ = Get<std::uint32_t>(bytes, 64);
-    entryCount_ = Get<std::uint32_t>(bytes, 68);
-    trigramCount_ = Get<std::uint32_t>(bytes, 72);
-    messageCount_ = Get<std::uint32_t>(bytes, 76);
+    dirCount_ = Get<std::uint32_t>(bytes, 4);
+    entryCount_ = Get<std::uint32_t>(bytes, 8);
+    trigramCount_ = Get<std::uint32_t>(bytes, 12);
+    messageCount_ = Get<std::uint32_t>(bytes, 16);
     for (int k = 0; k <= kEnd; ++k)
-        regions_[k] = Get<std::uint32_t>(bytes, 80 + 4 * static_cast<std::size_t>(k));
-    if (nameLength > bytes.size() - kSectionHeader ||
-        regions_[kDirs] != kSectionHeader + nameLength || regions_[kEnd] != bytes.size())
-        return false;
+        regions_[k] = Get<std::uint32_t>(bytes, 20 + 4 * static_cast<std::size_t>(k));
+    if (regions_[kDirs] != kSegmentHeader || regions_[kEnd] != bytes.size()) return false;
     for (int k = 0; k < kEnd; ++k)
         if (regions_[k] > regions_[k + 1]) return false;
     auto sized = [&](int k, std::uint64_t items, std::uint64_t width) {
         return regions_[k + 1] - regions_[k] == items * width;
     };
-    if (!sized(kDirs, dirCount_, 16) || !sized(kNameOffs, entryCount_ + std::uint64_t{1}, 4) ||
-        !sized(kFieldOffs, entryCount_ + std::uint64_t{1}, 4) ||
-        !sized(kTriKeys, trigramCount_, 4) || !sized(kTriOffs, trigramCount_ + std::uint64_t{1}, 4))
-        return false;
-    id_.FileName.assign(bytes.substr(kSectionHeader, nameLength));
-    return true;
+    return sized(kDirs, dirCount_, 16) && sized(kNameOffs, entryCount_ + std::uint64_t{1}, 4) &&
+           sized(kFieldOffs, entryCount_ + std::uint64_t{1}, 4) &&
+           sized(kTriKeys, trigramCount_, 4) &&
+           sized(kTriOffs, trigramCount_ + std::uint64_t{1}, 4);
 }
 
-bool TIndexSection::Region(int k, std::string_view& out) const {
-    out = bytes_.substr(regions_[k], regions_[k + 1] - regions_[k]);
-    return true;
+std::string_view TIndexSegment::Region(int k) const {
+    return bytes_.substr(regions_[k], regions_[k + 1] - regions_[k]);
 }
 
-bool TIndexSection::Dir(std::uint32_t d, std::string_view& path, std::uint32_t& first,
+bool TIndexSegment::Dir(std::uint32_t d, std::string_view& path, std::uint32_t& first,
                         std::uint32_t& count) const {
     if (d >= dirCount_) return false;
-    std::string_view dirs, fields;
-    Region(kDirs, dirs);
-    Region(kFields, fields);
+    const std::string_view dirs = Region(kDirs), fields = Region(kFields);
     const auto offset = Get<std::uint32_t>(dirs, 16 * std::size_t{d});
     const auto length = Get<std::uint32_t>(dirs, 16 * std::size_t{d} + 4);
     first = Get<std::uint32_t>(dirs, 16 * std::size_t{d} + 8);
@@ -335,11 +232,34 @@ bool TIndexSection::Dir(std::uint32_t d, std::string_view& path, std::uint32_t& 
     return true;
 }
 
-bool TIndexSection::Name(std::uint32_t entry, std::string_view& name) const {
+bool TIndexSegment::DirOf(std::uint32_t entry, std::uint32_t& d) const {
+    const std::string_view dirs = Region(kDirs);
+    auto firstOf = [&](std::uint32_t k) {
+        return Get<std::uint32_t>(dirs, 16 * std::size_t{k} + 8);
+    };
+    auto holds = [&](std::uint32_t k) {
+        const auto count = Get<std::uint32_t>(dirs, 16 * std::size_t{k} + 12);
+        return firstOf(k) <= entry && entry - firstOf(k) < count;
+    };
+    if (d < dirCount_ && holds(d)) return true;
+    // The last folder that begins at or before entry holds it: the folders'
+    // entries follow one another.
+    std::uint32_t low = 0, high = dirCount_;
+    while (low < high) {
+        const std::uint32_t mid = low + (high - low) / 2;
+        if (firstOf(mid) <= entry)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    if (low == 0 || !holds(low - 1)) return false;
+    d = low - 1;
+    return true;
+}
+
+bool TIndexSegment::Name(std::uint32_t entry, std::string_view& name) const {
     if (entry >= entryCount_) return false;
-    std::string_view offsets, names;
-    Region(kNameOffs, offsets);
-    Region(kNames, names);
+    const std::string_view offsets = Region(kNameOffs), names = Region(kNames);
     const auto begin = Get<std::uint32_t>(offsets, 4 * std::size_t{entry});
     const auto end = Get<std::uint32_t>(offsets, 4 * std::size_t{entry} + 4);
     if (begin > end || end > names.size()) return false;
@@ -347,12 +267,10 @@ bool TIndexSection::Name(std::uint32_t entry, std::string_view& name) const {
     return true;
 }
 
-bool TIndexSection::Fields(std::uint32_t entry, TRec& rec) const {
+bool TIndexSegment::Fields(std::uint32_t entry, TRec& rec) const {
     std::string_view name;
     if (!Name(entry, name)) return false;
-    std::string_view offsets, fields;
-    Region(kFieldOffs, offsets);
-    Region(kFields, fields);
+    const std::string_view offsets = Region(kFieldOffs), fields = Region(kFields);
     std::size_t pos = Get<std::uint32_t>(offsets, 4 * std::size_t{entry});
     std::string_view texts[5];
     for (std::string_view& text : texts)
@@ -367,9 +285,19 @@ bool TIndexSection::Fields(std::uint32_t entry, TRec& rec) const {
     return true;
 }
 
-std::int64_t TIndexSection::FindTrigram(std::uint32_t trigram) const {
-    std::string_view keys;
-    Region(kTriKeys, keys);
+bool TIndexSegment::Trigram(std::uint32_t k, std::uint32_t& trigram, std::uint32_t& bytes) const {
+    if (k >= trigramCount_) return false;
+    trigram = Get<std::uint32_t>(Region(kTriKeys), 4 * std::size_t{k});
+    const std::string_view offsets = Region(kTriOffs);
+    const auto begin = Get<std::uint32_t>(offsets, 4 * std::size_t{k});
+    const auto end = Get<std::uint32_t>(offsets, 4 * std::size_t{k} + 4);
+    if (begin >= end || end > regions_[kMessages] - regions_[kPostings]) return false;
+    bytes = end - begin;
+    return true;
+}
+
+std::int64_t TIndexSegment::FindTrigram(std::uint32_t trigram) const {
+    const std::string_view keys = Region(kTriKeys);
     std::uint32_t low = 0, high = trigramCount_;
     while (low < high) {
         const std::uint32_t mid = low + (high - low) / 2;
@@ -383,27 +311,12 @@ std::int64_t TIndexSection::FindTrigram(std::uint32_t trigram) const {
     return -1;
 }
 
-std::uint32_t TIndexSection::PostingBytes(std::uint32_t trigram) const {
-    const std::int64_t k = FindTrigram(trigram);
-    if (k < 0) return 0;
-    std::string_view offsets;
-    Region(kTriOffs, offsets);
-    const auto begin = Get<std::uint32_t>(offsets, 4 * static_cast<std::size_t>(k));
-    const auto end = Get<std::uint32_t>(offsets, 4 * static_cast<std::size_t>(k) + 4);
-    return end > begin ? end - begin : 0;
-}
-
-bool TIndexSection::Postings(std::uint32_t trigram, std::vector<std::uint32_t>& entries) const {
+bool TIndexSegment::Postings(std::uint32_t k, std::vector<std::uint32_t>& entries) const {
     entries.clear();
-    const std::int64_t k = FindTrigram(trigram);
-    if (k < 0) return true;
-    std::string_view offsets, postings;
-    Region(kTriOffs, offsets);
-    Region(kPostings, postings);
-    const auto begin = Get<std::uint32_t>(offsets, 4 * static_cast<std::size_t>(k));
-    const auto end = Get<std::uint32_t>(offsets, 4 * static_cast<std::size_t>(k) + 4);
-    if (begin >= end || end > postings.size()) return false;
-    const std::string_view list = postings.substr(begin, end - begin);
+    std::uint32_t trigram = 0, bytes = 0;
+    if (!Trigram(k, trigram, bytes)) return false;
+    const auto begin = Get<std::uint32_t>(Region(kTriOffs), 4 * std::size_t{k});
+    const std::string_view list = Region(kPostings).substr(begin, bytes);
     std::size_t pos = 0;
     std::uint64_t entry = 0;
     while (pos < list.size()) {
@@ -417,10 +330,9 @@ bool TIndexSection::Postings(std::uint32_t trigram, std::vector<std::uint32_t>& 
     return true;
 }
 
-bool TIndexSection::Messages(std::vector<THostMessage>& messages) const {
+bool TIndexSegment::Messages(std::vector<THostMessage>& messages) const {
     messages.clear();
-    std::string_view bytes;
-    Region(kMessages, bytes);
+    const std::string_view bytes = Region(kMessages);
     std::size_t pos = 0;
     for (std::uint32_t k = 0; k < messageCount_; ++k) {
         if (pos >= bytes.size()) return false;
@@ -432,74 +344,6 @@ bool TIndexSection::Messages(std::vector<THostMessage>& messages) const {
         messages.push_back(std::move(message));
     }
     return pos == bytes.size();
-}
-
-TSearchIndex::~TSearchIndex() {
-    Close();
-}
-
-void TSearchIndex::Close() {
-    if (map_ != nullptr) ::munmap(map_, mapSize_);
-    map_ = nullptr;
-    mapSize_ = 0;
-    bytes_ = {};
-    open_ = false;
-    sections_.clear();
-    byName_.clear();
-}
-
-bool TSearchIndex::Open(const std::string& path) {
-    Close();
-    TUniqueFd fd;
-    std::uint64_t size = 0;
-    if (!OpenRegularFile(path, fd, &size) || size < kHeaderSize) return false;
-    void* map = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd.Get(), 0);
-    if (map == MAP_FAILED) return false;
-    map_ = map;
-    mapSize_ = size;
-    bytes_ = std::string_view(static_cast<const char*>(map), size);
-    if (Parse()) return true;
-    Close();
-    return false;
-}
-
-bool TSearchIndex::OpenBytes(std::string_view bytes) {
-    Close();
-    bytes_ = bytes;
-    if (Parse()) return true;
-    Close();
-    return false;
-}
-
-bool TSearchIndex::Parse() {
-    const std::string_view b = bytes_;
-    if (b.size() < kHeaderSize || std::memcmp(b.data(), kMagic, sizeof kMagic) != 0 ||
-        Get<std::uint32_t>(b, 8) != kVersion || Get<std::uint32_t>(b, 12) != kByteOrder ||
-        Get<std::uint64_t>(b, 16) != b.size())
-        return false;
-    const auto count = Get<std::uint32_t>(b, 24);
-    const auto tableOffset = Get<std::uint64_t>(b, 32);
-    if (tableOffset < kHeaderSize || tableOffset > b.size() ||
-        (b.size() - tableOffset) != std::uint64_t{count} * 16)
-        return false;
-    const std::string_view table = b.substr(tableOffset);
-    if (Checksum(table) != Get<std::uint32_t>(b, 28)) return false;
-    sections_.resize(count);
-    for (std::uint32_t k = 0; k < count; ++k) {
-        const auto offset = Get<std::uint64_t>(table, 16 * std::size_t{k});
-        const auto size = Get<std::uint64_t>(table, 16 * std::size_t{k} + 8);
-        if (offset < kHeaderSize || offset > tableOffset || size > tableOffset - offset)
-            return false;
-        if (!sections_[k].Open(b.substr(offset, size))) return false;
-        if (!byName_.emplace(sections_[k].Identity().FileName, k).second) return false;
-    }
-    open_ = true;
-    return true;
-}
-
-const TIndexSection* TSearchIndex::Find(std::string_view fileName) const {
-    const auto it = byName_.find(fileName);
-    return it == byName_.end() ? nullptr : &sections_[it->second];
 }
 
 } // namespace orbisk

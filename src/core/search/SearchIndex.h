@@ -1,27 +1,57 @@
 #pragma once
-// The search index of a working folder: one disposable file beside _cd_.lst
-// that holds, per archive, what a search over all archives tests (each
-// entry's folder, name, size, note and description, with its date and
-// attributes for the results) in the order the search visits them, and the
-// posting lists of the byte trigrams of the upper-cased names. It is never
-// needed for a right answer: a missing, foreign or damaged file is built
-// again, and a search that cannot have one reads the archives.
+// The search index of a working folder: disposable files beside _cd_.lst that
+// hold what a search over many archives tests (each entry's folder, name,
+// size, note and description, with its date and attributes for the results)
+// and the byte trigrams of the upper-cased names. They are never needed for a
+// right answer: a missing, foreign or damaged file is built again, and a
+// search that cannot have one reads the archives.
 //
-// The file is read through a memory mapping, so a search touches only the
-// parts it needs. Every count and offset read from it is checked against the
-// bytes there are; a file that fails a check is taken as damaged.
+// Layout, chosen so that a search costs one stat per archive plus work in
+// proportion to the entries that can match, and a change of one archive costs
+// about one reading of that archive:
+// - Each archive is one relocatable segment: its folders, a compact name
+//   table (name offsets and the names one after another, all a pattern
+//   without a three-byte literal run has to scan), the other fields of each
+//   entry behind an offset of their own (a candidate's test touches only its
+//   bytes), the sorted trigrams of its names with their posting lists
+//   (ascending entry numbers as LEB128 gaps) and the messages its reading
+//   gave. Offsets inside a segment are its own, so a segment is copied from
+//   one index file to the next byte for byte, never made again.
+// - One table of every archive's identity (file name, size, times, device,
+//   inode) and segment, sorted by file name: the freshness check is one pass
+//   of stats against it.
+// - One folder-wide trigram directory: each trigram once, with the archives
+//   whose names hold it. A query looks its trigrams up once for all
+//   archives, keeps the archives that hold every one (rarest first) and
+//   intersects only their posting lists. It is made from the segments'
+//   sorted trigram lists alone, so joining segments into a new file never
+//   reads an archive or a name again.
+// Two files use this layout: the main index (kSearchIndexFile), rewritten
+// only when it is built from nothing or consolidated, and the changes file
+// (kSearchIndexChangesFile), which holds the archives changed or added since
+// and is rewritten on every refresh that finds a change. So a change of one
+// archive writes that archive's segment and the other changed ones, not the
+// whole index. The small tables of both files are checksummed; the changes
+// file, written without waiting for the disk (it is rewritten often and is
+// small), is checksummed whole, so a torn one is only dropped and its
+// archives indexed again.
+//
+// The files are read through memory mappings, so a search touches only the
+// parts it needs. Every count and offset read from them is checked against
+// the bytes there are; a file that fails a check is taken as damaged.
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "core/catalog/Archive.h"
+#include "core/catalog/Host.h"
 #include "core/search/ArchivePrefetch.h"
 
 namespace orbisk {
 
 inline constexpr std::string_view kSearchIndexFile = "_cd_.idx";
+inline constexpr std::string_view kSearchIndexChangesFile = "_cd_.idc";
 
 // What identifies an archive file's state: an archive whose file name, size,
 // modification or change time, device or inode differs is indexed again.
@@ -32,91 +62,117 @@ struct TArchiveIdentity {
     std::int64_t CtimeSec = 0, CtimeNsec = 0;
     std::uint64_t Device = 0, Inode = 0;
 
-    bool SameFile(const TArchiveIdentity& other) const;
+    // The same state, the file name aside.
+    bool SameState(const TArchiveIdentity& other) const;
 };
 
 // The identity of the file at path (named fileName in the index); false when
 // it cannot be had (the file is gone).
 bool StatIdentity(const std::string& path, std::string fileName, TArchiveIdentity& id);
 
-// The bytes of one archive's part of the index: the entries of arch in the
-// order a search visits them (folders in stored order, each folder's present
-// entries), and the messages reading it gave, which a search shows again.
-std::string BuildIndexSection(const TArchiveIdentity& id, const TArch& arch,
-                              const std::vector<THostMessage>& messages);
+// The segment of one archive: the entries of arch in the order a search
+// visits them (folders in stored order, each folder's present entries), the
+// trigrams of their names, and the messages reading it gave.
+std::string BuildIndexSegment(const TArch& arch, const std::vector<THostMessage>& messages);
 
-// The whole index file from archive parts made by BuildIndexSection.
-std::string FormatSearchIndex(const std::vector<std::string_view>& sections);
-// The same as the pieces to write one after the other: head and table are
-// filled here, the sections are passed through.
-std::vector<std::string_view> IndexFilePieces(const std::vector<std::string_view>& sections,
-                                              std::string& head, std::string& table);
-
-// The entries of one archive as a section of the index holds them. Every
-// accessor checks its offsets and returns false when the bytes are damaged.
-class TIndexSection {
+// One archive's segment as an index file holds it. Every accessor checks its
+// offsets and returns false when the bytes are damaged.
+class TIndexSegment {
 public:
-    // Takes bytes as one section; false when its header or layout is broken.
+    // Takes bytes as one segment; false when its header or layout is broken.
     bool Open(std::string_view bytes);
 
     std::string_view Bytes() const { return bytes_; }
-    const TArchiveIdentity& Identity() const { return id_; }
     std::uint32_t DirCount() const { return dirCount_; }
     std::uint32_t EntryCount() const { return entryCount_; }
+    std::uint32_t TrigramCount() const { return trigramCount_; }
 
     // Folder d (0-based): its path and its entries first .. first + count - 1.
     bool Dir(std::uint32_t d, std::string_view& path, std::uint32_t& first,
              std::uint32_t& count) const;
+    // The folder that holds entry (d from the last call as a hint, or any).
+    bool DirOf(std::uint32_t entry, std::uint32_t& d) const;
     bool Name(std::uint32_t entry, std::string_view& name) const;
     // The other fields of an entry as borrowed views (rec.Name too).
     bool Fields(std::uint32_t entry, TRec& rec) const;
-    // The entries whose upper-cased name holds trigram (three bytes, the
-    // first in the low byte), ascending; empty when none.
-    bool Postings(std::uint32_t trigram, std::vector<std::uint32_t>& entries) const;
-    // How many bytes the posting list of trigram takes (0 when absent).
-    std::uint32_t PostingBytes(std::uint32_t trigram) const;
+    // Trigram k (0-based, ascending) and the byte size of its posting list.
+    bool Trigram(std::uint32_t k, std::uint32_t& trigram, std::uint32_t& bytes) const;
+    // The number k of trigram, or -1 when no name holds it.
+    std::int64_t FindTrigram(std::uint32_t trigram) const;
+    // The entries of trigram k, ascending; false when damaged.
+    bool Postings(std::uint32_t k, std::vector<std::uint32_t>& entries) const;
     bool Messages(std::vector<THostMessage>& messages) const;
 
 private:
-    bool Region(int k, std::string_view& out) const;
-    std::int64_t FindTrigram(std::uint32_t trigram) const;
+    std::string_view Region(int k) const;
 
     std::string_view bytes_;
-    TArchiveIdentity id_;
     std::uint32_t dirCount_ = 0, entryCount_ = 0, trigramCount_ = 0, messageCount_ = 0;
     std::uint32_t regions_[10] = {};
 };
 
-// The index file, mapped read-only while the object lives.
-class TSearchIndex {
-public:
-    TSearchIndex() = default;
-    ~TSearchIndex();
-    TSearchIndex(const TSearchIndex&) = delete;
-    TSearchIndex& operator=(const TSearchIndex&) = delete;
+// One archive to put into an index file: its identity and segment bytes.
+struct TIndexPart {
+    TArchiveIdentity Id;
+    std::string_view Segment;
+    std::uint32_t EntryCount = 0;
+};
 
-    // Maps path and checks its header, table and section headers; false (and
-    // the object empty) when it is absent, foreign or damaged.
+// An index file from parts (distinct file names; sorted here) as pieces to
+// write one after the other; the pieces refer to the parts' segments and to
+// storage, which must outlive them. With wholeChecksum the checksum covers
+// every byte after the header, else only the tables.
+std::vector<std::string_view> IndexFilePieces(std::vector<TIndexPart> parts, bool wholeChecksum,
+                                              std::string& storage);
+// The same put together, for tests and the fuzz target's seeds.
+std::string FormatIndexFile(std::vector<TIndexPart> parts, bool wholeChecksum);
+
+// An index file, mapped read-only while the object lives.
+class TIndexFile {
+public:
+    TIndexFile() = default;
+    ~TIndexFile();
+    TIndexFile(const TIndexFile&) = delete;
+    TIndexFile& operator=(const TIndexFile&) = delete;
+
+    // Maps path and checks its header and checksummed tables; false (and the
+    // object empty) when it is absent, foreign or damaged.
     bool Open(const std::string& path);
+    // The same with the file read into memory, for a small file.
+    bool Read(const std::string& path);
     // The same over bytes the caller keeps alive.
     bool OpenBytes(std::string_view bytes);
     void Close();
 
     bool IsOpen() const { return open_; }
     std::uint64_t ByteSize() const { return bytes_.size(); }
-    const std::vector<TIndexSection>& Sections() const { return sections_; }
-    // The section of the archive file fileName, or nullptr.
-    const TIndexSection* Find(std::string_view fileName) const;
+    std::uint32_t ArchiveCount() const { return archiveCount_; }
+    std::uint64_t EntryCount() const { return entryCount_; }
+
+    // Archive a (0-based, by file name): its identity, segment and entries.
+    bool Archive(std::uint32_t a, TArchiveIdentity& id) const;
+    bool Segment(std::uint32_t a, TIndexSegment& segment) const;
+    std::uint32_t EntriesOf(std::uint32_t a) const;
+    // The archive named fileName, or -1.
+    std::int64_t Find(std::string_view fileName) const;
+
+    // The archives whose names hold trigram, ascending; empty when none.
+    // False when damaged.
+    bool Holders(std::uint32_t trigram, std::vector<std::uint32_t>& archives) const;
 
 private:
     bool Parse();
+    std::string_view Record(std::uint32_t a) const;
+    std::string_view FileNameOf(std::uint32_t a) const;
 
     void* map_ = nullptr;
     std::size_t mapSize_ = 0;
+    std::string read_;
     std::string_view bytes_;
     bool open_ = false;
-    std::vector<TIndexSection> sections_;
-    std::unordered_map<std::string_view, std::size_t> byName_;
+    std::uint32_t archiveCount_ = 0, trigramCount_ = 0;
+    std::uint64_t entryCount_ = 0;
+    std::string_view names_, archives_, keys_, starts_, holders_;
 };
 
 // The trigrams of the upper-cased (ASCII letters) bytes of text, each three

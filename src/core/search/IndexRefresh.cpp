@@ -1,0 +1,313 @@
+// Keeping the search index of a folder fresh (see IndexedSearch.h).
+#include <algorithm>
+#include <cstdlib>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/catalog/ProgramValues.h"
+#include "core/catalog/TextFile.h"
+#include "core/search/ArchivePrefetch.h"
+#include "core/search/IndexedSearch.h"
+
+namespace orbisk {
+
+namespace {
+
+// The changes file is folded into the main file once its entries, or the
+// entries of the main file no longer used, pass this many plus an eighth of
+// the entries used from the main file: a refresh then rewrites the main file
+// about once per eighth of it changed, and a search never reads through much
+// that it does not use.
+constexpr std::int64_t kChangesFloor = 50000;
+
+// Whether a new file can be made in folder: a temporary file is created and
+// removed again (the permission bits alone do not say it for root, nor for a
+// read-only mount).
+bool FolderWritable(const std::string& folder) {
+    std::string name = JoinPath(folder, ".orbisk-probe-XXXXXX");
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) return false;
+    ::close(fd);
+    ::unlink(name.c_str());
+    return true;
+}
+
+std::shared_ptr<const TIndexFile> NoIndexFile() {
+    static const auto none = std::make_shared<const TIndexFile>();
+    return none;
+}
+
+// The state of a file as far as telling a replaced or rewritten one goes.
+struct TFileState {
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    off_t Size = 0;
+    timespec Mtime{}, Ctime{};
+    bool operator==(const TFileState& o) const {
+        return Device == o.Device && Inode == o.Inode && Size == o.Size &&
+               Mtime.tv_sec == o.Mtime.tv_sec && Mtime.tv_nsec == o.Mtime.tv_nsec &&
+               Ctime.tv_sec == o.Ctime.tv_sec && Ctime.tv_nsec == o.Ctime.tv_nsec;
+    }
+};
+
+bool StateOf(const std::string& path, TFileState& state) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    state = {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+    return true;
+}
+
+// The index file at path, opened (or not, when absent or damaged): the one
+// opened before while the file is unchanged, else opened now and kept for
+// the next time. A small file (the changes file) is read rather than
+// mapped: it is checked whole anyway, and mapping and unmapping cost more
+// than reading it. A few folders are kept, the one used last longest.
+std::shared_ptr<const TIndexFile> OpenIndexFile(const std::string& path, bool small) {
+    struct TKept {
+        std::string Path;
+        TFileState State;
+        std::shared_ptr<const TIndexFile> File;
+    };
+    static std::mutex mutex;
+    static std::vector<TKept> kept; // the one used last at the back
+    constexpr std::size_t kMostKept = 6;
+    TFileState before, after;
+    const bool exists = StateOf(path, before);
+    std::lock_guard<std::mutex> lock(mutex);
+    const auto it =
+        std::find_if(kept.begin(), kept.end(), [&](const TKept& k) { return k.Path == path; });
+    if (it != kept.end()) {
+        TKept entry = std::move(*it);
+        kept.erase(it);
+        if (exists && entry.State == before) {
+            kept.push_back(std::move(entry));
+            return kept.back().File;
+        }
+    }
+    if (!exists) return NoIndexFile();
+    auto file = std::make_shared<TIndexFile>();
+    if (!(small ? file->Read(path) : file->Open(path))) return NoIndexFile();
+    // A file replaced while it was being opened is used now, not kept.
+    if (StateOf(path, after) && after == before) {
+        if (kept.size() == kMostKept) kept.erase(kept.begin());
+        kept.push_back({path, before, file});
+    }
+    return file;
+}
+
+// One listed archive during a refresh.
+struct TRow {
+    TArchiveIdentity Id;
+    std::string Path;
+    TSearchIndex::TPlace Place; // where it is fresh, if anywhere
+    std::string Made;           // its segment, made now
+    std::uint32_t MadeEntries = 0;
+    bool Read = false;
+};
+
+// The place of id in file when the file holds it in that state.
+bool FreshIn(const TIndexFile& file, const TArchiveIdentity& id, TSearchIndex::TPlace& place) {
+    if (!file.IsOpen()) return false;
+    const std::int64_t a = file.Find(id.FileName);
+    TArchiveIdentity held;
+    if (a < 0 || !file.Archive(static_cast<std::uint32_t>(a), held) || !held.SameState(id))
+        return false;
+    place = {&file, static_cast<std::uint32_t>(a)};
+    return true;
+}
+
+// Reads the archives of rows and makes their segments, on reader threads as
+// a search reads archives.
+void MakeSegments(std::vector<TRow*>& todo, int threads) {
+    if (threads <= 1) {
+        // One after the other into memory kept for the next refresh.
+        thread_local TPrefetched item;
+        for (TRow* row : todo) {
+            LoadRecorded(row->Path, item);
+            row->Read = item.Read;
+            row->Made = item.Read ? BuildIndexSegment(item.Arch, item.Messages) : std::string();
+            TIndexSegment segment;
+            row->MadeEntries = segment.Open(row->Made) ? segment.EntryCount() : 0;
+        }
+        return;
+    }
+    std::vector<std::string> files;
+    for (const TRow* row : todo)
+        files.push_back(row->Path);
+    TArchivePrefetch prefetch(files, std::max(threads, 1) - 1, [](TPrefetched& item) {
+        item.Prepared.clear();
+        if (item.Read) item.Prepared = BuildIndexSegment(item.Arch, item.Messages);
+    });
+    for (TRow* row : todo) {
+        TPrefetched* item = prefetch.Next();
+        row->Read = item->Read;
+        row->Made = std::move(item->Prepared);
+        TIndexSegment segment;
+        row->MadeEntries = segment.Open(row->Made) ? segment.EntryCount() : 0;
+    }
+}
+
+} // namespace
+
+// Does one refresh; a class so that it may fill the index's private parts.
+class TIndexRefresher {
+public:
+    TIndexRefresher(const TArchiveList& list, TSearchIndex& index)
+        : list_(list), index_(index),
+          mainPath_(JoinPath(list.Folder, std::string(kSearchIndexFile))),
+          changesPath_(JoinPath(list.Folder, std::string(kSearchIndexChangesFile))) {}
+
+    TIndexRefresh Run(int threads) {
+        TIndexRefresh refresh;
+        index_.Close();
+        index_.main_ = OpenIndexFile(mainPath_, false);
+        if (index_.main_->IsOpen()) index_.changes_ = OpenIndexFile(changesPath_, true);
+        StatRows();
+        std::vector<TRow*> todo;
+        for (TRow& row : rows_)
+            if (row.Place.File == nullptr) todo.push_back(&row);
+        if (!todo.empty() || !index_.main_->IsOpen()) {
+            // Reading every archive for a file that cannot be written would
+            // double the search without the index; a few are read and the
+            // save tells.
+            if (!index_.main_->IsOpen() && !FolderWritable(list_.Folder)) {
+                index_.Close();
+                return refresh;
+            }
+            MakeSegments(todo, std::min(threads, static_cast<int>(todo.size())));
+            const bool anyMade = std::any_of(todo.begin(), todo.end(), [](const TRow* row) {
+                return row->Read && !row->Made.empty();
+            });
+            if (anyMade || !index_.main_->IsOpen()) {
+                refresh.Consolidated = Consolidate();
+                if (!Write(refresh.Consolidated)) {
+                    index_.Close();
+                    return refresh;
+                }
+                refresh.Saved = true;
+                for (const TRow* row : todo)
+                    refresh.Indexed += row->Read && !row->Made.empty();
+            }
+        }
+        refresh.Usable = true;
+        refresh.Archives = index_.ArchiveCount();
+        refresh.Entries = index_.EntryCount();
+        refresh.Bytes = index_.main_->ByteSize() + index_.changes_->ByteSize();
+        return refresh;
+    }
+
+private:
+    // Every listed archive once, with its identity and where it is fresh.
+    void StatRows() {
+        std::unordered_map<std::string_view, bool> seen;
+        for (std::int32_t slot = 1; slot <= list_.ArchiveCount(); ++slot) {
+            const THead& head = list_[slot];
+            if (head.Listed == 0 || !seen.emplace(head.FileName, true).second) continue;
+            TRow row;
+            row.Path = list_.PathOf(slot);
+            if (!StatIdentity(row.Path, head.FileName, row.Id)) continue; // searched in its file
+            if (!FreshIn(*index_.changes_, row.Id, row.Place))
+                FreshIn(*index_.main_, row.Id, row.Place);
+            rows_.push_back(std::move(row));
+        }
+        Place();
+    }
+
+    void Place() {
+        index_.fresh_.clear();
+        for (const TRow& row : rows_)
+            if (row.Place.File != nullptr) index_.fresh_.emplace(row.Id.FileName, row.Place);
+    }
+
+    // Whether the main file is to be made anew rather than the changes file.
+    bool Consolidate() const {
+        if (!index_.main_->IsOpen()) return true;
+        std::int64_t changed = 0, usedMain = 0;
+        for (const TRow& row : rows_) {
+            if (row.Place.File == index_.main_.get())
+                usedMain += index_.main_->EntriesOf(row.Place.Archive);
+            else if (row.Place.File == index_.changes_.get())
+                changed += index_.changes_->EntriesOf(row.Place.Archive);
+            else
+                changed += row.MadeEntries;
+        }
+        const auto unused = static_cast<std::int64_t>(index_.main_->EntryCount()) - usedMain;
+        const std::int64_t limit = kChangesFloor + usedMain / 8;
+        return changed > limit || unused > limit;
+    }
+
+    // Writes the main file (all fresh segments) or the changes file (those
+    // not in the main file), then opens the files again and places the rows.
+    bool Write(bool consolidate) {
+        std::vector<TIndexPart> parts;
+        for (const TRow& row : rows_) {
+            TIndexPart part;
+            part.Id = row.Id;
+            TIndexSegment segment;
+            if (row.Place.File != nullptr) {
+                if (row.Place.File == index_.main_.get() && !consolidate) continue;
+                if (!row.Place.File->Segment(row.Place.Archive, segment)) continue;
+                part.Segment = segment.Bytes();
+                part.EntryCount = segment.EntryCount();
+            } else if (row.Read && !row.Made.empty()) {
+                part.Segment = row.Made;
+                part.EntryCount = row.MadeEntries;
+            } else {
+                continue;
+            }
+            parts.push_back(std::move(part));
+        }
+        // Kept segments are written straight from the old files' mappings,
+        // which stay valid after the new files are renamed over them.
+        std::string storage;
+        const std::vector<std::string_view> pieces =
+            IndexFilePieces(std::move(parts), !consolidate, storage);
+        const std::string& path = consolidate ? mainPath_ : changesPath_;
+        if (!SaveFileAtomically(path, pieces, BackupMode::None, "",
+                                consolidate ? SyncMode::Durable : SyncMode::Quick))
+            return false;
+        if (consolidate) ::unlink(changesPath_.c_str());
+        for (TRow& row : rows_)
+            row.Place = {};
+        index_.Close();
+        index_.main_ = OpenIndexFile(mainPath_, false);
+        if (!consolidate) index_.changes_ = OpenIndexFile(changesPath_, true);
+        if (!index_.main_->IsOpen() || (!consolidate && !index_.changes_->IsOpen())) return false;
+        for (TRow& row : rows_)
+            if (!FreshIn(*index_.changes_, row.Id, row.Place))
+                FreshIn(*index_.main_, row.Id, row.Place);
+        Place();
+        return true;
+    }
+
+    const TArchiveList& list_;
+    TSearchIndex& index_;
+    const std::string mainPath_, changesPath_;
+    std::vector<TRow> rows_;
+};
+
+TSearchIndex::TPlace TSearchIndex::Find(const std::string& fileName) const {
+    const auto it = fresh_.find(fileName);
+    return it == fresh_.end() ? TPlace{} : it->second;
+}
+
+std::int64_t TSearchIndex::EntryCount() const {
+    std::int64_t entries = 0;
+    for (const auto& [name, place] : fresh_)
+        entries += place.File->EntriesOf(place.Archive);
+    return entries;
+}
+
+TSearchIndex::TSearchIndex() : main_(NoIndexFile()), changes_(NoIndexFile()) {}
+
+void TSearchIndex::Close() {
+    fresh_.clear();
+    main_ = changes_ = NoIndexFile();
+}
+
+TIndexRefresh RefreshSearchIndex(const TArchiveList& list, TSearchIndex& index, int threads) {
+    return TIndexRefresher(list, index).Run(threads);
+}
+
+} // namespace orbisk
