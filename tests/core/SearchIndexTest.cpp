@@ -240,6 +240,64 @@ TEST(SearchIndex, SeesEveryChangeOfTheArchivesBetweenTwoSearches) {
     }
 }
 
+// A folder changed step by step: changes go to the changes file beside the
+// main file until they outgrow it; archives vanish from between others and
+// come anew. After every step both files together give the answers of the
+// files, in list order and in another order.
+TEST(SearchIndex, ChangesAreKeptApartUntilTheyOutgrowTheMainFile) {
+    std::mt19937 rng(99);
+    test::TempDir dir;
+    WriteFolder(dir, rng, 5);
+    auto rewrite = [&](const char* file, const char* name) {
+        test::WriteArchiveFile(
+            test::MakeArchive(dir.File(file), name,
+                              {{"\\", {{"k\xC5\xAF\xC5\x88 nov\xC3\xBD"}, {"\xE8\xEDslo.abc"}}},
+                               {"\\d\\", {{"report.txt"}}}}));
+    };
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        std::int64_t floor;
+        bool saved, consolidated, changesFile;
+    } steps[] = {
+        {"built", [] {}, kIndexChangesFloor, true, true, false},
+        {"one changed", [&] { rewrite("a1.cd", "Disk 1b"); }, kIndexChangesFloor, true, false,
+         true},
+        {"another changed", [&] { rewrite("a3.cd", "Disk 3b"); }, kIndexChangesFloor, true, false,
+         true},
+        {"one from the middle deleted", [&] { std::filesystem::remove(dir.File("a2.cd")); },
+         kIndexChangesFloor, false, false, true},
+        {"one added", [&] { rewrite("a9.cd", "Disk 9"); }, kIndexChangesFloor, true, false, true},
+        {"the changes outgrow the main file", [&] { rewrite("a0.cd", "Disk 0b"); }, 0, true, true,
+         false},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        const TArchiveList list = ListOf(dir.Path());
+        TSearchIndex index;
+        const TIndexRefresh refresh = RefreshSearchIndex(list, index, 1, step.floor);
+        EXPECT_TRUE(refresh.Usable);
+        EXPECT_EQ(refresh.Saved, step.saved);
+        EXPECT_EQ(refresh.Consolidated, step.consolidated);
+        EXPECT_EQ(refresh.Archives, list.ArchiveCount());
+        EXPECT_EQ(test::FileExists(dir.File(std::string(kSearchIndexChangesFile))),
+                  step.changesFile);
+        std::vector<std::int32_t> backwards;
+        for (std::int32_t slot = list.ArchiveCount(); slot >= 1; --slot)
+            backwards.push_back(slot);
+        for (const char* pattern :
+             {"*k\xC5\xAF\xC5\x88*", "*\xC8\xCDSLO*", "*ABC*", "*r?p*", "*", "*.TXT"}) {
+            SCOPED_TRACE(pattern);
+            for (const auto& slots :
+                 {ArchivesToSearch(list, TSearchScope::AllArchives, {}, ""),
+                  ArchivesToSearch(list, TSearchScope::SelectedArchives, backwards, "")})
+                EXPECT_EQ(Search(list, slots, Query(pattern), true).log,
+                          Search(list, slots, Query(pattern), false).log);
+        }
+    }
+}
+
 TEST(SearchIndex, AnArchiveGoneSinceTheListWasBuiltGivesItsMessageAsWithoutTheIndex) {
     test::TempDir dir;
     WriteOne(dir.File("a.cd"), "A", "zebra.txt");
@@ -279,19 +337,23 @@ TEST(SearchIndex, ADamagedOrForeignIndexIsBuiltAgainAndTheAnswerStaysRight) {
         {"foreign", [](const std::string& f) { test::WriteFile(f, "not an index\r\n"); }},
         {"empty", [](const std::string& f) { test::WriteFile(f, ""); }},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        test::TempDir dir;
-        WriteOne(dir.File("a.cd"), "A", "zebra.txt");
-        WriteOne(dir.File("b.cd"), "B", "zebra.doc");
-        const Lines right = SearchBoth(dir.Path(), "*EBR*");
-        const std::string file = dir.File(std::string(kSearchIndexFile));
-        c.damage(file);
-        TIndexFile index;
-        EXPECT_FALSE(index.Open(file));
-        EXPECT_EQ(SearchBoth(dir.Path(), "*EBR*"), right);
-        EXPECT_TRUE(index.Open(file));
-    }
+    // The main file, and the changes file made by a change after it.
+    for (const std::string_view name : {kSearchIndexFile, kSearchIndexChangesFile})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + " " + std::string(name));
+            test::TempDir dir;
+            WriteOne(dir.File("a.cd"), "A", "zebra.txt");
+            WriteOne(dir.File("b.cd"), "B", "zebra.doc");
+            SearchBoth(dir.Path(), "*EBR*");
+            if (name == kSearchIndexChangesFile) WriteOne(dir.File("b.cd"), "B", "zebra.pdf");
+            const Lines right = SearchBoth(dir.Path(), "*EBR*");
+            const std::string file = dir.File(std::string(name));
+            c.damage(file);
+            TIndexFile index;
+            EXPECT_FALSE(index.Open(file));
+            EXPECT_EQ(SearchBoth(dir.Path(), "*EBR*"), right);
+            EXPECT_TRUE(index.Open(file));
+        }
 }
 
 TEST(SearchIndex, AFolderThatCannotBeWrittenIsSearchedWithoutAnIndex) {

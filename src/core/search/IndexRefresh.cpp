@@ -14,13 +14,6 @@ namespace orbisk {
 
 namespace {
 
-// The changes file is folded into the main file once its entries, or the
-// entries of the main file no longer used, pass this many plus an eighth of
-// the entries used from the main file: a refresh then rewrites the main file
-// about once per eighth of it changed, and a search never reads through much
-// that it does not use.
-constexpr std::int64_t kChangesFloor = 50000;
-
 // Whether a new file can be made in folder: a temporary file is created and
 // removed again (the permission bits alone do not say it for root, nor for a
 // read-only mount).
@@ -158,7 +151,7 @@ public:
           mainPath_(JoinPath(list.Folder, std::string(kSearchIndexFile))),
           changesPath_(JoinPath(list.Folder, std::string(kSearchIndexChangesFile))) {}
 
-    TIndexRefresh Run(int threads) {
+    TIndexRefresh Run(int threads, std::int64_t changesFloor) {
         TIndexRefresh refresh;
         index_.Close();
         index_.main_ = OpenIndexFile(mainPath_, false);
@@ -180,7 +173,7 @@ public:
                 return row->Read && !row->Made.empty();
             });
             if (anyMade || !index_.main_->IsOpen()) {
-                refresh.Consolidated = Consolidate();
+                refresh.Consolidated = Consolidate(changesFloor);
                 if (!Write(refresh.Consolidated)) {
                     index_.Close();
                     return refresh;
@@ -220,8 +213,13 @@ private:
             if (row.Place.File != nullptr) index_.fresh_.emplace(row.Id.FileName, row.Place);
     }
 
-    // Whether the main file is to be made anew rather than the changes file.
-    bool Consolidate() const {
+    // Whether the main file is to be made anew rather than the changes file:
+    // when the entries of the changes, or the entries of the main file no
+    // longer used, pass the floor plus an eighth of the entries used from the
+    // main file. A refresh then rewrites the main file about once per eighth
+    // of it changed, and the changes file stays small enough to be read and
+    // checked whole.
+    bool Consolidate(std::int64_t floor) const {
         if (!index_.main_->IsOpen()) return true;
         std::int64_t changed = 0, usedMain = 0;
         for (const TRow& row : rows_) {
@@ -233,7 +231,7 @@ private:
                 changed += row.MadeEntries;
         }
         const auto unused = static_cast<std::int64_t>(index_.main_->EntryCount()) - usedMain;
-        const std::int64_t limit = kChangesFloor + usedMain / 8;
+        const std::int64_t limit = floor + usedMain / 8;
         return changed > limit || unused > limit;
     }
 
@@ -306,8 +304,9 @@ void TSearchIndex::Close() {
     main_ = changes_ = NoIndexFile();
 }
 
-TIndexRefresh RefreshSearchIndex(const TArchiveList& list, TSearchIndex& index, int threads) {
-    return TIndexRefresher(list, index).Run(threads);
+TIndexRefresh RefreshSearchIndex(const TArchiveList& list, TSearchIndex& index, int threads,
+                                 std::int64_t changesFloor) {
+    return TIndexRefresher(list, index).Run(threads, changesFloor);
 }
 
 } // namespace orbisk

@@ -67,7 +67,11 @@ struct TIndexRefresh {
 // message). Usable is false when the folder cannot be written and the index
 // would have to change: the search then reads the archives. With threads
 // above 1, archives are read on threads - 1 reader threads too.
-TIndexRefresh RefreshSearchIndex(const TArchiveList& list, TSearchIndex& index, int threads = 1);
+// A share is an eighth of the entries used from the main file plus
+// changesFloor entries.
+inline constexpr std::int64_t kIndexChangesFloor = 50000;
+TIndexRefresh RefreshSearchIndex(const TArchiveList& list, TSearchIndex& index, int threads = 1,
+                                 std::int64_t changesFloor = kIndexChangesFloor);
 
 // RunArchivesSearch through the index: refreshes it, then looks up the
 // trigrams of the pattern's literal runs once for all archives and, for every
