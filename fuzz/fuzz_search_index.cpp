@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TIndexFile file;
     if (!file.OpenBytes(std::string_view(reinterpret_cast<const char*>(data), size))) return 0;
     std::vector<THostMessage> messages;
-    std::vector<std::uint32_t> postings, trigrams, holders;
+    std::vector<std::uint32_t> postings, trigrams, entries;
     for (std::uint32_t a = 0; a < file.ArchiveCount(); ++a) {
         TArchiveIdentity id;
         TIndexSegment segment;
@@ -35,9 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             trigrams.clear();
             AppendTrigrams(rec.Name.View(), trigrams);
             for (const std::uint32_t t : trigrams) {
-                if (file.Holders(t, holders))
-                    for (const std::uint32_t h : holders)
-                        if (h >= file.ArchiveCount()) std::abort();
+                if (file.Postings(t, entries))
+                    for (const std::uint32_t entry : entries)
+                        if (entry >= file.EntryCount()) std::abort();
                 const std::int64_t k = segment.FindTrigram(t);
                 if (k < 0 || !segment.Postings(static_cast<std::uint32_t>(k), postings)) continue;
                 for (const std::uint32_t entry : postings)

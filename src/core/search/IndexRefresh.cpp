@@ -1,9 +1,13 @@
 // Keeping the search index of a folder fresh (see IndexedSearch.h).
 #include <algorithm>
 #include <cstdlib>
+#include <fcntl.h>
 #include <mutex>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
+#include <unordered_set>
 
 #include "core/catalog/ProgramValues.h"
 #include "core/catalog/TextFile.h"
@@ -92,7 +96,7 @@ std::shared_ptr<const TIndexFile> OpenIndexFile(const std::string& path, bool sm
 // One listed archive during a refresh.
 struct TRow {
     TArchiveIdentity Id;
-    std::string Path;
+    std::string Path;           // set when it is to be read
     TSearchIndex::TPlace Place; // where it is fresh, if anywhere
     std::string Made;           // its segment, made now
     std::uint32_t MadeEntries = 0;
@@ -103,9 +107,7 @@ struct TRow {
 bool FreshIn(const TIndexFile& file, const TArchiveIdentity& id, TSearchIndex::TPlace& place) {
     if (!file.IsOpen()) return false;
     const std::int64_t a = file.Find(id.FileName);
-    TArchiveIdentity held;
-    if (a < 0 || !file.Archive(static_cast<std::uint32_t>(a), held) || !held.SameState(id))
-        return false;
+    if (a < 0 || !file.HoldsState(static_cast<std::uint32_t>(a), id)) return false;
     place = {&file, static_cast<std::uint32_t>(a)};
     return true;
 }
@@ -156,7 +158,7 @@ public:
         index_.Close();
         index_.main_ = OpenIndexFile(mainPath_, false);
         if (index_.main_->IsOpen()) index_.changes_ = OpenIndexFile(changesPath_, true);
-        StatRows();
+        StatRows(threads);
         std::vector<TRow*> todo;
         for (TRow& row : rows_)
             if (row.Place.File == nullptr) todo.push_back(&row);
@@ -192,23 +194,65 @@ public:
 
 private:
     // Every listed archive once, with its identity and where it is fresh.
-    void StatRows() {
-        std::unordered_map<std::string_view, bool> seen;
+    // With threads above 1 a second thread stats the second half of a long
+    // list: a stat is a system call each, the bulk of a search's own work.
+    void StatRows(int threads) {
+        std::unordered_set<std::string_view> seen;
+        seen.reserve(static_cast<std::size_t>(list_.ArchiveCount()));
+        std::vector<std::int32_t> slots;
         for (std::int32_t slot = 1; slot <= list_.ArchiveCount(); ++slot) {
             const THead& head = list_[slot];
-            if (head.Listed == 0 || !seen.emplace(head.FileName, true).second) continue;
-            TRow row;
-            row.Path = list_.PathOf(slot);
-            if (!StatIdentity(row.Path, head.FileName, row.Id)) continue; // searched in its file
-            if (!FreshIn(*index_.changes_, row.Id, row.Place))
-                FreshIn(*index_.main_, row.Id, row.Place);
-            rows_.push_back(std::move(row));
+            if (head.Listed != 0 && seen.insert(head.FileName).second) slots.push_back(slot);
         }
+        // Each name is looked up in the folder opened once, which is what
+        // joining it to the folder's path names.
+        const std::string& folder = list_.Folder;
+        const TUniqueFd dir(
+            folder.empty() ? -1 : ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        std::vector<TRow> rows(slots.size());
+        std::vector<char> stated(slots.size(), 0);
+        auto statRange = [&](std::size_t begin, std::size_t end) {
+            for (std::size_t k = begin; k < end; ++k)
+                stated[k] = StatRow(slots[k], dir, rows[k]);
+        };
+        const std::size_t half = slots.size() / 2;
+        std::thread helper;
+        if (threads > 1 && slots.size() >= 256) {
+            try {
+                helper = std::thread(statRange, half, slots.size());
+            } catch (const std::system_error&) {
+            }
+        }
+        statRange(0, helper.joinable() ? half : slots.size());
+        if (helper.joinable()) helper.join();
+        rows_.reserve(rows.size());
+        for (std::size_t k = 0; k < rows.size(); ++k)
+            if (stated[k] != 0) rows_.push_back(std::move(rows[k]));
         Place();
+    }
+
+    // The identity of the archive of slot and where it is fresh; false when
+    // its file is gone (a search reads it itself and shows why).
+    bool StatRow(std::int32_t slot, const TUniqueFd& dir, TRow& row) const {
+        const THead& head = list_[slot];
+        const std::string& folder = list_.Folder;
+        const bool relative = !head.FileName.empty() && head.FileName[0] != '/';
+        if (relative && (folder.empty() || dir.IsOpen())) {
+            if (!StatIdentity(folder.empty() ? AT_FDCWD : dir.Get(), head.FileName, row.Id))
+                return false;
+        } else {
+            if (!StatIdentity(AT_FDCWD, list_.PathOf(slot), row.Id)) return false;
+            row.Id.FileName = head.FileName;
+        }
+        if (!FreshIn(*index_.changes_, row.Id, row.Place) &&
+            !FreshIn(*index_.main_, row.Id, row.Place))
+            row.Path = list_.PathOf(slot);
+        return true;
     }
 
     void Place() {
         index_.fresh_.clear();
+        index_.fresh_.reserve(rows_.size());
         for (const TRow& row : rows_)
             if (row.Place.File != nullptr) index_.fresh_.emplace(row.Id.FileName, row.Place);
     }
@@ -251,6 +295,7 @@ private:
             } else if (row.Read && !row.Made.empty()) {
                 part.Segment = row.Made;
                 part.EntryCount = row.MadeEntries;
+                part.Made = true;
             } else {
                 continue;
             }

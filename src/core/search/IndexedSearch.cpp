@@ -11,11 +11,11 @@ namespace orbisk {
 namespace {
 
 // The trigrams of the literal runs of one form of a pattern, and per index
-// file the archives that hold them all.
+// file the entries whose names may hold them all.
 struct TForm {
     std::vector<std::uint32_t> Trigrams;
     bool Scan = false;                     // no run of three bytes: every entry is a candidate
-    std::vector<std::uint32_t> Holders[2]; // main file, changes file
+    std::vector<std::uint32_t> Entries[2]; // main file, changes file
 };
 
 TForm FormOf(std::string_view pattern) {
@@ -33,8 +33,8 @@ TForm FormOf(std::string_view pattern) {
     return form;
 }
 
-// Finds the candidates of a pattern: the archives through the folder-wide
-// directories once, the entries of one archive when it comes to be searched.
+// Finds the candidates of a pattern: through the folder-wide directories
+// once, then those of one archive when it comes to be searched.
 class TIndexQuery {
 public:
     explicit TIndexQuery(const TPatternForms& pattern) {
@@ -53,75 +53,59 @@ public:
     bool LookUp(const TIndexFile& file, int which) {
         if (scan_ || !file.IsOpen()) return true;
         for (TForm& form : forms_)
-            if (!Intersect(file, form.Trigrams, form.Holders[which])) return false;
+            if (!Intersect(file, form.Trigrams, form.Entries[which])) return false;
         return true;
     }
 
-    // The candidates of archive a of file which, ascending; false when its
-    // segment proves damaged.
-    bool Candidates(int which, std::uint32_t a, const TIndexSegment& segment,
-                    std::vector<std::uint32_t>& out) {
+    // The candidates of archive a of file which, ascending.
+    void Candidates(const TIndexFile& file, int which, std::uint32_t a,
+                    std::vector<std::uint32_t>& out) const {
         out.clear();
+        const std::uint64_t first = file.FirstEntryOf(a), end = first + file.EntriesOf(a);
         for (const TForm& form : forms_) {
-            const std::vector<std::uint32_t>& holders = form.Holders[which];
-            if (!std::binary_search(holders.begin(), holders.end(), a)) continue;
-            if (!Entries(segment, form.Trigrams)) return false;
-            out.insert(out.end(), found_.begin(), found_.end());
+            const std::vector<std::uint32_t>& entries = form.Entries[which];
+            for (auto it = std::lower_bound(entries.begin(), entries.end(), first);
+                 it != entries.end() && *it < end; ++it)
+                out.push_back(static_cast<std::uint32_t>(*it - first));
         }
         if (forms_.size() > 1) {
             std::sort(out.begin(), out.end());
             out.erase(std::unique(out.begin(), out.end()), out.end());
         }
-        return true;
     }
 
 private:
-    // out receives the archives that hold every trigram, the rarest first.
+    // out receives the entries holding every trigram, the rarest list first.
+    // A list far longer than the candidates left is not read: the candidates
+    // are tested by the matcher anyway, and testing them costs less.
     bool Intersect(const TIndexFile& file, const std::vector<std::uint32_t>& trigrams,
                    std::vector<std::uint32_t>& out) {
-        std::vector<std::vector<std::uint32_t>> lists(trigrams.size());
-        for (std::size_t k = 0; k < trigrams.size(); ++k)
-            if (!file.Holders(trigrams[k], lists[k])) return false;
-        std::sort(lists.begin(), lists.end(),
-                  [](const auto& x, const auto& y) { return x.size() < y.size(); });
-        out = lists.empty() ? std::vector<std::uint32_t>{} : lists[0];
-        for (std::size_t k = 1; k < lists.size() && !out.empty(); ++k) {
-            const auto end = std::set_intersection(out.begin(), out.end(), lists[k].begin(),
-                                                   lists[k].end(), out.begin());
-            out.erase(end, out.end());
-        }
-        return true;
-    }
-
-    // found_ receives the entries of segment holding every trigram.
-    bool Entries(const TIndexSegment& segment, const std::vector<std::uint32_t>& trigrams) {
-        found_.clear();
-        std::vector<std::pair<std::uint32_t, std::uint32_t>> bySize;
+        out.clear();
+        std::vector<std::pair<std::uint64_t, std::uint32_t>> bySize;
         for (const std::uint32_t t : trigrams) {
-            const std::int64_t k = segment.FindTrigram(t);
-            std::uint32_t trigram = 0, bytes = 0;
-            if (k < 0) return false; // the directory said it is there
-            if (!segment.Trigram(static_cast<std::uint32_t>(k), trigram, bytes)) return false;
-            bySize.emplace_back(bytes, static_cast<std::uint32_t>(k));
+            const std::uint64_t bytes = file.PostingBytes(t);
+            if (bytes == 0) return true; // no name holds it: no candidate
+            bySize.emplace_back(bytes, t);
         }
         std::sort(bySize.begin(), bySize.end());
         for (std::size_t k = 0; k < bySize.size(); ++k) {
-            if (!segment.Postings(bySize[k].second, list_)) return false;
+            if (k > 0 && bySize[k].first > 64 * std::max<std::uint64_t>(out.size(), 64)) break;
+            if (!file.Postings(bySize[k].second, list_)) return false;
             if (k == 0) {
-                found_.swap(list_);
+                out.swap(list_);
             } else {
-                const auto end = std::set_intersection(found_.begin(), found_.end(), list_.begin(),
-                                                       list_.end(), found_.begin());
-                found_.erase(end, found_.end());
+                const auto end = std::set_intersection(out.begin(), out.end(), list_.begin(),
+                                                       list_.end(), out.begin());
+                out.erase(end, out.end());
             }
-            if (found_.empty()) break;
+            if (out.empty()) break;
         }
         return true;
     }
 
     std::vector<TForm> forms_;
     bool scan_ = false;
-    std::vector<std::uint32_t> found_, list_;
+    std::vector<std::uint32_t> list_;
 };
 
 struct TPassed {
@@ -199,10 +183,15 @@ bool TestArchive(const TSearchIndex& index, const TSearchIndex::TPlace& place, T
                  std::vector<THostMessage>& messages, std::vector<TPassed>& passed) {
     thread_local std::vector<std::uint32_t> candidates;
     const int which = place.File == &index.Main() ? 0 : 1;
+    messages.clear();
+    passed.clear();
+    if (!query.Scan()) {
+        query.Candidates(*place.File, which, place.Archive, candidates);
+        // Nothing to test and nothing to show: the segment is not touched.
+        if (candidates.empty() && place.File->MessagesOf(place.Archive) == 0) return true;
+    }
     if (!place.File->Segment(place.Archive, segment) || !segment.Messages(messages)) return false;
-    if (query.Scan()) return CollectPassed(segment, nullptr, tests, passed);
-    return query.Candidates(which, place.Archive, segment, candidates) &&
-           CollectPassed(segment, &candidates, tests, passed);
+    return CollectPassed(segment, query.Scan() ? nullptr : &candidates, tests, passed);
 }
 
 } // namespace
@@ -242,7 +231,7 @@ TSearchOutcome RunIndexedSearch(const TArchiveList& list, const std::vector<std:
             message.Warning ? host.Warn(message.Text) : host.Inform(message.Text);
         sink.OnArchive(slot, row.Name);
         ++outcome.ArchivesSearched;
-        outcome.EntriesTested += segment.EntryCount();
+        outcome.EntriesTested += place.File->EntriesOf(place.Archive);
         if (!ReportPassed(segment, passed, slot, row, list.PathOf(slot), tests, sink, stop,
                           outcome))
             break;

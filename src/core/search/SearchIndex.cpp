@@ -119,16 +119,10 @@ void AppendTrigrams(std::string_view text, std::vector<std::uint32_t>& out) {
                       static_cast<std::uint32_t>(UpperByte(text[k + 2])) << 16);
 }
 
-bool TArchiveIdentity::SameState(const TArchiveIdentity& o) const {
-    return Size == o.Size && MtimeSec == o.MtimeSec && MtimeNsec == o.MtimeNsec &&
-           CtimeSec == o.CtimeSec && CtimeNsec == o.CtimeNsec && Device == o.Device &&
-           Inode == o.Inode;
-}
-
-bool StatIdentity(const std::string& path, std::string fileName, TArchiveIdentity& id) {
+bool StatIdentity(int dirFd, const std::string& fileName, TArchiveIdentity& id) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    id.FileName = std::move(fileName);
+    if (::fstatat(dirFd, fileName.c_str(), &st, 0) != 0 || !S_ISREG(st.st_mode)) return false;
+    id.FileName = fileName;
     id.Size = static_cast<std::uint64_t>(st.st_size);
     id.MtimeSec = st.st_mtim.tv_sec;
     id.MtimeNsec = st.st_mtim.tv_nsec;

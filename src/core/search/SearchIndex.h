@@ -20,12 +20,13 @@
 // - One table of every archive's identity (file name, size, times, device,
 //   inode) and segment, sorted by file name: the freshness check is one pass
 //   of stats against it.
-// - One folder-wide trigram directory: each trigram once, with the archives
-//   whose names hold it. A query looks its trigrams up once for all
-//   archives, keeps the archives that hold every one (rarest first) and
-//   intersects only their posting lists. It is made from the segments'
-//   sorted trigram lists alone, so joining segments into a new file never
-//   reads an archive or a name again.
+// - One folder-wide trigram directory: each trigram once, with the posting
+//   list of the entries whose names hold it, numbered across the file
+//   (archive after archive). A query intersects the lists of its trigrams
+//   once for all archives, rarest first, and reaches only the segments of
+//   the entries left. The directory is made from the segments' own posting
+//   lists, so joining segments into a new file never reads an archive or a
+//   name again.
 // Two files use this layout: the main index (kSearchIndexFile), rewritten
 // only when it is built from nothing or consolidated, and the changes file
 // (kSearchIndexChangesFile), which holds the archives changed or added since
@@ -61,14 +62,12 @@ struct TArchiveIdentity {
     std::int64_t MtimeSec = 0, MtimeNsec = 0;
     std::int64_t CtimeSec = 0, CtimeNsec = 0;
     std::uint64_t Device = 0, Inode = 0;
-
-    // The same state, the file name aside.
-    bool SameState(const TArchiveIdentity& other) const;
 };
 
-// The identity of the file at path (named fileName in the index); false when
-// it cannot be had (the file is gone).
-bool StatIdentity(const std::string& path, std::string fileName, TArchiveIdentity& id);
+// The identity of the file fileName in the folder open as dirFd (AT_FDCWD:
+// the current one), following links as opening it does; false when it cannot
+// be had (the file is gone).
+bool StatIdentity(int dirFd, const std::string& fileName, TArchiveIdentity& id);
 
 // The segment of one archive: the entries of arch in the order a search
 // visits them (folders in stored order, each folder's present entries), the
@@ -86,6 +85,7 @@ public:
     std::uint32_t DirCount() const { return dirCount_; }
     std::uint32_t EntryCount() const { return entryCount_; }
     std::uint32_t TrigramCount() const { return trigramCount_; }
+    std::uint32_t MessageCount() const { return messageCount_; }
 
     // Folder d (0-based): its path and its entries first .. first + count - 1.
     bool Dir(std::uint32_t d, std::string_view& path, std::uint32_t& first,
@@ -116,6 +116,7 @@ struct TIndexPart {
     TArchiveIdentity Id;
     std::string_view Segment;
     std::uint32_t EntryCount = 0;
+    bool Made = false; // made now, not taken from a file: not checked again
 };
 
 // An index file from parts (distinct file names; sorted here) as pieces to
@@ -151,19 +152,30 @@ public:
 
     // Archive a (0-based, by file name): its identity, segment and entries.
     bool Archive(std::uint32_t a, TArchiveIdentity& id) const;
+    // Whether archive a was indexed in the state id tells (not its name).
+    bool HoldsState(std::uint32_t a, const TArchiveIdentity& id) const;
     bool Segment(std::uint32_t a, TIndexSegment& segment) const;
     std::uint32_t EntriesOf(std::uint32_t a) const;
+    // How many messages reading it gave (its segment holds them).
+    std::uint32_t MessagesOf(std::uint32_t a) const;
     // The archive named fileName, or -1.
     std::int64_t Find(std::string_view fileName) const;
 
-    // The archives whose names hold trigram, ascending; empty when none.
+    // The entries across the file are numbered archive after archive in
+    // table order: archive a's entry e is FirstEntryOf(a) + e.
+    std::uint64_t FirstEntryOf(std::uint32_t a) const;
+    // The bytes of the posting list of trigram (0 when no name holds it),
+    // the measure of its length a query takes the rarest first by.
+    std::uint64_t PostingBytes(std::uint32_t trigram) const;
+    // The entries whose names hold trigram, ascending; empty when none.
     // False when damaged.
-    bool Holders(std::uint32_t trigram, std::vector<std::uint32_t>& archives) const;
+    bool Postings(std::uint32_t trigram, std::vector<std::uint32_t>& entries) const;
 
 private:
     bool Parse();
     std::string_view Record(std::uint32_t a) const;
     std::string_view FileNameOf(std::uint32_t a) const;
+    bool PostingList(std::uint32_t trigram, std::string_view& list) const;
 
     void* map_ = nullptr;
     std::size_t mapSize_ = 0;
@@ -172,7 +184,8 @@ private:
     bool open_ = false;
     std::uint32_t archiveCount_ = 0, trigramCount_ = 0;
     std::uint64_t entryCount_ = 0;
-    std::string_view names_, archives_, keys_, starts_, holders_;
+    std::string_view names_, archives_, keys_, starts_, postings_;
+    std::vector<std::uint64_t> bases_; // first entry of each archive, and the count
 };
 
 // The trigrams of the upper-cased (ASCII letters) bytes of text, each three
