@@ -151,9 +151,10 @@ const std::vector<Command>& Commands() {
          "usage: orbisk-cli index [--dir DIR]\n"
          "Brings the search index DIR/_cd_.idx (default: the current directory) up to\n"
          "date with the archives of DIR's archive list: archives that are new or whose\n"
-         "file changed are read again, vanished ones dropped; a missing or damaged\n"
-         "index is built anew. The index is only a speed-up and may be deleted at any\n"
-         "time. Prints the archives and entries it holds, its size in bytes and the\n"
+         "file changed are read again into DIR/_cd_.idc, which is folded into\n"
+         "_cd_.idx once it grows; a missing or damaged index is built anew. The index\n"
+         "is only a speed-up and both files may be deleted at any time. Prints the\n"
+         "archives and entries it holds, the size of its files in bytes and the\n"
          "time taken, TAB between. Exit status: 0 up to date, 1 the folder cannot be\n"
          "read or the index cannot be written, 2 usage error.\n",
          RunIndex},
