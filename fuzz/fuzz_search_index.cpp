@@ -1,19 +1,34 @@
 // libFuzzer target: the search index reader. Whatever the bytes, opening them
 // and reading every part of every archive stays within them; a part that
-// reads back is internally consistent.
+// reads back is internally consistent. The checksum in the header is set to
+// match the bytes first, so that mutations reach the tables behind it.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/search/IndexBytes.h"
 #include "core/search/SearchIndex.h"
 
 using namespace orbisk;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace index_bytes;
+    std::string bytes(reinterpret_cast<const char*>(data), size);
+    if (bytes.size() >= 96) {
+        const auto from = Get<std::uint64_t>(bytes, 72);
+        if (from >= 96 && from <= bytes.size()) {
+            TChecksum sum;
+            sum.Add(std::string_view(bytes).substr(0, 80));
+            sum.Add(std::string_view(bytes).substr(88, 8));
+            sum.Add(std::string_view(bytes).substr(from));
+            PutAt(bytes, 80, sum.Value());
+        }
+    }
     TIndexFile file;
-    if (!file.OpenBytes(std::string_view(reinterpret_cast<const char*>(data), size))) return 0;
+    if (!file.OpenBytes(bytes)) return 0;
     std::vector<THostMessage> messages;
     std::vector<std::uint32_t> postings, trigrams, entries;
     for (std::uint32_t a = 0; a < file.ArchiveCount(); ++a) {
