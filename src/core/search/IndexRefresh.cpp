@@ -57,9 +57,9 @@ bool StateOf(const std::string& path, TFileState& state) {
 
 // The index file at path, opened (or not, when absent or damaged): the one
 // opened before while the file is unchanged, else opened now and kept for
-// the next time. A small file (the changes file) is read rather than
-// mapped: it is checked whole anyway, and mapping and unmapping cost more
-// than reading it. A few folders are kept, the one used last longest.
+// the next time. A small changes file is read rather than mapped: it is
+// checked whole anyway, and mapping and unmapping cost more than reading it. A few folders are
+// kept, the one used last longest.
 std::shared_ptr<const TIndexFile> OpenIndexFile(const std::string& path, bool small) {
     struct TKept {
         std::string Path;
@@ -84,7 +84,9 @@ std::shared_ptr<const TIndexFile> OpenIndexFile(const std::string& path, bool sm
     }
     if (!exists) return NoIndexFile();
     auto file = std::make_shared<TIndexFile>();
-    if (!(small ? file->Read(path) : file->Open(path))) return NoIndexFile();
+    constexpr off_t kReadBelow = 4 << 20;
+    if (!(small && before.Size < kReadBelow ? file->Read(path) : file->Open(path)))
+        return NoIndexFile();
     // A file replaced while it was being opened is used now, not kept.
     if (StateOf(path, after) && after == before) {
         if (kept.size() == kMostKept) kept.erase(kept.begin());
@@ -259,10 +261,10 @@ private:
 
     // Whether the main file is to be made anew rather than the changes file:
     // when the entries of the changes, or the entries of the main file no
-    // longer used, pass the floor plus an eighth of the entries used from the
-    // main file. A refresh then rewrites the main file about once per eighth
-    // of it changed, and the changes file stays small enough to be read and
-    // checked whole.
+    // longer used, pass the floor plus a 64th of the entries used from the
+    // main file. A refresh then rewrites the main file about once per 64th of
+    // it changed, and the changes file, checked whole whenever it is opened,
+    // stays a few megabytes (about 20 at ten million entries).
     bool Consolidate(std::int64_t floor) const {
         if (!index_.main_->IsOpen()) return true;
         std::int64_t changed = 0, usedMain = 0;
@@ -275,7 +277,7 @@ private:
                 changed += row.MadeEntries;
         }
         const auto unused = static_cast<std::int64_t>(index_.main_->EntryCount()) - usedMain;
-        const std::int64_t limit = floor + usedMain / 8;
+        const std::int64_t limit = floor + usedMain / 64;
         return changed > limit || unused > limit;
     }
 

@@ -67,7 +67,7 @@ struct TIndexRefresh {
 // message). Usable is false when the folder cannot be written and the index
 // would have to change: the search then reads the archives. With threads
 // above 1, archives are read on threads - 1 reader threads too.
-// A share is an eighth of the entries used from the main file plus
+// A share is a 64th of the entries used from the main file plus
 // changesFloor entries.
 inline constexpr std::int64_t kIndexChangesFloor = 50000;
 TIndexRefresh RefreshSearchIndex(const TArchiveList& list, TSearchIndex& index, int threads = 1,
