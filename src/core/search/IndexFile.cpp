@@ -110,19 +110,10 @@ void Directory(const std::vector<TIndexPart>& parts, std::string& postings, std:
     Put(starts, static_cast<std::uint64_t>(postings.size()));
 }
 
-} // namespace
-
-std::vector<std::string_view> IndexFilePieces(std::vector<TIndexPart> parts, bool wholeChecksum,
-                                              std::string& storage) {
-    parts.erase(std::remove_if(parts.begin(), parts.end(),
-                               [](const TIndexPart& part) { return !part.Made && !Sound(part); }),
-                parts.end());
-    std::sort(parts.begin(), parts.end(), [](const TIndexPart& x, const TIndexPart& y) {
-        return x.Id.FileName < y.Id.FileName;
-    });
-    std::string postings, names, records, keys, starts;
-    Directory(parts, postings, keys, starts);
-    std::uint64_t at = kHeaderSize, entries = 0;
+// The archive table and file names of parts, whose segments follow one
+// another from at; at ends past them, entries counts theirs.
+void Table(const std::vector<TIndexPart>& parts, std::string& names, std::string& records,
+           std::uint64_t& at, std::uint64_t& entries) {
     for (const TIndexPart& part : parts) {
         const TArchiveIdentity& id = part.Id;
         for (const std::uint64_t v :
@@ -141,6 +132,22 @@ std::vector<std::string_view> IndexFilePieces(std::vector<TIndexPart> parts, boo
         at += part.Segment.size();
         entries += part.EntryCount;
     }
+}
+
+} // namespace
+
+std::vector<std::string_view> IndexFilePieces(std::vector<TIndexPart> parts, bool wholeChecksum,
+                                              std::string& storage) {
+    parts.erase(std::remove_if(parts.begin(), parts.end(),
+                               [](const TIndexPart& part) { return !part.Made && !Sound(part); }),
+                parts.end());
+    std::sort(parts.begin(), parts.end(), [](const TIndexPart& x, const TIndexPart& y) {
+        return x.Id.FileName < y.Id.FileName;
+    });
+    std::string postings, names, records, keys, starts;
+    Directory(parts, postings, keys, starts);
+    std::uint64_t at = kHeaderSize, entries = 0;
+    Table(parts, names, records, at, entries);
     const std::uint64_t postingsOff = at, namesOff = postingsOff + postings.size();
     const std::uint64_t archivesOff = namesOff + names.size();
     const std::uint64_t keysOff = archivesOff + records.size();
