@@ -17,6 +17,7 @@
 #include "gui/search/TForm_Find3.h"
 #include "gui/search/TForm_Find4.h"
 #include "gui/settings/TForm_About.h"
+#include "gui/settings/TForm_Setup.h"
 
 namespace orbisk {
 
@@ -37,10 +38,10 @@ QWidget* Make(TForm_Main& main) {
 // when it is built.
 const std::vector<WindowMaker>& SecondaryWindows() {
     static const std::vector<WindowMaker> makers = {
-        Make<TForm_ReadCD>, Make<TForm_Vlastnosti>, Make<TForm_Find3>, Make<TForm_Find4>,
-        Make<TForm_Tohtml>, Make<TForm_About>,      Make<TForm_DB>,    Make<TForm_DB_Kat>,
-        Make<TForm_DBedit>, Make<TForm_DB_HTML>,    Make<TForm_EXE>,   Make<TForm_Konv_WC>,
-        Make<TForm_Mask>,   Make<TForm_TXT_Files>,
+        Make<TForm_ReadCD>, Make<TForm_Vlastnosti>, Make<TForm_Find3>,     Make<TForm_Find4>,
+        Make<TForm_Tohtml>, Make<TForm_About>,      Make<TForm_DB>,        Make<TForm_DB_Kat>,
+        Make<TForm_DBedit>, Make<TForm_DB_HTML>,    Make<TForm_EXE>,       Make<TForm_Konv_WC>,
+        Make<TForm_Setup>,  Make<TForm_Mask>,       Make<TForm_TXT_Files>,
     };
     return makers;
 }

@@ -33,6 +33,7 @@
 #include "gui/settings/LanguageApplier.h"
 #include "gui/settings/ProgramSettings.h"
 #include "gui/settings/SettingsApplier.h"
+#include "gui/settings/TForm_Setup.h"
 
 #ifndef ORBISK_RESOURCES_DIR
 #error "the tests need the resources folder"
@@ -87,7 +88,9 @@ TEST_F(MainWindowTest, ALayoutChangedByTheUserIsTheSameAfterARestart) {
         c.ListView_Dir->Report()->header()->resizeSection(0, 333);
         c.ListView_Dir->Report()->header()->resizeSection(2, 77);
         c.Splitter->setSizes({150, 0, 600, 180});
-        c.CheckBox_Wrap->click();
+        // The description's wrapping is the setup's option; the main
+        // window's box follows it.
+        windows.Find<TForm_Setup>()->CheckBox_Description_Wrap->click();
         ASSERT_FALSE(c.CheckBox_Wrap->isChecked());
         windows.Find<TForm_ReadCD>()->CheckBoxZIP->setChecked(true);
         widths = c.ListView_Dir->ColumnWidths();

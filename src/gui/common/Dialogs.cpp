@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace orbisk {
 
@@ -104,8 +105,9 @@ QString Dialogs::ChooseFolder(QWidget* parent, const FolderRequest& request) {
     return Current().ChooseFolder(parent, request);
 }
 
-std::optional<QColor> Dialogs::ChooseColour(QWidget* parent, const QColor& initial) {
-    return Current().ChooseColour(parent, initial);
+std::optional<QColor> Dialogs::ChooseColour(QWidget* parent, const QColor& initial,
+                                            const std::vector<QColor>& custom) {
+    return Current().ChooseColour(parent, initial, custom);
 }
 
 QString QtDialogs::OpenFile(QWidget* parent, const FileRequest& request) {
@@ -122,7 +124,11 @@ QString QtDialogs::ChooseFolder(QWidget* parent, const FolderRequest& request) {
     return QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
 }
 
-std::optional<QColor> QtDialogs::ChooseColour(QWidget* parent, const QColor& initial) {
+std::optional<QColor> QtDialogs::ChooseColour(QWidget* parent, const QColor& initial,
+                                              const std::vector<QColor>& custom) {
+    const int count = std::min(static_cast<int>(custom.size()), QColorDialog::customCount());
+    for (int i = 0; i < count; ++i)
+        QColorDialog::setCustomColor(i, custom[static_cast<std::size_t>(i)]);
     QColor chosen =
         QColorDialog::getColor(initial, parent, QString(), QColorDialog::DontUseNativeDialog);
     if (!chosen.isValid()) return std::nullopt;
@@ -143,22 +149,23 @@ QString ScriptedDialogs::NextPath() {
 }
 
 QString ScriptedDialogs::OpenFile(QWidget*, const FileRequest& request) {
-    requests.push_back({DialogKind::OpenFile, request, {}, {}});
+    requests.push_back({DialogKind::OpenFile, request, {}, {}, {}});
     return NextPath();
 }
 
 QString ScriptedDialogs::SaveFile(QWidget*, const FileRequest& request) {
-    requests.push_back({DialogKind::SaveFile, request, {}, {}});
+    requests.push_back({DialogKind::SaveFile, request, {}, {}, {}});
     return NextPath();
 }
 
 QString ScriptedDialogs::ChooseFolder(QWidget*, const FolderRequest& request) {
-    requests.push_back({DialogKind::ChooseFolder, {}, request, {}});
+    requests.push_back({DialogKind::ChooseFolder, {}, request, {}, {}});
     return NextPath();
 }
 
-std::optional<QColor> ScriptedDialogs::ChooseColour(QWidget*, const QColor& initial) {
-    requests.push_back({DialogKind::ChooseColour, {}, {}, initial});
+std::optional<QColor> ScriptedDialogs::ChooseColour(QWidget*, const QColor& initial,
+                                                    const std::vector<QColor>& custom) {
+    requests.push_back({DialogKind::ChooseColour, {}, {}, initial, custom});
     if (colours.empty()) return std::nullopt;
     std::optional<QColor> colour = colours.front();
     colours.pop_front();

@@ -34,7 +34,10 @@ public:
     virtual QString OpenFile(QWidget* parent, const FileRequest& request) = 0;
     virtual QString SaveFile(QWidget* parent, const FileRequest& request) = 0;
     virtual QString ChooseFolder(QWidget* parent, const FolderRequest& request) = 0;
-    virtual std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) = 0;
+    // The colour dialog, preset to initial, offering the custom colours
+    // given (at most 16); nothing when cancelled.
+    virtual std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial,
+                                               const std::vector<QColor>& custom) = 0;
 };
 
 class Dialogs {
@@ -42,7 +45,8 @@ public:
     static QString OpenFile(QWidget* parent, const FileRequest& request);
     static QString SaveFile(QWidget* parent, const FileRequest& request);
     static QString ChooseFolder(QWidget* parent, const FolderRequest& request);
-    static std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial);
+    static std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial,
+                                              const std::vector<QColor>& custom = {});
 
     // Replaces the backend and returns the one it replaces; nullptr puts the
     // Qt dialogs back. The caller keeps ownership.
@@ -55,7 +59,8 @@ public:
     QString OpenFile(QWidget* parent, const FileRequest& request) override;
     QString SaveFile(QWidget* parent, const FileRequest& request) override;
     QString ChooseFolder(QWidget* parent, const FolderRequest& request) override;
-    std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) override;
+    std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial,
+                                       const std::vector<QColor>& custom) override;
 };
 
 // True when path is folder itself or lies below it (both made absolute and
@@ -69,9 +74,10 @@ class ScriptedDialogs : public DialogsBackend {
 public:
     struct Request {
         DialogKind kind;
-        FileRequest file;     // open and save
-        FolderRequest folder; // choose folder
-        QColor colour;        // choose colour: the initial colour
+        FileRequest file;           // open and save
+        FolderRequest folder;       // choose folder
+        QColor colour;              // choose colour: the initial colour
+        std::vector<QColor> custom; // choose colour: the custom colours offered
     };
     ScriptedDialogs();
     ~ScriptedDialogs() override;
@@ -81,7 +87,8 @@ public:
     QString OpenFile(QWidget* parent, const FileRequest& request) override;
     QString SaveFile(QWidget* parent, const FileRequest& request) override;
     QString ChooseFolder(QWidget* parent, const FolderRequest& request) override;
-    std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) override;
+    std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial,
+                                       const std::vector<QColor>& custom) override;
 
     std::vector<Request> requests;
     std::deque<QString> paths; // answers of the file and folder dialogs

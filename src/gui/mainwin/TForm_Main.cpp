@@ -127,6 +127,7 @@ void TForm_Main::StartUp() {
     file_->FillLanguageMenu();
     file_->CheckWorkingFolder();
     busy_ = false;
+    Q_EMIT DisplayOptionsDue();
     archives_->BuildArchiveList();
     startedUp_ = true;
 }

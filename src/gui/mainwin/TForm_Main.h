@@ -105,6 +105,9 @@ public:
 Q_SIGNALS:
     void ArchiveRead();      // an archive has been read into CurrentArchive, or closed
     void ArchiveListBuilt(); // the archive list of the working folder was built anew
+    // Start-up has loaded the settings and the language: the setup's display
+    // options are applied to the windows now, before the archive list is built.
+    void DisplayOptionsDue();
 
 protected:
     void showEvent(QShowEvent* event) override;

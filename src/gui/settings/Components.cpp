@@ -55,9 +55,22 @@ bool KeepsItsInside(TComponentKind kind) {
            kind == TComponentKind::RadioGroup;
 }
 
+// The children of parent in the order the window made them; the pages of a
+// tab widget in the order of their tabs (showing a page reorders the
+// children of the stack that holds them).
+QObjectList ChildrenOf(QObject& parent) {
+    auto* stack = qobject_cast<QStackedWidget*>(&parent);
+    auto* tabs = stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
+    if (!tabs) return parent.children();
+    QObjectList pages;
+    for (int i = 0; i < tabs->count(); ++i)
+        pages.push_back(tabs->widget(i));
+    return pages;
+}
+
 void Collect(QObject& parent, const std::vector<QWidget*>& windows, QSet<QString>& seen,
              std::vector<TComponent>& out) {
-    for (QObject* child : parent.children()) {
+    for (QObject* child : ChildrenOf(parent)) {
         // Another window (a listed one, or a dialog made when needed) has
         // its own block; menus are pop-up windows that belong to this one.
         if (auto* widget = qobject_cast<QWidget*>(child);
@@ -65,8 +78,13 @@ void Collect(QObject& parent, const std::vector<QWidget*>& windows, QSet<QString
                        (widget->isWindow() && !qobject_cast<QMenu*>(widget))))
             continue;
         const QString name = child->objectName();
-        // Qt names its own helpers "qt_..."; they are no part of the window.
-        if (name.startsWith(QLatin1String("qt_"))) continue;
+        // Qt names its own helpers "qt_..."; they are no part of the window,
+        // except the stack that holds the pages of a tab widget.
+        if (name.startsWith(QLatin1String("qt_"))) {
+            if (qobject_cast<QStackedWidget*>(child) && qobject_cast<QTabWidget*>(&parent))
+                Collect(*child, windows, seen, out);
+            continue;
+        }
         TComponentKind kind = TComponentKind::Other;
         if (!name.isEmpty() && !seen.contains(name)) {
             seen.insert(name);
