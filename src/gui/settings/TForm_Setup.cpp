@@ -206,6 +206,8 @@ void TForm_Setup::showEvent(QShowEvent* event) {
 
 void TForm_Setup::Activated() {
     keys_.clear();
+    // Fixed, but as large as the captions of the language shown now need.
+    setFixedSize(sizeHint());
     // Each sample names its area in the language shown now.
     for (int i = 0; i < kColourAreas; ++i)
         Samples[static_cast<std::size_t>(i)]->setText(
