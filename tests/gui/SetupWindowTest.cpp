@@ -159,6 +159,8 @@ TEST_F(SetupWindowTest, OnlyTheKeySequenceOnItsOwnRefreshesTheLanguageFiles) {
     WriteFile(program_.File("CZECH.LNG"), "[Form_Main]\r\n");
     const std::string german = "[Form_Main]\r\nAction_Save.Caption = \"Speichern\"\r\n";
     WriteFile(program_.File("DE.lng"), german);
+    // A file that cannot be read is not replaced by the English texts.
+    std::filesystem::create_symlink(program_.File("gone"), program_.File("GONE.lng"));
     TForm_Setup& setup = Start();
     const QString open = windows_->Main().Actions().Open->text();
     struct Row {
@@ -178,6 +180,7 @@ TEST_F(SetupWindowTest, OnlyTheKeySequenceOnItsOwnRefreshesTheLanguageFiles) {
          {"Action_Save.Caption = \"Speichern\"", "Action_Open.Caption = \"Open ...\""})
         EXPECT_NE(std::find(lines.begin(), lines.end(), expected), lines.end()) << expected;
     EXPECT_EQ(ReadFile(program_.File("CZECH.LNG")), "[Form_Main]\r\n");
+    EXPECT_FALSE(FileExists(program_.File("config/orbisk/GONE.lng")));
     // The program shows the texts it showed before.
     EXPECT_EQ(windows_->Main().Actions().Open->text(), open);
     EXPECT_EQ(windows_->Main().Actions().Save->text(), QString::fromUtf8("Uložit"));
