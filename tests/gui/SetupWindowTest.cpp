@@ -17,6 +17,7 @@
 #include "GuiTestSupport.h"
 #include "core/settings/SettingsFiles.h"
 #include "gui/Windows.h"
+#include "gui/common/SystemIcons.h"
 #include "gui/db/DbPanes.h"
 #include "gui/db/TForm_DB.h"
 #include "gui/mainwin/ArchiveTreeHandler.h"
@@ -98,12 +99,14 @@ TEST_F(SetupWindowTest, OptionBoxesReachTheWindowsThatReadThem) {
         {setup.CheckBox_Description_Wrap,
          [&] { return !main.Controls().CheckBox_Wrap->isChecked(); }},
         {setup.CheckBox_ViewWrap, [&] { return !main.Controls().CheckBox_Wrap->isHidden(); }},
+        {setup.CheckBox_ICO, [] { return SystemIconsOn(); }},
     };
     for (const Row& row : rows) {
         EXPECT_FALSE(row.reached()) << row.box->objectName().toStdString();
         row.box->click();
         EXPECT_TRUE(row.reached()) << row.box->objectName().toStdString();
     }
+    SetSystemIcons(false); // the switch is the whole program's
     // The folder tree's "X" clears its box too.
     main.Controls().CloseTreeDirButton->click();
     EXPECT_FALSE(setup.CheckBox_TreeDir->isChecked());

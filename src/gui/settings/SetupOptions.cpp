@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "gui/common/ListView.h"
+#include "gui/common/SystemIcons.h"
 #include "gui/db/DbPanes.h"
 #include "gui/db/TForm_DB.h"
 #include "gui/mainwin/ArchiveTreeHandler.h"
@@ -123,8 +124,10 @@ void TForm_Setup::ApplyOptions() {
 
     SearchOptions().HideStarOption = CheckBox_HideStar->isChecked();
 
-    // The content browser lists the open folder again with the icons, the
+    // The lists showing entries redraw their pictures when the switch
+    // changes; the content browser lists the open folder again with the
     // bold rows and the folder tree pane as chosen.
+    SetSystemIcons(CheckBox_ICO->isChecked());
     main_.Content().SetOptions({.FolderSizes = CheckBox_Size->isChecked(),
                                 .BoldNoticed = CheckBox_SelNoticed->isChecked(),
                                 .FolderTree = CheckBox_TreeDir->isChecked()});
