@@ -110,4 +110,17 @@ QWidget* WindowNamed(const std::vector<QWidget*>& windows, const QString& name) 
     return nullptr;
 }
 
+void TWindowLineSink::Section(const std::string& window) {
+    current_ = WindowNamed(windows_, QString::fromStdString(window));
+    components_.clear();
+    if (current_)
+        for (const TComponent& c : ComponentsOf(*current_, windows_))
+            components_.insert(c.Name, c);
+}
+
+const TComponent* TWindowLineSink::Component(const QString& name) const {
+    const auto found = components_.constFind(name);
+    return found == components_.cend() ? nullptr : &*found;
+}
+
 } // namespace orbisk

@@ -4,8 +4,12 @@
 // creates them, each under the first name it carries, with its kind. The
 // files reach each control by its object name, so a window needs nothing
 // beyond named controls to take part.
+#include <QHash>
 #include <QString>
+#include <string>
 #include <vector>
+
+#include "core/settings/SettingsLine.h"
 
 class QObject;
 class QWidget;
@@ -40,5 +44,28 @@ std::vector<TComponent> ComponentsOf(QWidget& window, const std::vector<QWidget*
 
 // The window of that object name, or nullptr.
 QWidget* WindowNamed(const std::vector<QWidget*>& windows, const QString& name);
+
+// What the settings and language appliers share: a section line makes the
+// window of its name current (none when the program has no such window) and
+// gathers that window's components once, so each component line finds its
+// control by name.
+class TWindowLineSink : public TLineSink {
+public:
+    explicit TWindowLineSink(const std::vector<QWidget*>& windows) : windows_(windows) {}
+
+    void Section(const std::string& window) override;
+
+protected:
+    QWidget* Current() const { return current_; }
+    // The current window's component of that name, or nullptr.
+    const TComponent* Component(const QString& name) const;
+    // A window of the program named by a component line (its caption line).
+    QWidget* Window(const QString& name) const { return WindowNamed(windows_, name); }
+
+private:
+    const std::vector<QWidget*>& windows_;
+    QWidget* current_ = nullptr;
+    QHash<QString, TComponent> components_;
+};
 
 } // namespace orbisk

@@ -201,32 +201,19 @@ void ApplyComponent(const TComponent& c, const TSettingsLine& line) {
     }
 }
 
-class LanguageSink : public TLineSink {
+class LanguageSink : public TWindowLineSink {
 public:
-    explicit LanguageSink(const std::vector<QWidget*>& windows) : windows_(windows) {}
-
-    void Section(const std::string& window) override {
-        current_ = WindowNamed(windows_, Text(window));
-        components_.clear();
-        if (current_)
-            for (const TComponent& c : ComponentsOf(*current_, windows_))
-                components_.insert(c.Name, c);
-    }
+    using TWindowLineSink::TWindowLineSink;
 
     bool Property(const TSettingsLine& line) override {
-        if (!current_) return true;
+        if (!Current()) return true;
         const QString name = Text(line.Component);
-        if (auto found = components_.constFind(name); found != components_.cend())
-            ApplyComponent(*found, line);
-        else if (QWidget* window = WindowNamed(windows_, name))
+        if (const TComponent* c = Component(name))
+            ApplyComponent(*c, line);
+        else if (QWidget* window = Window(name))
             SetWindowCaption(*window, Text(line.Value));
         return true;
     }
-
-private:
-    const std::vector<QWidget*>& windows_;
-    QWidget* current_ = nullptr;
-    QHash<QString, TComponent> components_;
 };
 
 } // namespace

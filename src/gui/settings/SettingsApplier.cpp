@@ -69,24 +69,15 @@ void WriteComponent(const TComponent& c, bool setup, std::vector<std::string>& o
 }
 
 // Applies the lines of a settings file to the live windows.
-class SettingsSink : public TLineSink {
+class SettingsSink : public TWindowLineSink {
 public:
-    explicit SettingsSink(const std::vector<QWidget*>& windows) : windows_(windows) {}
-
-    void Section(const std::string& window) override {
-        current_ = WindowNamed(windows_, QString::fromStdString(window));
-        components_.clear();
-        if (current_)
-            for (const TComponent& c : ComponentsOf(*current_, windows_))
-                components_.insert(c.Name, c);
-    }
+    using TWindowLineSink::TWindowLineSink;
 
     bool Property(const TSettingsLine& line) override {
-        if (!current_) return true;
+        if (!Current()) return true;
         const QString name = QString::fromStdString(line.Component);
-        if (auto found = components_.constFind(name); found != components_.cend())
-            return ApplyComponent(*found, line);
-        if (QWidget* window = WindowNamed(windows_, name)) return ApplyWindow(*window, line);
+        if (const TComponent* c = Component(name)) return ApplyComponent(*c, line);
+        if (QWidget* window = Window(name)) return ApplyWindow(*window, line);
         return true;
     }
 
@@ -122,7 +113,7 @@ private:
         case TComponentKind::ListView:
             return ApplyList(*static_cast<ListView*>(c.Object), line);
         case TComponentKind::Edit:
-            if (p == "Color" && current_->objectName() == QLatin1String(kSetupWindow)) {
+            if (p == "Color" && Current()->objectName() == QLatin1String(kSetupWindow)) {
                 const std::optional<int> colour = ParseDecimal(line.Value);
                 if (!colour) return false;
                 SetColourValue(*static_cast<QWidget*>(c.Object), *colour);
@@ -175,9 +166,6 @@ private:
         return true;
     }
 
-    const std::vector<QWidget*>& windows_;
-    QWidget* current_ = nullptr;
-    QHash<QString, TComponent> components_;
     QHash<QSplitter*, QList<int>> panes_;
     QList<QWidget*> moved_;
 };
