@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "ArchiveBuilder.h"
@@ -116,6 +117,7 @@ TEST(CliSearch, GoesThroughTheIndexWhenToldAndIndexRefreshesIt) {
         {{"index"}, 0, "2 archives\t3 entries\t", "", true},
         {{"index", "--dir"}, 2, "", "expected no arguments", false},
         {{"search", "*", "--archive", "a.cd", "--index"}, 2, "", "--index does not go", false},
+        {{"search", "*", "--index", "--no-index"}, 2, "", "only one of --index, --no-index", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));
@@ -131,6 +133,21 @@ TEST(CliSearch, GoesThroughTheIndexWhenToldAndIndexRefreshesIt) {
         EXPECT_EQ(FileExists(dir.File("_cd_.idx")), c.index);
     }
     EXPECT_EQ(Cli({"index", "--dir", "/nonexistent/folder"}).code, 1);
+}
+
+TEST(CliSearch, AFolderWithAnIndexIsSearchedThroughItUnlessToldNot) {
+    TempDir dir;
+    Save(dir, "a.cd", "Alfa", "CD", "", {{"\\", {{"x.doc"}}}});
+    ASSERT_EQ(Cli({"index", "--dir", dir.Path()}).code, 0);
+    // An archive added since goes into the index's changes file on the way.
+    Save(dir, "b.cd", "Beta", "CD", "", {{"\\", {{"readme.txt"}}}});
+    EXPECT_EQ(Cli({"search", "*.txt", "--dir", dir.Path()}).out, "Beta:\\  readme.txt\n");
+    EXPECT_TRUE(FileExists(dir.File("_cd_.idc")));
+    std::filesystem::remove(dir.File("_cd_.idc"));
+    Save(dir, "c.cd", "Gama", "CD", "", {{"\\", {{"notes.txt"}}}});
+    EXPECT_EQ(Cli({"search", "*.txt", "--no-index", "--dir", dir.Path()}).out,
+              "Beta:\\  readme.txt\nGama:\\  notes.txt\n");
+    EXPECT_FALSE(FileExists(dir.File("_cd_.idc")));
 }
 
 TEST(CliSearch, DefaultsToTheArchivesOfTheCurrentDirectory) {

@@ -8,7 +8,10 @@
 #include "core/catalog/ArchiveFile.h"
 #include "core/catalog/ArchiveList.h"
 #include "core/catalog/CodePage.h"
+#include "core/catalog/ProgramValues.h"
+#include "core/catalog/TextFile.h"
 #include "core/search/IndexedSearch.h"
+#include "core/search/SearchIndex.h"
 
 namespace orbisk::cli {
 
@@ -25,7 +28,8 @@ struct SearchArgs {
     std::vector<std::string> selected;
     std::string category;
     bool marked = false;
-    bool index = false;
+    bool index = false;     // --index: build the index when there is none
+    bool noIndex = false;   // --no-index: read the archive files
     std::int64_t limit = 0; // 0: no limit
 };
 
@@ -44,6 +48,8 @@ bool ApplyFlag(const std::string& arg, SearchArgs& a) {
         a.input.ListView = true;
     else if (arg == "--index")
         a.index = true;
+    else if (arg == "--no-index")
+        a.noIndex = true;
     else
         return false;
     return true;
@@ -133,6 +139,7 @@ std::optional<std::string> ParseSearchArgs(const std::vector<std::string>& args,
         return std::string("--dir does not go with --archive");
     if (a.index && a.scope == Scope::Archive)
         return std::string("--index does not go with --archive");
+    if (a.index && a.noIndex) return std::string("give only one of --index, --no-index");
     return std::nullopt;
 }
 
@@ -210,7 +217,12 @@ int SearchArchives(const SearchArgs& a, const TSearchCriteria& criteria, Streams
     const std::atomic<bool> stop{false};
     const int threads = std::thread::hardware_concurrency() > 1 ? 2 : 1;
     const auto slots = ArchivesToSearch(list, scope, selected, category);
-    if (a.index)
+    // A folder that has an index is searched through it, kept up to date;
+    // one without gets it only when asked, since the first build costs more
+    // than many searches over the files.
+    const bool indexed =
+        !a.noIndex && (a.index || PathExists(JoinPath(folder, std::string(kSearchIndexFile))));
+    if (indexed)
         RunIndexedSearch(list, slots, criteria, sink, host, stop, threads);
     else
         RunArchivesSearch(list, slots, criteria, sink, host, stop, threads);
