@@ -12,6 +12,9 @@
 #include <filesystem>
 
 #include "SearchTestSupport.h"
+#include "core/catalog/ArchiveList.h"
+#include "core/search/IndexedSearch.h"
+#include "core/search/SearchIndex.h"
 #include "gui/common/ListView.h"
 #include "gui/mainwin/ArchiveListModel.h"
 #include "gui/mainwin/ArchiveTreeHandler.h"
@@ -86,6 +89,23 @@ TEST_F(FindAllTest, SearchAllScopesCoverTheirArchives) {
         EXPECT_TRUE(find.RadioGroup->isEnabled());
         find.close();
     }
+}
+
+TEST_F(FindAllTest, SearchAllGoesThroughTheFoldersIndexWhenItHasOne) {
+    StartWithArchives();
+    TArchiveList list;
+    NullHost host;
+    ASSERT_TRUE(BuildArchiveList(work_.Path(), list, host, TListCache::Leave).FolderRead);
+    TSearchIndex index;
+    ASSERT_TRUE(RefreshSearchIndex(list, index).Usable);
+    // Written again since: the search's refresh puts it into the changes file.
+    WriteFiled("a1.cd", "Alfa", "CD", "", {{"\\", {FileEntry("song.mp3", "1")}}});
+    TForm_Find4& find = Find4();
+    find.SetScope(TSearchScope::AllArchives);
+    Run(find, QStringLiteral("song*"));
+    EXPECT_EQ(Unmarked(Lines(find)).size(), 3u);
+    EXPECT_TRUE(FileExists(work_.File("_cd_.idc")));
+    find.close();
 }
 
 TEST_F(FindAllTest, SearchAllJumpsIntoTheArchiveOfEachResult) {

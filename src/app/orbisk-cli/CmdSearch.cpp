@@ -8,10 +8,7 @@
 #include "core/catalog/ArchiveFile.h"
 #include "core/catalog/ArchiveList.h"
 #include "core/catalog/CodePage.h"
-#include "core/catalog/ProgramValues.h"
-#include "core/catalog/TextFile.h"
 #include "core/search/IndexedSearch.h"
-#include "core/search/SearchIndex.h"
 
 namespace orbisk::cli {
 
@@ -217,15 +214,10 @@ int SearchArchives(const SearchArgs& a, const TSearchCriteria& criteria, Streams
     const std::atomic<bool> stop{false};
     const int threads = std::thread::hardware_concurrency() > 1 ? 2 : 1;
     const auto slots = ArchivesToSearch(list, scope, selected, category);
-    // A folder that has an index is searched through it, kept up to date;
-    // one without gets it only when asked, since the first build costs more
-    // than many searches over the files.
-    const bool indexed =
-        !a.noIndex && (a.index || PathExists(JoinPath(folder, std::string(kSearchIndexFile))));
-    if (indexed)
-        RunIndexedSearch(list, slots, criteria, sink, host, stop, threads);
-    else
-        RunArchivesSearch(list, slots, criteria, sink, host, stop, threads);
+    const TIndexUse use = a.noIndex ? TIndexUse::Never
+                          : a.index ? TIndexUse::Always
+                                    : TIndexUse::IfPresent;
+    RunFolderSearch(list, slots, criteria, sink, host, stop, use, threads);
     return kExitOk;
 }
 

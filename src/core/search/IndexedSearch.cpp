@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "core/catalog/ProgramValues.h"
+#include "core/catalog/TextFile.h"
 #include "core/search/EntryTests.h"
 
 namespace orbisk {
@@ -242,6 +243,16 @@ TSearchOutcome RunIndexedSearch(const TArchiveList& list, const std::vector<std:
             ::unlink(JoinPath(list.Folder, std::string(file)).c_str());
     }
     return outcome;
+}
+
+TSearchOutcome RunFolderSearch(const TArchiveList& list, const std::vector<std::int32_t>& slots,
+                               const TSearchCriteria& criteria, TSearchSink& sink, Host& host,
+                               const std::atomic<bool>& stop, TIndexUse use, int threads) {
+    const bool indexed = use == TIndexUse::Always ||
+                         (use == TIndexUse::IfPresent &&
+                          PathExists(JoinPath(list.Folder, std::string(kSearchIndexFile))));
+    return indexed ? RunIndexedSearch(list, slots, criteria, sink, host, stop, threads)
+                   : RunArchivesSearch(list, slots, criteria, sink, host, stop, threads);
 }
 
 } // namespace orbisk

@@ -88,4 +88,19 @@ TSearchOutcome RunIndexedSearch(const TArchiveList& list, const std::vector<std:
                                 const TSearchCriteria& criteria, TSearchSink& sink, Host& host,
                                 const std::atomic<bool>& stop, int threads = 1);
 
+// How a search of the archives of a folder uses the folder's index. A folder
+// that has one is searched through it (kept up to date on the way); one that
+// has none gets it only when asked, since building it costs more than many
+// searches over the files.
+enum class TIndexUse {
+    IfPresent, // through the index when the folder has one
+    Always,    // through the index, built when missing
+    Never,     // the archive files
+};
+
+// RunIndexedSearch or RunArchivesSearch of the archives of list, as use says.
+TSearchOutcome RunFolderSearch(const TArchiveList& list, const std::vector<std::int32_t>& slots,
+                               const TSearchCriteria& criteria, TSearchSink& sink, Host& host,
+                               const std::atomic<bool>& stop, TIndexUse use, int threads = 1);
+
 } // namespace orbisk

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/search/IndexedSearch.h"
 #include "gui/common/BusyCursor.h"
 #include "gui/common/IconSet.h"
 #include "gui/common/ListView.h"
@@ -100,7 +101,8 @@ TVlakno::Job TForm_Find4::MakeJob(const TSearchCriteria& criteria) {
     // own model and leaves the main window's list and open archive alone.
     return [rows = archives.Rows(), slots, criteria](TSearchSink& sink, Host& host,
                                                      const std::atomic<bool>& stop) {
-        return RunArchivesSearch(rows, slots, criteria, sink, host, stop, SearchThreads());
+        return RunFolderSearch(rows, slots, criteria, sink, host, stop, TIndexUse::IfPresent,
+                               SearchThreads());
     };
 }
 
