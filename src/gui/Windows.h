@@ -11,6 +11,14 @@ namespace orbisk {
 
 class TForm_Main;
 
+// The window of type T among windows, or nullptr.
+template <typename T>
+T* WindowOfType(const std::vector<QWidget*>& windows) {
+    for (QWidget* window : windows)
+        if (auto* found = dynamic_cast<T*>(window)) return found;
+    return nullptr;
+}
+
 class TWindows {
 public:
     // Creates every window in the fixed order. The main window comes first and
@@ -28,9 +36,7 @@ public:
     // The window of type T, or nullptr.
     template <typename T>
     T* Find() const {
-        for (QWidget* window : order_)
-            if (auto* found = dynamic_cast<T*>(window)) return found;
-        return nullptr;
+        return WindowOfType<T>(order_);
     }
 
 private:

@@ -10,6 +10,7 @@
 #include <QTreeView>
 #include <optional>
 
+#include "gui/Windows.h"
 #include "gui/common/ListView.h"
 #include "gui/common/SystemIcons.h"
 #include "gui/db/DbPanes.h"
@@ -26,13 +27,6 @@
 namespace orbisk {
 
 namespace {
-
-template <typename T>
-T* WindowOf(const std::vector<QWidget*>& windows) {
-    for (QWidget* window : windows)
-        if (auto* found = dynamic_cast<T*>(window)) return found;
-    return nullptr;
-}
 
 // A list view paints through its inner views.
 std::vector<QWidget*> Painted(QWidget* widget) {
@@ -78,7 +72,7 @@ std::vector<std::vector<QWidget*>> ColourAreas(TForm_Main& main,
     for (QWidget* window : windows)
         if (auto* search = dynamic_cast<TSearchWindow*>(window))
             areas[4].insert(areas[4].end(), {search->ListView, search->RichEdit, search->Memo});
-    if (auto* db = WindowOf<TForm_DB>(windows)) {
+    if (auto* db = WindowOfType<TForm_DB>(windows)) {
         areas[5] = {db->Panes().TreeView};
         areas[6] = {db->Panes().List};
         areas[7] = {db->Panes().Memo};
@@ -102,7 +96,7 @@ void TForm_Setup::ApplyOptions() {
             SetBackground(pane, colour);
     }
 
-    auto* db = WindowOf<TForm_DB>(windows);
+    auto* db = WindowOfType<TForm_DB>(windows);
     KeepSelection(c.TreeView_Arch, CheckBox_TreeSelect->isChecked());
     if (db) KeepSelection(db->Panes().TreeView, CheckBox_TreeSelect->isChecked());
     KeepSelection(c.ListView_CD, CheckBox_ListSelect->isChecked());
@@ -115,11 +109,11 @@ void TForm_Setup::ApplyOptions() {
     c.CheckBox_Wrap->setVisible(CheckBox_ViewWrap->isChecked());
 
     const bool lastCd = CheckBox_WhichCDROM->isChecked();
-    if (auto* scan = WindowOf<TForm_ReadCD>(windows)) {
+    if (auto* scan = WindowOfType<TForm_ReadCD>(windows)) {
         scan->SetOptions({.LastCdDrive = lastCd});
         scan->PickCdDrive(lastCd);
     }
-    if (auto* run = WindowOf<TForm_EXE>(windows))
+    if (auto* run = WindowOfType<TForm_EXE>(windows))
         run->SetOptions({.LastCdDrive = lastCd, .AlwaysIgnoreSerial = CheckBox_SN->isChecked()});
 
     SearchOptions().HideStarOption = CheckBox_HideStar->isChecked();
