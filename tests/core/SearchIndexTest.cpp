@@ -438,4 +438,17 @@ TEST(SearchIndex, TheStopFlagEndsTheRunBeforeTheNextResultAsOverTheFiles) {
 }
 
 } // namespace
+TEST(SearchIndex, AStoppedBuildWritesNothing) {
+    test::TempDir dir;
+    for (const char* name : {"a", "b"})
+        WriteOne(dir.File(std::string(name) + ".cd"), name, "zebra");
+    const TArchiveList list = ListOf(dir.Path());
+    const std::atomic<bool> stop{true};
+    for (const int threads : {1, 2}) {
+        TSearchIndex index;
+        EXPECT_FALSE(RefreshSearchIndex(list, index, threads, kIndexChangesFloor, &stop).Usable);
+        EXPECT_EQ(test::ListDir(dir.Path()), (Lines{"_cd_.lst", "a.cd", "b.cd"}));
+    }
+}
+
 } // namespace orbisk

@@ -1,5 +1,6 @@
 // Keeping the search index of a folder fresh (see IndexedSearch.h).
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <fcntl.h>
 #include <mutex>
@@ -116,11 +117,13 @@ bool FreshIn(const TIndexFile& file, const TArchiveIdentity& id, TSearchIndex::T
 
 // Reads the archives of rows and makes their segments, on reader threads as
 // a search reads archives.
-void MakeSegments(std::vector<TRow*>& todo, int threads) {
+void MakeSegments(std::vector<TRow*>& todo, int threads, const std::atomic<bool>* stop) {
+    auto stopped = [stop] { return stop != nullptr && stop->load(std::memory_order_relaxed); };
     if (threads <= 1) {
         // One after the other into memory kept for the next refresh.
         thread_local TPrefetched item;
         for (TRow* row : todo) {
+            if (stopped()) return;
             LoadRecorded(row->Path, item);
             row->Read = item.Read;
             row->Made = item.Read ? BuildIndexSegment(item.Arch, item.Messages) : std::string();
@@ -137,6 +140,7 @@ void MakeSegments(std::vector<TRow*>& todo, int threads) {
         if (item.Read) item.Prepared = BuildIndexSegment(item.Arch, item.Messages);
     });
     for (TRow* row : todo) {
+        if (stopped()) return;
         TPrefetched* item = prefetch.Next();
         row->Read = item->Read;
         row->Made = std::move(item->Prepared);
@@ -155,7 +159,7 @@ public:
           mainPath_(JoinPath(list.Folder, std::string(kSearchIndexFile))),
           changesPath_(JoinPath(list.Folder, std::string(kSearchIndexChangesFile))) {}
 
-    TIndexRefresh Run(int threads, std::int64_t changesFloor) {
+    TIndexRefresh Run(int threads, std::int64_t changesFloor, const std::atomic<bool>* stop) {
         TIndexRefresh refresh;
         index_.Close();
         index_.main_ = OpenIndexFile(mainPath_, false);
@@ -172,7 +176,11 @@ public:
                 index_.Close();
                 return refresh;
             }
-            MakeSegments(todo, std::min(threads, static_cast<int>(todo.size())));
+            MakeSegments(todo, std::min(threads, static_cast<int>(todo.size())), stop);
+            if (stop != nullptr && stop->load()) {
+                index_.Close();
+                return refresh;
+            }
             const bool anyMade = std::any_of(todo.begin(), todo.end(), [](const TRow* row) {
                 return row->Read && !row->Made.empty();
             });
@@ -352,8 +360,8 @@ void TSearchIndex::Close() {
 }
 
 TIndexRefresh RefreshSearchIndex(const TArchiveList& list, TSearchIndex& index, int threads,
-                                 std::int64_t changesFloor) {
-    return TIndexRefresher(list, index).Run(threads, changesFloor);
+                                 std::int64_t changesFloor, const std::atomic<bool>* stop) {
+    return TIndexRefresher(list, index).Run(threads, changesFloor, stop);
 }
 
 } // namespace orbisk

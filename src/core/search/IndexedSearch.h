@@ -68,10 +68,13 @@ struct TIndexRefresh {
 // would have to change: the search then reads the archives. With threads
 // above 1, archives are read on threads - 1 reader threads too.
 // A share is a 64th of the entries used from the main file plus
-// changesFloor entries.
+// changesFloor entries. When stop is set and becomes true while archives are
+// read, the refresh ends without writing anything and Usable is false (a
+// build in the background that its window no longer wants).
 inline constexpr std::int64_t kIndexChangesFloor = 50000;
 TIndexRefresh RefreshSearchIndex(const TArchiveList& list, TSearchIndex& index, int threads = 1,
-                                 std::int64_t changesFloor = kIndexChangesFloor);
+                                 std::int64_t changesFloor = kIndexChangesFloor,
+                                 const std::atomic<bool>* stop = nullptr);
 
 // RunArchivesSearch through the index: refreshes it, then looks up the
 // trigrams of the pattern's literal runs once for all archives and, for every
