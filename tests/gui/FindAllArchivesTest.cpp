@@ -6,10 +6,14 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeView>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "SearchTestSupport.h"
 #include "core/catalog/ArchiveList.h"
@@ -19,6 +23,7 @@
 #include "gui/mainwin/ArchiveListModel.h"
 #include "gui/mainwin/ArchiveTreeHandler.h"
 #include "gui/mainwin/ArchiveTreeModel.h"
+#include "gui/search/IndexBuilder.h"
 #include "gui/search/ResultModels.h"
 
 namespace orbisk::test {
@@ -180,6 +185,90 @@ TEST_F(FindAllTest, SearchAllReportsAMissingArchiveAndGoesOn) {
               (std::vector<std::string>{"Alfa:\\  song.mp3", "Gama:\\  song.mp3"}));
     ASSERT_EQ(prompt_.shown.size(), 1u);
     EXPECT_EQ(prompt_.shown.front().text, QStringLiteral("Soubor není k dispozici."));
+}
+
+TEST_F(FindAllTest, SearchAllBuildsAMissingIndexInTheBackgroundAndGoesThroughItNext) {
+    StartWithArchives();
+    const std::string indexFile = work_.File(std::string(kSearchIndexFile));
+    TForm_Find4& find = Find4();
+    QSignalSpy ended(&find.IndexBuilder(), &TIndexBuilder::Ended);
+    // A search the user stops ("Storno") was not wanted whole: no build.
+    find.BatchHook = [&find] { find.Cancel(); };
+    Run(find, QStringLiteral("song*"));
+    find.BatchHook = nullptr;
+    EXPECT_FALSE(find.IndexBuilder().Running());
+
+    Run(find, QStringLiteral("song*"));
+    const std::vector<std::string> overFiles = Lines(find);
+    ASSERT_EQ(overFiles.size(), 3u);
+    ASSERT_TRUE(QTest::qWaitFor([&ended] { return ended.count() > 0; }, 120000));
+    EXPECT_EQ(ended.takeFirst(), QVariantList{true});
+    ASSERT_TRUE(FileExists(indexFile));
+    const auto built = std::filesystem::last_write_time(indexFile);
+
+    // The next search goes through the index: the same answer, and the
+    // index is neither made again nor built once more.
+    Run(find, QStringLiteral("song*"));
+    EXPECT_EQ(Lines(find), overFiles);
+    EXPECT_FALSE(find.IndexBuilder().Running());
+    EXPECT_EQ(std::filesystem::last_write_time(indexFile), built);
+    EXPECT_EQ(ended.count(), 0);
+    find.close();
+}
+
+TEST_F(FindAllTest, SearchAllEndsABackgroundBuildWhenTheWindowOrItsFolderGoes) {
+    enum class Ends { Closing, OtherFolder, Quitting };
+    const struct Row {
+        const char* what;
+        Ends how;
+    } rows[] = {
+        {"the window is closed", Ends::Closing},
+        {"another working folder is entered", Ends::OtherFolder},
+        {"the program quits", Ends::Quitting}, // last: the windows are gone
+    };
+    StartWithArchives();
+    TempDir other;
+    const std::string indexFile = work_.File(std::string(kSearchIndexFile));
+    TForm_Find4& find = Find4();
+    // The build waits until it is told to stop, as a long one would.
+    std::atomic<int> builds{0};
+    find.IndexBuilder().BeforeBuild = [&builds](const std::atomic<bool>& stop) {
+        ++builds;
+        for (int waited = 0; !stop && waited < 60000; ++waited)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        builds = 0;
+        QSignalSpy ended(&find.IndexBuilder(), &TIndexBuilder::Ended);
+        Run(find, QStringLiteral("song*"));
+        ASSERT_TRUE(QTest::qWaitFor([&builds] { return builds == 1; }, 60000));
+        // A search meanwhile reads the files and starts no second build.
+        Run(find, QStringLiteral("song*"));
+        EXPECT_EQ(Lines(find).size(), 3u);
+        EXPECT_TRUE(find.IndexBuilder().Running());
+        switch (row.how) {
+        case Ends::Closing:
+            find.close();
+            EXPECT_FALSE(find.IndexBuilder().Running());
+            break;
+        case Ends::OtherFolder:
+            window_->SetWorkingFolder(Q(other.Path()));
+            window_->Archives().BuildArchiveList();
+            EXPECT_FALSE(find.IndexBuilder().Running());
+            window_->SetWorkingFolder(Q(work_.Path()));
+            window_->Archives().BuildArchiveList();
+            break;
+        case Ends::Quitting:
+            window_.reset();
+            break;
+        }
+        EXPECT_EQ(builds, 1);
+        EXPECT_FALSE(FileExists(indexFile));
+        if (row.how != Ends::Quitting) {
+            EXPECT_EQ(ended.count(), 0);
+        }
+    }
 }
 
 } // namespace orbisk::test

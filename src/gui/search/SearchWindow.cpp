@@ -170,6 +170,7 @@ void TSearchWindow::Start() {
     listView_ = start.Criteria.ListView;
     cap_ = ResultCap(listView_);
     stop_ = false;
+    stoppedByUser_ = false;
     searching_ = true;
     TVlakno::Job job = MakeJob(start.Criteria);
     TVlaknoHandlers handlers;
@@ -214,9 +215,14 @@ void TSearchWindow::Finish() {
     SearchEnded();
 }
 
+void TSearchWindow::StopByUser() {
+    stoppedByUser_ = true;
+    stop_ = true;
+}
+
 void TSearchWindow::StopAndWait() {
     if (!searching_) return;
-    stop_ = true;
+    StopByUser();
     // The worker's last hand-offs are served here; the end of the search
     // clears the flag.
     while (searching_)
@@ -225,7 +231,7 @@ void TSearchWindow::StopAndWait() {
 
 void TSearchWindow::Cancel() {
     if (searching_) {
-        stop_ = true;
+        StopByUser();
         return;
     }
     close();
@@ -276,7 +282,7 @@ void TSearchWindow::ShowDescription() {
 
 void TSearchWindow::ActivateResult() {
     if (searching_) {
-        stop_ = true;
+        StopByUser();
         return;
     }
     if (CheckBoxZob->isChecked()) {

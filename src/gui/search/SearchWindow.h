@@ -113,6 +113,10 @@ protected:
     // Shows path in the content browser and selects the entry called name.
     void ShowEntry(const std::string& path, const std::string& name);
 
+    // Whether the running or last search was stopped by the user ("Storno",
+    // a result activated, the window closed) rather than ending by itself
+    // or at the result cap.
+    bool StoppedByUser() const { return stoppedByUser_; }
     // Stops a running search and waits, serving its hand-offs, for its end.
     // A window's destructor calls it while the window is whole.
     void StopAndWait();
@@ -135,6 +139,7 @@ private:
     void ShowDescription();
     void TakeBatch(std::vector<TSearchResult>& batch, const std::string& folder);
     void Finish();
+    void StopByUser();
     TSearchInput ReadInput() const;
 
     TForm_Main& main_;
@@ -146,6 +151,7 @@ private:
     QVBoxLayout* extra_ = nullptr;
     std::atomic<bool> stop_{false};
     bool searching_ = false;
+    bool stoppedByUser_ = false;
     bool listView_ = false; // the view of the running or last search
     std::int64_t cap_ = 0;
     TStarFlags star_;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QGroupBox>
+#include <QHideEvent>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QRadioButton>
@@ -10,7 +11,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/catalog/ProgramValues.h"
+#include "core/catalog/TextFile.h"
 #include "core/search/IndexedSearch.h"
+#include "core/search/SearchIndex.h"
 #include "gui/common/BusyCursor.h"
 #include "gui/common/IconSet.h"
 #include "gui/common/ListView.h"
@@ -30,6 +34,10 @@ int SearchThreads() {
     return std::clamp(QThread::idealThreadCount(), 1, 4);
 }
 
+bool HasSearchIndex(const std::string& folder) {
+    return PathExists(JoinPath(folder, std::string(kSearchIndexFile)));
+}
+
 } // namespace
 
 TForm_Find4::TForm_Find4(TForm_Main* main)
@@ -38,7 +46,8 @@ TForm_Find4::TForm_Find4(TForm_Main* main)
       Action_FindAll(new QAction(CommandIcon(CommandPicture::FindAll),
                                  QStringLiteral("Hledat... (všude nebo vybrané)"), main)),
       RadioGroup(new QGroupBox(QStringLiteral(" Prohledávat "))),
-      LabelT2(new QLabel(QStringLiteral("Hledání dokončeno ..."))) {
+      LabelT2(new QLabel(QStringLiteral("Hledání dokončeno ..."))),
+      indexBuilder_(new TIndexBuilder(this)) {
     Action_FindAll->setObjectName(QStringLiteral("Action_FindAll"));
     Action_FindAll->setToolTip(
         QStringLiteral("Hledat všude - Hledat ve všech nebo ve vybraných archívech"));
@@ -59,10 +68,15 @@ TForm_Find4::TForm_Find4(TForm_Main* main)
     scopes_.front()->setChecked(true);
     ExtraCriteria()->addWidget(RadioGroup);
     ExtraCriteria()->addWidget(LabelT2);
+    // The build belongs to the folder it reads: another working folder ends it.
+    connect(main, &TForm_Main::ArchiveListBuilt, this, [this] {
+        if (indexBuilder_->Folder() != Main().Archives().Rows().Folder) indexBuilder_->Stop();
+    });
 }
 
 TForm_Find4::~TForm_Find4() {
     StopAndWait();
+    indexBuilder_->Stop();
 }
 
 TSearchScope TForm_Find4::Scope() const {
@@ -97,6 +111,7 @@ TVlakno::Job TForm_Find4::MakeJob(const TSearchCriteria& criteria) {
     ArchiveTreeHandler& archives = Main().Archives();
     const std::vector<std::int32_t> slots =
         ArchivesToSearch(archives.Rows(), Scope(), archives.List().SelectedSlots(), categoryPath_);
+    readFiles_ = !HasSearchIndex(archives.Rows().Folder);
     // The run works on a copy of the rows: it reads every archive into its
     // own model and leaves the main window's list and open archive alone.
     return [rows = archives.Rows(), slots, criteria](TSearchSink& sink, Host& host,
@@ -121,6 +136,19 @@ void TForm_Find4::ResultsAdded(const std::vector<TSearchResult>& batch, bool tex
 
 void TForm_Find4::SearchEnded() {
     setWindowTitle(LabelT2->text());
+    // Building the index costs more than a search over the files, so a
+    // folder gets it only once a search has had to read them, and then
+    // without keeping the user waiting; a search stopped by the user was not
+    // wanted whole.
+    const TArchiveList& rows = Main().Archives().Rows();
+    if (readFiles_ && !StoppedByUser() && !rows.Folder.empty() && !HasSearchIndex(rows.Folder))
+        indexBuilder_->Start(rows);
+}
+
+void TForm_Find4::hideEvent(QHideEvent* event) {
+    TSearchWindow::hideEvent(event);
+    // Closed, not minimized: a build no longer wanted writes nothing.
+    if (!event->spontaneous()) indexBuilder_->Stop();
 }
 
 void TForm_Find4::JumpTo(const TResultPlace& place, int row, bool textView) {

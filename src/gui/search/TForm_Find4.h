@@ -2,15 +2,20 @@
 // The window "Hledání ...": finds entries in all archives of the working
 // folder, in those selected in the main window's archive list, or in those
 // filed under the category selected in the archive tree. Each archive is
-// read by the search itself; the archive open in the main window stays.
+// read by the search itself; the archive open in the main window stays. A
+// folder with a search index is searched through it; one without gets it
+// built in the background once a search has read its archive files, until
+// the window is closed or the working folder changes.
 #include <QString>
 #include <string>
 #include <vector>
 
 #include "core/search/SearchRun.h"
+#include "gui/search/IndexBuilder.h"
 #include "gui/search/SearchWindow.h"
 
 class QAction;
+class QHideEvent;
 class QGroupBox;
 class QRadioButton;
 
@@ -29,6 +34,8 @@ public:
     const std::string& CategoryPath() const { return categoryPath_; }
     // The archive file of each line of the text view, in line order.
     const std::vector<std::string>& ResultFiles() const { return resultFiles_; }
+    // The background build of the working folder's search index.
+    TIndexBuilder& IndexBuilder() const { return *indexBuilder_; }
 
     // "Hledat... (všude nebo vybrané)" in the main window.
     QAction* Action_FindAll;
@@ -43,6 +50,7 @@ protected:
     void ResultsAdded(const std::vector<TSearchResult>& batch, bool textView) override;
     void SearchEnded() override;
     void JumpTo(const TResultPlace& place, int row, bool textView) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     std::string SelectedCategory() const;
@@ -50,6 +58,8 @@ private:
     std::vector<QRadioButton*> scopes_;
     std::string categoryPath_;
     std::vector<std::string> resultFiles_;
+    TIndexBuilder* indexBuilder_;
+    bool readFiles_ = false; // the last search read the archive files: no index
 };
 
 } // namespace orbisk
