@@ -1,7 +1,7 @@
 // libFuzzer target: the search index reader. Whatever the bytes, opening them
 // and reading every part of every archive stays within them; a part that
-// reads back is internally consistent. The checksum in the header is set to
-// match the bytes first, so that mutations reach the tables behind it.
+// reads back is internally consistent. The checksums are set to match the
+// bytes first, so that mutations reach the tables and segments behind them.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,33 +9,22 @@
 #include <string_view>
 #include <vector>
 
-#include "core/search/IndexBytes.h"
 #include "core/search/SearchIndex.h"
 
 using namespace orbisk;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace index_bytes;
     std::string bytes(reinterpret_cast<const char*>(data), size);
-    if (bytes.size() >= 96) {
-        const auto from = Get<std::uint64_t>(bytes, 72);
-        if (from >= 96 && from <= bytes.size()) {
-            TChecksum sum;
-            sum.Add(std::string_view(bytes).substr(0, 80));
-            sum.Add(std::string_view(bytes).substr(88, 8));
-            sum.Add(std::string_view(bytes).substr(from));
-            PutAt(bytes, 80, sum.Value());
-        }
-    }
+    SealIndexFile(bytes);
     TIndexFile file;
     if (!file.OpenBytes(bytes)) return 0;
     std::vector<THostMessage> messages;
-    std::vector<std::uint32_t> postings, trigrams, entries;
+    std::vector<std::uint32_t> blocks, trigrams, archives;
     for (std::uint32_t a = 0; a < file.ArchiveCount(); ++a) {
         TArchiveIdentity id;
         TIndexSegment segment;
         if (!file.Archive(a, id) || file.Find(id.FileName) != a) std::abort();
-        if (!file.Segment(a, segment)) continue;
+        if (!file.Segment(a, segment)) std::abort(); // checked whole when opened
         segment.Messages(messages);
         for (std::uint32_t d = 0; d < segment.DirCount(); ++d) {
             std::string_view path;
@@ -50,13 +39,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             trigrams.clear();
             AppendTrigrams(rec.Name.View(), trigrams);
             for (const std::uint32_t t : trigrams) {
-                if (file.Postings(t, entries))
-                    for (const std::uint32_t entry : entries)
-                        if (entry >= file.EntryCount()) std::abort();
+                if (file.Archives(t, archives))
+                    for (const std::uint32_t archive : archives)
+                        if (archive >= file.ArchiveCount()) std::abort();
                 const std::int64_t k = segment.FindTrigram(t);
-                if (k < 0 || !segment.Postings(static_cast<std::uint32_t>(k), postings)) continue;
-                for (const std::uint32_t entry : postings)
-                    if (entry >= segment.EntryCount()) std::abort();
+                bool every = false;
+                if (k < 0 || !segment.Postings(static_cast<std::uint32_t>(k), blocks, every))
+                    continue;
+                for (const std::uint32_t block : blocks)
+                    if (std::uint64_t{block} * kIndexBlockEntries >= segment.EntryCount())
+                        std::abort();
             }
         }
     }

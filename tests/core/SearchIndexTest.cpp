@@ -334,6 +334,12 @@ TEST(SearchIndex, ADamagedOrForeignIndexIsBuiltAgainAndTheAnswerStaysRight) {
              bytes[bytes.size() - 3] ^= 0x55;
              test::WriteFile(f, bytes);
          }},
+        {"a name changed in place",
+         [](const std::string& f) {
+             std::string bytes = test::ReadFile(f);
+             bytes[bytes.find("zebra")] = 'Z';
+             test::WriteFile(f, bytes);
+         }},
         {"foreign", [](const std::string& f) { test::WriteFile(f, "not an index\r\n"); }},
         {"empty", [](const std::string& f) { test::WriteFile(f, ""); }},
     };
@@ -354,6 +360,31 @@ TEST(SearchIndex, ADamagedOrForeignIndexIsBuiltAgainAndTheAnswerStaysRight) {
             EXPECT_EQ(SearchBoth(dir.Path(), "*EBR*"), right);
             EXPECT_TRUE(index.Open(file));
         }
+}
+
+// A file not known whole in this boot (here: the boot it names is another,
+// its time as it was given) is checked whole once, then stamped so that the
+// next opening trusts it.
+TEST(SearchIndex, AFileFromAnotherBootIsCheckedOnceThenTrusted) {
+    test::TempDir dir;
+    WriteOne(dir.File("a.cd"), "A", "zebra.txt");
+    SearchBoth(dir.Path(), "*EBR*");
+    const std::string file = dir.File(std::string(kSearchIndexFile));
+    struct stat before {};
+    ::stat(file.c_str(), &before);
+    std::string bytes = test::ReadFile(file);
+    bytes[96] = static_cast<char>(bytes[96] ^ 0x5A); // another boot
+    test::WriteFile(file, bytes);
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ::utimensat(AT_FDCWD, file.c_str(), times, 0);
+    TIndexFile index;
+    ASSERT_TRUE(index.Open(file));
+    EXPECT_TRUE(index.CheckedWhole());
+    index.Stamp(file);
+    index.Close();
+    ASSERT_TRUE(index.Open(file));
+    EXPECT_FALSE(index.CheckedWhole());
+    EXPECT_EQ(SearchBoth(dir.Path(), "*EBR*"), (Lines{"A:\\  zebra.txt"}));
 }
 
 TEST(SearchIndex, AFolderThatCannotBeWrittenIsSearchedWithoutAnIndex) {

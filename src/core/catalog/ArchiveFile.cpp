@@ -123,6 +123,28 @@ void ParseArchive(std::string_view text, TArch& arch, Host* host) {
     ParseOwnedText(std::string(text), arch, host);
 }
 
+bool SplitEntryLine(std::string_view line, TRec& rec) {
+    std::size_t tab = line.find('\t');
+    if (tab == std::string_view::npos) return false;
+    TStr* fields[5] = {&rec.Name, &rec.Size, &rec.Date, &rec.Attr, &rec.Note};
+    rec.Present = 1;
+    rec.Name.SetBorrowed(line.substr(0, tab));
+    std::size_t from = tab + 1;
+    for (int k = 1; k < 5; ++k) {
+        tab = line.find('\t', from);
+        if (tab == std::string_view::npos) {
+            for (int rest = k; rest < 5; ++rest)
+                fields[rest]->clear();
+            rec.Description.SetBorrowed(line.substr(from));
+            return true;
+        }
+        fields[k]->SetBorrowed(line.substr(from, tab - from));
+        from = tab + 1;
+    }
+    rec.Description.SetBorrowed(line.substr(from));
+    return true;
+}
+
 std::string FormatArchive(const TArch& arch) {
     const THead& h = arch.Head;
     std::string out;

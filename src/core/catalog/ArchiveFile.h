@@ -18,6 +18,14 @@ void ParseArchive(std::string_view text, TArch& arch, Host* host = nullptr);
 // with its present entries, every line ended by CR LF.
 std::string FormatArchive(const TArch& arch);
 
+// The fields of one entry line (its line end cut off) as reading an archive
+// takes them: each of the first five fields ends at the next TAB and the
+// description takes the rest, TABs included; a line with fewer TABs leaves
+// the fields after its last TAB empty, except the description, which gets the
+// text after it. The fields point into line. False when line has no TAB (a
+// folder line).
+bool SplitEntryLine(std::string_view line, TRec& rec);
+
 // One header key of a .cd file: the key, the field of THead it fills, the
 // value a file without the key gives, and whether the archive list keeps it.
 struct THeaderField {

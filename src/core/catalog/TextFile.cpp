@@ -234,13 +234,66 @@ TFileStatus SaveFileAtomically(const std::string& path, std::string_view content
 
 TFileStatus SaveFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces,
                                BackupMode backup, const std::string& backupPath, SyncMode sync) {
-    auto failed = [&path](int error) { return TFileStatus::Failed(path, error, FileOp::Write); };
-    if (path.empty()) return failed(ENOENT);
-    std::string tmpl = path + ".tmpXXXXXX";
-    TUniqueFd fd(::mkstemp(tmpl.data()));
-    if (!fd.IsOpen()) return failed(errno);
+    TAtomicFileWriter writer(path);
+    for (const std::string_view piece : pieces)
+        if (!writer.Append(piece)) break;
+    return writer.Commit(sync, nullptr, backup == BackupMode::KeepFirst ? &backupPath : nullptr);
+}
+
+TAtomicFileWriter::TAtomicFileWriter(std::string path) : path_(std::move(path)) {
+    if (path_.empty()) {
+        error_ = ENOENT;
+        return;
+    }
+    temp_ = path_ + ".tmpXXXXXX";
+    fd_ = TUniqueFd(::mkstemp(temp_.data()));
+    if (!fd_.IsOpen()) {
+        error_ = errno;
+        temp_.clear();
+    }
+}
+
+TAtomicFileWriter::~TAtomicFileWriter() {
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+}
+
+bool TAtomicFileWriter::Fail(int error) {
+    if (error_ == 0) error_ = error != 0 ? error : EIO;
+    return false;
+}
+
+bool TAtomicFileWriter::Append(std::string_view bytes) {
+    if (error_ != 0) return false;
+    if (!WriteAll(fd_.Get(), bytes)) return Fail(errno);
+    size_ += bytes.size();
+    return true;
+}
+
+bool TAtomicFileWriter::WriteAt(std::uint64_t offset, std::string_view bytes) {
+    if (error_ != 0) return false;
+    if (offset > size_ || bytes.size() > size_ - offset) return Fail(EINVAL);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::pwrite(fd_.Get(), bytes.data() + done, bytes.size() - done,
+                                     static_cast<off_t>(offset + done));
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return Fail(put < 0 ? errno : ENOSPC);
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+TFileStatus TAtomicFileWriter::Commit(SyncMode sync, const timespec* mtime,
+                                      const std::string* backupPath) {
+    auto failed = [this](int error) {
+        if (!temp_.empty()) ::unlink(temp_.c_str());
+        temp_.clear();
+        fd_ = TUniqueFd();
+        return TFileStatus::Failed(path_, error, FileOp::Write);
+    };
+    if (error_ != 0) return failed(error_);
     struct stat old {};
-    bool hadOld = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    const bool hadOld = ::stat(path_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     mode_t mode;
     if (hadOld) {
         // The new file keeps the old one's permissions, writable by its owner
@@ -251,27 +304,18 @@ TFileStatus SaveFileAtomically(const std::string& path, const std::vector<std::s
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    bool ok = true;
-    for (const std::string_view piece : pieces)
-        ok = ok && WriteAll(fd.Get(), piece);
-    ok = ok && ::fchmod(fd.Get(), mode) == 0 && (sync == SyncMode::Quick || ::fsync(fd.Get()) == 0);
-    int error = ok ? 0 : errno;
-    if (::close(fd.Release()) != 0 && ok) {
-        ok = false;
-        error = errno;
+    if (::fchmod(fd_.Get(), mode) != 0 || (sync == SyncMode::Durable && ::fsync(fd_.Get()) != 0))
+        return failed(errno);
+    if (mtime != nullptr) {
+        const timespec times[2] = {{0, UTIME_OMIT}, *mtime};
+        if (::futimens(fd_.Get(), times) != 0) return failed(errno);
     }
-    if (!ok) {
-        ::unlink(tmpl.c_str());
-        return failed(error);
-    }
-    if (hadOld && backup == BackupMode::KeepFirst) MakeBackup(path, backupPath);
-    if (::rename(tmpl.c_str(), path.c_str()) != 0) {
-        error = errno;
-        ::unlink(tmpl.c_str());
-        return failed(error);
-    }
-    if (sync == SyncMode::Durable) SyncDir(DirOf(path));
-    return {true, path, 0, FileOp::Write};
+    if (::close(fd_.Release()) != 0) return failed(errno);
+    if (hadOld && backupPath != nullptr) MakeBackup(path_, *backupPath);
+    if (::rename(temp_.c_str(), path_.c_str()) != 0) return failed(errno);
+    temp_.clear();
+    if (sync == SyncMode::Durable) SyncDir(DirOf(path_));
+    return {true, path_, 0, FileOp::Write};
 }
 
 TFileStatus OverwriteFile(const std::string& path, std::string_view content) {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <string>
 #include <string_view>
@@ -140,6 +141,9 @@ private:
 };
 
 enum class BackupMode { None, KeepFirst };
+// With Quick a new file replaces the old one without waiting for the disk
+// (see SaveFileAtomically).
+enum class SyncMode { Durable, Quick };
 
 // Where a save's bytes go: write(2) in the program; tests put a failing
 // device in its place (a full disk, a permission lost half way).
@@ -176,10 +180,42 @@ TFileStatus SaveFileAtomically(const std::string& path, std::string_view content
 // still see the old file or the whole new one, but after a crash the new one
 // may be torn, so Quick is only for files that are checked when read and can
 // be made again.
-enum class SyncMode { Durable, Quick };
+
 TFileStatus SaveFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces,
                                BackupMode backup, const std::string& backupPath,
                                SyncMode sync = SyncMode::Durable);
+
+// A file written in steps and put in place at the end as SaveFileAtomically
+// puts it: the bytes go to a temporary file beside path, which Commit renames
+// over path. Until then path is untouched; a writer destroyed without a
+// successful Commit removes its temporary file.
+class TAtomicFileWriter {
+public:
+    explicit TAtomicFileWriter(std::string path);
+    ~TAtomicFileWriter();
+    TAtomicFileWriter(const TAtomicFileWriter&) = delete;
+    TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
+
+    // Appends bytes; false (and the status set) once anything failed.
+    bool Append(std::string_view bytes);
+    // Writes bytes at offset (already appended over), for a header known
+    // only at the end.
+    bool WriteAt(std::uint64_t offset, std::string_view bytes);
+    std::uint64_t Size() const { return size_; }
+    // Gives the new file the modification time mtime when set, keeps an old
+    // file as *backupPath when that is set and does not exist yet, then
+    // renames the new file over path (fsynced before with Durable).
+    TFileStatus Commit(SyncMode sync, const timespec* mtime = nullptr,
+                       const std::string* backupPath = nullptr);
+
+private:
+    bool Fail(int error);
+
+    std::string path_, temp_;
+    TUniqueFd fd_;
+    std::uint64_t size_ = 0;
+    int error_ = 0;
+};
 
 // Writes content over path itself (created when absent), which needs no new
 // file in its folder but is not safe against a crash half way: only for small

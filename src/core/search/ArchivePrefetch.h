@@ -34,8 +34,9 @@ struct TPrefetched {
     std::vector<std::int32_t> Entries;
     std::vector<std::size_t> EntryEnds;
     std::int64_t EntriesTested = 0;
-    bool Complete = false; // the prepare step went through the whole archive
-    std::string Prepared;  // bytes an index build made of the archive
+    bool Complete = false;         // the prepare step went through the whole archive
+    std::string Prepared;          // bytes an index build made of the archive
+    std::string_view PreparedTail; // and the bytes of Arch.Text that follow them
 };
 
 // Reads files[0], files[1], ... with ReadArchive (and prepares each, see

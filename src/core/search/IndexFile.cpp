@@ -2,8 +2,11 @@
 // folder-wide trigram directory (see SearchIndex.h).
 #include <algorithm>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/catalog/TextFile.h"
 #include "core/search/IndexBytes.h"
@@ -11,61 +14,98 @@
 
 namespace orbisk {
 
-// The file: a 96-byte header (magic, version, byte-order mark, file size,
-// archive, trigram and entry counts, region offsets, where the checksum
-// begins, the checksum, posting bytes), the segments, the directory's
-// posting lists (ascending entry numbers across the whole file, archive after
-// archive in table order, as LEB128 gaps), the archives' file names, the
-// archive table (88 bytes each: identity, segment offset and size, name
-// offset and length, entry and message counts), the directory's sorted trigrams and the
-// start of each one's posting list (8 bytes each, one more at the end). The
-// checksum covers the header and every byte from the checksum's start: the
-// names and tables, or everything after the header.
+// The file: a 128-byte header (magic, version, byte-order mark, file size,
+// archive, trigram and entry counts, the offsets of the lists, names, table
+// and directory, the checksum of the header and of everything from the
+// lists on, then the boot it is known whole in and the modification time it
+// was given then), the segments, the directory's archive lists (ascending
+// archive numbers in table order, as LEB128 gaps), the archives' file names,
+// the archive table (88 bytes each: identity, segment offset and size, name
+// offset and length, entry and message counts), the directory's sorted
+// trigrams and the start of each one's archive list (8 bytes each, one more
+// at the end). The boot and the time are not under the checksum, so that a
+// file found whole can be stamped in place.
 namespace {
 
 using namespace index_bytes;
 
 constexpr char kMagic[8] = {'O', 'R', 'B', 'I', 'S', 'K', 'I', 'X'};
-constexpr std::uint32_t kVersion = 3;
+constexpr std::uint32_t kVersion = 4;
 constexpr std::uint32_t kByteOrder = 0x01020304;
-constexpr std::size_t kHeaderSize = 96;
+constexpr std::size_t kHeaderSize = 128;
 constexpr std::size_t kRecordSize = 88;
+constexpr std::size_t kChecksumAt = 80, kBootAt = 96, kStampAt = 112;
 
-std::uint64_t FileChecksum(std::string_view head, std::string_view checked) {
+std::uint64_t TablesChecksum(std::string_view header, const std::vector<std::string_view>& tables) {
     TChecksum sum;
-    sum.Add(head.substr(0, 80));
-    sum.Add(head.substr(88, 8));
-    sum.Add(checked);
+    sum.Add(header.substr(0, kChecksumAt));
+    sum.Add(header.substr(kChecksumAt + 8, kBootAt - kChecksumAt - 8));
+    for (const std::string_view table : tables)
+        sum.Add(table);
     return sum.Value();
 }
 
-// Whether a segment taken from an older file can go into a new one: its
-// trigrams ascending and their posting lists readable, which the directory
-// is made from. One that is not is left out, so its archive is read again.
-bool Sound(const TIndexPart& part) {
-    TIndexSegment segment;
-    if (!segment.Open(part.Segment) || segment.EntryCount() != part.EntryCount) return false;
-    std::vector<std::uint32_t> entries;
-    for (std::uint32_t k = 0, t = 0, last = 0, bytes = 0; k < segment.TrigramCount(); ++k) {
-        if (!segment.Trigram(k, t, bytes) || (k > 0 && t <= last) || !segment.Postings(k, entries))
-            return false;
-        last = t;
-    }
-    return true;
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
 }
 
-// (trigram << 32 | archive) of every segment's trigrams, in archive order,
-// sorted by trigram keeping that order (two stable passes of 12 bits): the
-// archives holding each trigram, ascending, and for each archive its
-// trigrams in its own order.
-std::vector<std::uint64_t> TrigramPairs(const std::vector<TIndexSegment>& segments) {
-    std::vector<std::uint64_t> pairs, scratch;
-    for (std::uint32_t a = 0; a < segments.size(); ++a)
-        for (std::uint32_t k = 0, t = 0, bytes = 0; k < segments[a].TrigramCount(); ++k)
-            if (segments[a].Trigram(k, t, bytes)) pairs.push_back(std::uint64_t{t} << 32 | a);
-    scratch.resize(pairs.size());
+// The 16 bytes of the running system's boot id; empty when it cannot be had
+// (then no file is ever known whole and every opening checks it).
+const std::string& BootId() {
+    static const std::string id = [] {
+        std::string bytes;
+        const TUniqueFd fd(::open("/proc/sys/kernel/random/boot_id", O_RDONLY | O_CLOEXEC));
+        char text[64] = {};
+        const ssize_t got = fd.IsOpen() ? ::read(fd.Get(), text, sizeof text) : -1;
+        int high = -1;
+        for (ssize_t k = 0; k < got; ++k) {
+            const int digit = HexDigit(text[k]);
+            if (digit < 0) continue;
+            if (high < 0) {
+                high = digit;
+            } else {
+                bytes.push_back(static_cast<char>(high << 4 | digit));
+                high = -1;
+            }
+        }
+        return bytes.size() == 16 ? bytes : std::string();
+    }();
+    return id;
+}
+
+// The time a file is stamped with: whole even seconds, which every file
+// system keeps exactly.
+timespec StampTime() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return {now.tv_sec - now.tv_sec % 2, 0};
+}
+
+void PutStamp(char* at, const timespec& time) {
+    const std::string& boot = BootId();
+    std::memset(at, 0, 16);
+    std::memcpy(at, boot.data(), boot.size());
+    const std::int64_t parts[2] = {time.tv_sec, time.tv_nsec};
+    std::memcpy(at + 16, parts, sizeof parts);
+}
+
+// Whether header says its file, last modified at mtime, is known whole.
+bool KnownWhole(std::string_view header, const timespec& mtime) {
+    const std::string& boot = BootId();
+    return !boot.empty() && header.substr(kBootAt, 16) == boot &&
+           Get<std::int64_t>(header, kStampAt) == mtime.tv_sec &&
+           Get<std::int64_t>(header, kStampAt + 8) == mtime.tv_nsec;
+}
+
+// Sorts (trigram << 32 | archive) pairs made in archive order by trigram,
+// keeping that order: two stable passes of 12 bits over the 24 bits.
+void SortPairs(std::vector<std::uint64_t>& pairs) {
+    std::vector<std::uint64_t> scratch(pairs.size());
     for (const int shift : {32, 44}) {
-        std::vector<std::uint32_t> counts(4097, 0);
+        std::vector<std::uint64_t> counts(4097, 0);
         for (const std::uint64_t p : pairs)
             ++counts[((p >> shift) & 0xFFF) + 1];
         for (std::size_t k = 1; k < counts.size(); ++k)
@@ -74,123 +114,112 @@ std::vector<std::uint64_t> TrigramPairs(const std::vector<TIndexSegment>& segmen
             scratch[counts[(p >> shift) & 0xFFF]++] = p;
         pairs.swap(scratch);
     }
-    return pairs;
-}
-
-// The directory from the segments' own posting lists: each trigram's lists
-// joined archive after archive, entry numbers moved by the entries of the
-// archives before.
-void Directory(const std::vector<TIndexPart>& parts, std::string& postings, std::string& keys,
-               std::string& starts) {
-    std::vector<TIndexSegment> segments(parts.size());
-    std::vector<std::uint64_t> bases(parts.size() + 1, 0);
-    for (std::size_t a = 0; a < parts.size(); ++a) {
-        segments[a].Open(parts[a].Segment); // Sound
-        bases[a + 1] = bases[a] + parts[a].EntryCount;
-    }
-    const std::vector<std::uint64_t> pairs = TrigramPairs(segments);
-    std::vector<std::uint32_t> next(parts.size(), 0), local;
-    std::uint64_t previous = 0;
-    for (std::size_t k = 0; k < pairs.size(); ++k) {
-        const auto trigram = static_cast<std::uint32_t>(pairs[k] >> 32);
-        const auto a = static_cast<std::uint32_t>(pairs[k]);
-        const bool first = k == 0 || trigram != static_cast<std::uint32_t>(pairs[k - 1] >> 32);
-        if (first) {
-            Put(keys, trigram);
-            Put(starts, static_cast<std::uint64_t>(postings.size()));
-        }
-        segments[a].Postings(next[a]++, local);
-        for (std::size_t e = 0; e < local.size(); ++e) {
-            const std::uint64_t entry = bases[a] + local[e];
-            PutVarint(postings,
-                      static_cast<std::uint32_t>(first && e == 0 ? entry : entry - previous));
-            previous = entry;
-        }
-    }
-    Put(starts, static_cast<std::uint64_t>(postings.size()));
-}
-
-// The archive table and file names of parts, whose segments follow one
-// another from at; at ends past them, entries counts theirs.
-void Table(const std::vector<TIndexPart>& parts, std::string& names, std::string& records,
-           std::uint64_t& at, std::uint64_t& entries) {
-    for (const TIndexPart& part : parts) {
-        const TArchiveIdentity& id = part.Id;
-        for (const std::uint64_t v :
-             {id.Size, static_cast<std::uint64_t>(id.MtimeSec),
-              static_cast<std::uint64_t>(id.MtimeNsec), static_cast<std::uint64_t>(id.CtimeSec),
-              static_cast<std::uint64_t>(id.CtimeNsec), id.Device, id.Inode, at,
-              static_cast<std::uint64_t>(part.Segment.size())})
-            Put(records, v);
-        Put(records, static_cast<std::uint32_t>(names.size()));
-        Put(records, static_cast<std::uint32_t>(id.FileName.size()));
-        TIndexSegment segment;
-        segment.Open(part.Segment); // Sound
-        Put(records, part.EntryCount);
-        Put(records, segment.MessageCount());
-        names.append(id.FileName);
-        at += part.Segment.size();
-        entries += part.EntryCount;
-    }
 }
 
 } // namespace
 
-std::vector<std::string_view> IndexFilePieces(std::vector<TIndexPart> parts, bool wholeChecksum,
-                                              std::string& storage) {
-    parts.erase(std::remove_if(parts.begin(), parts.end(),
-                               [](const TIndexPart& part) { return !part.Made && !Sound(part); }),
-                parts.end());
-    std::sort(parts.begin(), parts.end(), [](const TIndexPart& x, const TIndexPart& y) {
-        return x.Id.FileName < y.Id.FileName;
-    });
-    std::string postings, names, records, keys, starts;
-    Directory(parts, postings, keys, starts);
-    std::uint64_t at = kHeaderSize, entries = 0;
-    Table(parts, names, records, at, entries);
-    const std::uint64_t postingsOff = at, namesOff = postingsOff + postings.size();
-    const std::uint64_t archivesOff = namesOff + names.size();
-    const std::uint64_t keysOff = archivesOff + records.size();
-    const std::uint64_t size = keysOff + keys.size() + starts.size();
-    storage.assign(kHeaderSize, '\0');
-    std::memcpy(storage.data(), kMagic, sizeof kMagic);
-    PutAt(storage, 8, kVersion);
-    PutAt(storage, 12, kByteOrder);
-    PutAt(storage, 16, size);
-    PutAt(storage, 24, static_cast<std::uint32_t>(parts.size()));
-    PutAt(storage, 28, static_cast<std::uint32_t>(keys.size() / 4));
-    PutAt(storage, 32, entries);
-    PutAt(storage, 40, postingsOff);
-    PutAt(storage, 48, namesOff);
-    PutAt(storage, 56, archivesOff);
-    PutAt(storage, 64, keysOff);
-    PutAt(storage, 72, wholeChecksum ? std::uint64_t{kHeaderSize} : namesOff);
-    PutAt(storage, 88, static_cast<std::uint64_t>(postings.size()));
-    storage.append(postings).append(names).append(records).append(keys).append(starts);
-    const std::string_view stored(storage);
-    TChecksum sum;
-    sum.Add(stored.substr(0, 80));
-    sum.Add(stored.substr(88, 8));
-    if (wholeChecksum) {
-        for (const TIndexPart& part : parts)
-            sum.Add(part.Segment);
-        sum.Add(stored.substr(kHeaderSize, postings.size()));
-    }
-    sum.Add(stored.substr(kHeaderSize + postings.size()));
-    const std::uint64_t hash = sum.Value();
-    PutAt(storage, 80, hash);
-    std::vector<std::string_view> pieces{std::string_view(storage).substr(0, kHeaderSize)};
-    for (const TIndexPart& part : parts)
-        pieces.push_back(part.Segment);
-    pieces.push_back(std::string_view(storage).substr(kHeaderSize));
-    return pieces;
+TIndexWriter::TIndexWriter(const std::string& path) : file_(path) {
+    failed_ = !file_.Append(std::string(kHeaderSize, '\0'));
 }
 
-std::string FormatIndexFile(std::vector<TIndexPart> parts, bool wholeChecksum) {
-    std::string storage, out;
-    for (const std::string_view piece : IndexFilePieces(std::move(parts), wholeChecksum, storage))
-        out.append(piece);
-    return out;
+bool TIndexWriter::Add(const TArchiveIdentity& id, std::string_view front, std::string_view text) {
+    TSegmentHead head;
+    const std::uint64_t size = front.size() + text.size();
+    if (failed_ || !ReadSegmentHead(front, size, head) ||
+        (!names_.empty() && !(names_.back() < id.FileName)))
+        return false;
+    const auto a = static_cast<std::uint32_t>(names_.size());
+    for (std::size_t k = 0; k < head.Trigrams.size(); k += 4) {
+        const auto t = Get<std::uint32_t>(head.Trigrams, k);
+        // A segment whose trigrams are not strictly ascending is damaged.
+        if (k > 0 && t <= Get<std::uint32_t>(head.Trigrams, k - 4)) {
+            pairs_.resize(pairs_.size() - k / 4);
+            return false;
+        }
+        pairs_.push_back(std::uint64_t{t} << 32 | a);
+    }
+    const std::uint64_t at = file_.Size();
+    if (!file_.Append(front) || !file_.Append(text)) {
+        failed_ = true;
+        return false;
+    }
+    for (const std::uint64_t v :
+         {id.Size, static_cast<std::uint64_t>(id.MtimeSec),
+          static_cast<std::uint64_t>(id.MtimeNsec), static_cast<std::uint64_t>(id.CtimeSec),
+          static_cast<std::uint64_t>(id.CtimeNsec), id.Device, id.Inode, at, size})
+        Put(records_, v);
+    Put(records_, static_cast<std::uint32_t>(namesBytes_));
+    Put(records_, static_cast<std::uint32_t>(id.FileName.size()));
+    Put(records_, head.Entries);
+    Put(records_, head.Messages);
+    namesBytes_ += id.FileName.size();
+    names_.push_back(id.FileName);
+    entries_ += head.Entries;
+    return true;
+}
+
+TFileStatus TIndexWriter::Finish() {
+    SortPairs(pairs_);
+    std::string lists, keys, starts, names;
+    for (std::size_t k = 0; k < pairs_.size(); ++k) {
+        const std::uint64_t trigram = pairs_[k] >> 32;
+        const auto archive = static_cast<std::uint32_t>(pairs_[k]);
+        if (k == 0 || trigram != pairs_[k - 1] >> 32) {
+            Put(keys, static_cast<std::uint32_t>(trigram));
+            Put(starts, static_cast<std::uint64_t>(lists.size()));
+            PutVarint(lists, archive);
+        } else {
+            PutVarint(lists, archive - static_cast<std::uint32_t>(pairs_[k - 1]));
+        }
+    }
+    Put(starts, static_cast<std::uint64_t>(lists.size()));
+    names.reserve(namesBytes_);
+    for (const std::string& name : names_)
+        names.append(name);
+    const std::uint64_t listsOff = file_.Size(), namesOff = listsOff + lists.size();
+    const std::uint64_t tableOff = namesOff + names.size(), keysOff = tableOff + records_.size();
+    const std::uint64_t size = keysOff + keys.size() + starts.size();
+    std::string header(kHeaderSize, '\0');
+    std::memcpy(header.data(), kMagic, sizeof kMagic);
+    PutAt(header, 8, kVersion);
+    PutAt(header, 12, kByteOrder);
+    PutAt(header, 16, size);
+    PutAt(header, 24, static_cast<std::uint32_t>(names_.size()));
+    PutAt(header, 28, static_cast<std::uint32_t>(keys.size() / 4));
+    PutAt(header, 32, entries_);
+    PutAt(header, 40, listsOff);
+    PutAt(header, 48, namesOff);
+    PutAt(header, 56, tableOff);
+    PutAt(header, 64, keysOff);
+    const std::vector<std::string_view> tables{lists, names, records_, keys, starts};
+    PutAt(header, kChecksumAt, TablesChecksum(header, tables));
+    const timespec stamp = StampTime();
+    PutStamp(header.data() + kBootAt, stamp);
+    for (const std::string_view table : tables)
+        failed_ = failed_ || !file_.Append(table);
+    failed_ = failed_ || !file_.WriteAt(0, header);
+    return file_.Commit(SyncMode::Quick, &stamp);
+}
+
+void SealIndexFile(std::string& bytes) {
+    if (bytes.size() < kHeaderSize) return;
+    const std::string_view b = bytes;
+    const auto count = Get<std::uint32_t>(b, 24);
+    const auto listsOff = Get<std::uint64_t>(b, 40), tableOff = Get<std::uint64_t>(b, 56);
+    if (listsOff < kHeaderSize || listsOff > b.size() || tableOff > b.size() ||
+        (b.size() - tableOff) / kRecordSize < count)
+        return;
+    for (std::uint32_t a = 0; a < count; ++a) {
+        const std::size_t record = tableOff + std::size_t{a} * kRecordSize;
+        const auto at = Get<std::uint64_t>(b, record + 56),
+                   size = Get<std::uint64_t>(b, record + 64);
+        if (at < kHeaderSize || at > listsOff || size > listsOff - at || size < 64) continue;
+        TChecksum sum;
+        sum.Add(b.substr(at, 56));
+        sum.Add(b.substr(at + 64, size - 64));
+        PutAt(bytes, at + 56, sum.Value());
+    }
+    PutAt(bytes, kChecksumAt, TablesChecksum(b.substr(0, kHeaderSize), {b.substr(listsOff)}));
 }
 
 TIndexFile::~TIndexFile() {
@@ -203,31 +232,54 @@ void TIndexFile::Close() {
     mapSize_ = 0;
     read_.clear();
     bytes_ = {};
-    open_ = false;
+    open_ = checkedWhole_ = false;
+    device_ = inode_ = 0;
     archiveCount_ = trigramCount_ = 0;
     entryCount_ = 0;
 }
 
+namespace {
+
+// Opens path for reading with its state; false when it is not a regular
+// file of at least a header's size.
+bool OpenState(const std::string& path, TUniqueFd& fd, struct stat& st) {
+    fd.Reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    return fd.IsOpen() && ::fstat(fd.Get(), &st) == 0 && S_ISREG(st.st_mode) &&
+           static_cast<std::uint64_t>(st.st_size) >= kHeaderSize;
+}
+
+} // namespace
+
 bool TIndexFile::Open(const std::string& path) {
     Close();
     TUniqueFd fd;
-    std::uint64_t size = 0;
-    if (!OpenRegularFile(path, fd, &size) || size < kHeaderSize) return false;
+    struct stat st {};
+    if (!OpenState(path, fd, st)) return false;
+    const auto size = static_cast<std::size_t>(st.st_size);
     void* map = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd.Get(), 0);
     if (map == MAP_FAILED) return false;
     map_ = map;
     mapSize_ = size;
     bytes_ = std::string_view(static_cast<const char*>(map), size);
-    if (Parse()) return true;
+    device_ = st.st_dev;
+    inode_ = st.st_ino;
+    if (Parse(KnownWhole(bytes_, st.st_mtim))) return true;
     Close();
     return false;
 }
 
 bool TIndexFile::Read(const std::string& path) {
     Close();
-    if (!ReadWholeFile(path, read_)) return false;
+    TUniqueFd fd;
+    struct stat st {};
+    if (!OpenState(path, fd, st) ||
+        !ReadAt(fd.Get(), 0, static_cast<std::size_t>(st.st_size), read_) ||
+        read_.size() != static_cast<std::size_t>(st.st_size))
+        return false;
     bytes_ = read_;
-    if (Parse()) return true;
+    device_ = st.st_dev;
+    inode_ = st.st_ino;
+    if (Parse(KnownWhole(bytes_, st.st_mtim))) return true;
     Close();
     return false;
 }
@@ -235,12 +287,12 @@ bool TIndexFile::Read(const std::string& path) {
 bool TIndexFile::OpenBytes(std::string_view bytes) {
     Close();
     bytes_ = bytes;
-    if (Parse()) return true;
+    if (Parse(false)) return true;
     Close();
     return false;
 }
 
-bool TIndexFile::Parse() {
+bool TIndexFile::Parse(bool known) {
     const std::string_view b = bytes_;
     if (b.size() < kHeaderSize || std::memcmp(b.data(), kMagic, sizeof kMagic) != 0 ||
         Get<std::uint32_t>(b, 8) != kVersion || Get<std::uint32_t>(b, 12) != kByteOrder ||
@@ -249,29 +301,25 @@ bool TIndexFile::Parse() {
     archiveCount_ = Get<std::uint32_t>(b, 24);
     trigramCount_ = Get<std::uint32_t>(b, 28);
     entryCount_ = Get<std::uint64_t>(b, 32);
-    const auto postingsOff = Get<std::uint64_t>(b, 40), namesOff = Get<std::uint64_t>(b, 48);
-    const auto archivesOff = Get<std::uint64_t>(b, 56), keysOff = Get<std::uint64_t>(b, 64);
-    const auto checkedFrom = Get<std::uint64_t>(b, 72);
-    const auto postingBytes = Get<std::uint64_t>(b, 88);
-    if (postingsOff < kHeaderSize || namesOff < postingsOff || archivesOff < namesOff ||
-        keysOff < archivesOff || keysOff > b.size() || checkedFrom < kHeaderSize ||
-        checkedFrom > namesOff)
+    const auto listsOff = Get<std::uint64_t>(b, 40), namesOff = Get<std::uint64_t>(b, 48);
+    const auto tableOff = Get<std::uint64_t>(b, 56), keysOff = Get<std::uint64_t>(b, 64);
+    if (listsOff < kHeaderSize || namesOff < listsOff || tableOff < namesOff ||
+        keysOff < tableOff || keysOff > b.size())
         return false;
-    if (namesOff - postingsOff != postingBytes ||
-        keysOff - archivesOff != std::uint64_t{archiveCount_} * kRecordSize ||
+    if (keysOff - tableOff != std::uint64_t{archiveCount_} * kRecordSize ||
         b.size() - keysOff != std::uint64_t{trigramCount_} * 12 + 8)
         return false;
-    if (FileChecksum(b.substr(0, kHeaderSize), b.substr(checkedFrom)) != Get<std::uint64_t>(b, 80))
+    if (!known && TablesChecksum(b.substr(0, kHeaderSize), {b.substr(listsOff)}) !=
+                      Get<std::uint64_t>(b, kChecksumAt))
         return false;
-    postings_ = b.substr(postingsOff, namesOff - postingsOff);
-    names_ = b.substr(namesOff, archivesOff - namesOff);
-    archives_ = b.substr(archivesOff, keysOff - archivesOff);
+    lists_ = b.substr(listsOff, namesOff - listsOff);
+    names_ = b.substr(namesOff, tableOff - namesOff);
+    archives_ = b.substr(tableOff, keysOff - tableOff);
     keys_ = b.substr(keysOff, std::size_t{trigramCount_} * 4);
     starts_ = b.substr(keysOff + std::size_t{trigramCount_} * 4);
     // The table: names in range and strictly ascending, segments within the
     // segment region, entries adding up.
     std::uint64_t entries = 0;
-    bases_.assign(1, 0);
     for (std::uint32_t a = 0; a < archiveCount_; ++a) {
         const std::string_view record = Record(a);
         const auto nameOff = Get<std::uint32_t>(record, 72),
@@ -279,15 +327,39 @@ bool TIndexFile::Parse() {
         const auto segOff = Get<std::uint64_t>(record, 56),
                    segSize = Get<std::uint64_t>(record, 64);
         if (nameOff > names_.size() || nameLen > names_.size() - nameOff) return false;
-        if (segOff < kHeaderSize || segOff > postingsOff || segSize > postingsOff - segOff)
-            return false;
+        if (segOff < kHeaderSize || segOff > listsOff || segSize > listsOff - segOff) return false;
         if (a > 0 && !(FileNameOf(a - 1) < FileNameOf(a))) return false;
         entries += Get<std::uint32_t>(record, 80);
-        bases_.push_back(entries);
     }
-    if (entries != entryCount_ || entries > UINT32_MAX) return false;
+    if (entries != entryCount_) return false;
+    checkedWhole_ = !known;
+    if (checkedWhole_ && !CheckWhole()) return false;
     open_ = true;
     return true;
+}
+
+bool TIndexFile::CheckWhole() const {
+    for (std::uint32_t a = 0; a < archiveCount_; ++a) {
+        TIndexSegment segment;
+        if (!Segment(a, segment) || !segment.Verify()) return false;
+    }
+    return true;
+}
+
+void TIndexFile::Stamp(const std::string& path) const {
+    if (!open_ || !checkedWhole_ || BootId().empty()) return;
+    const TUniqueFd fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
+    struct stat st {};
+    if (!fd.IsOpen() || ::fstat(fd.Get(), &st) != 0 || st.st_dev != device_ ||
+        st.st_ino != inode_ || static_cast<std::uint64_t>(st.st_size) != bytes_.size())
+        return;
+    const timespec stamp = StampTime();
+    char bytes[32];
+    PutStamp(bytes, stamp);
+    if (::pwrite(fd.Get(), bytes, sizeof bytes, kBootAt) != static_cast<ssize_t>(sizeof bytes))
+        return;
+    const timespec times[2] = {{0, UTIME_OMIT}, stamp};
+    ::futimens(fd.Get(), times);
 }
 
 std::string_view TIndexFile::Record(std::uint32_t a) const {
@@ -351,11 +423,7 @@ std::int64_t TIndexFile::Find(std::string_view fileName) const {
     return low < archiveCount_ && FileNameOf(low) == fileName ? low : -1;
 }
 
-std::uint64_t TIndexFile::FirstEntryOf(std::uint32_t a) const {
-    return a < archiveCount_ ? bases_[a] : entryCount_;
-}
-
-bool TIndexFile::PostingList(std::uint32_t trigram, std::string_view& list) const {
+bool TIndexFile::ArchiveList(std::uint32_t trigram, std::string_view& list) const {
     list = {};
     std::uint32_t low = 0, high = trigramCount_;
     while (low < high) {
@@ -369,28 +437,28 @@ bool TIndexFile::PostingList(std::uint32_t trigram, std::string_view& list) cons
         return true;
     const auto begin = Get<std::uint64_t>(starts_, 8 * std::size_t{low});
     const auto end = Get<std::uint64_t>(starts_, 8 * std::size_t{low} + 8);
-    if (begin >= end || end > postings_.size()) return false;
-    list = postings_.substr(begin, end - begin);
+    if (begin >= end || end > lists_.size()) return false;
+    list = lists_.substr(begin, end - begin);
     return true;
 }
 
-std::uint64_t TIndexFile::PostingBytes(std::uint32_t trigram) const {
+std::uint64_t TIndexFile::ArchiveListBytes(std::uint32_t trigram) const {
     std::string_view list;
-    return PostingList(trigram, list) ? list.size() : 0;
+    return ArchiveList(trigram, list) ? list.size() : 0;
 }
 
-bool TIndexFile::Postings(std::uint32_t trigram, std::vector<std::uint32_t>& entries) const {
-    entries.clear();
+bool TIndexFile::Archives(std::uint32_t trigram, std::vector<std::uint32_t>& archives) const {
+    archives.clear();
     std::string_view list;
-    if (!PostingList(trigram, list)) return false;
+    if (!ArchiveList(trigram, list)) return false;
     std::size_t pos = 0;
-    std::uint64_t entry = 0;
+    std::uint64_t archive = 0;
     while (pos < list.size()) {
         std::uint32_t gap = 0;
-        if (!GetVarint(list, pos, gap) || (!entries.empty() && gap == 0)) return false;
-        entry += gap;
-        if (entry >= entryCount_) return false;
-        entries.push_back(static_cast<std::uint32_t>(entry));
+        if (!GetVarint(list, pos, gap) || (!archives.empty() && gap == 0)) return false;
+        archive += gap;
+        if (archive >= archiveCount_) return false;
+        archives.push_back(static_cast<std::uint32_t>(archive));
     }
     return true;
 }

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <mutex>
 #include <sys/stat.h>
 #include <system_error>
@@ -88,10 +89,14 @@ std::shared_ptr<const TIndexFile> OpenIndexFile(const std::string& path, bool sm
     constexpr off_t kReadBelow = 4 << 20;
     if (!(small && before.Size < kReadBelow ? file->Read(path) : file->Open(path)))
         return NoIndexFile();
+    // A file checked whole is stamped, so that the next opening need not
+    // check it again; stamping changes its times, not its bytes.
+    if (file->CheckedWhole()) file->Stamp(path);
     // A file replaced while it was being opened is used now, not kept.
-    if (StateOf(path, after) && after == before) {
+    if (StateOf(path, after) && after.Device == before.Device && after.Inode == before.Inode &&
+        after.Size == before.Size) {
         if (kept.size() == kMostKept) kept.erase(kept.begin());
-        kept.push_back({path, before, file});
+        kept.push_back({path, after, file});
     }
     return file;
 }
@@ -101,9 +106,6 @@ struct TRow {
     TArchiveIdentity Id;
     std::string Path;           // set when it is to be read
     TSearchIndex::TPlace Place; // where it is fresh, if anywhere
-    std::string Made;           // its segment, made now
-    std::uint32_t MadeEntries = 0;
-    bool Read = false;
 };
 
 // The place of id in file when the file holds it in that state.
@@ -115,39 +117,41 @@ bool FreshIn(const TIndexFile& file, const TArchiveIdentity& id, TSearchIndex::T
     return true;
 }
 
-// Reads the archives of rows and makes their segments, on reader threads as
-// a search reads archives.
-void MakeSegments(std::vector<TRow*>& todo, int threads, const std::atomic<bool>* stop) {
-    auto stopped = [stop] { return stop != nullptr && stop->load(std::memory_order_relaxed); };
-    if (threads <= 1) {
-        // One after the other into memory kept for the next refresh.
-        thread_local TPrefetched item;
-        for (TRow* row : todo) {
-            if (stopped()) return;
-            LoadRecorded(row->Path, item);
-            row->Read = item.Read;
-            row->Made = item.Read ? BuildIndexSegment(item.Arch, item.Messages) : std::string();
-            TIndexSegment segment;
-            row->MadeEntries = segment.Open(row->Made) ? segment.EntryCount() : 0;
-        }
-        return;
-    }
-    std::vector<std::string> files;
-    for (const TRow* row : todo)
-        files.push_back(row->Path);
-    TArchivePrefetch prefetch(files, std::max(threads, 1) - 1, [](TPrefetched& item) {
-        item.Prepared.clear();
-        if (item.Read) item.Prepared = BuildIndexSegment(item.Arch, item.Messages);
-    });
-    for (TRow* row : todo) {
-        if (stopped()) return;
-        TPrefetched* item = prefetch.Next();
-        row->Read = item->Read;
-        row->Made = std::move(item->Prepared);
-        TIndexSegment segment;
-        row->MadeEntries = segment.Open(row->Made) ? segment.EntryCount() : 0;
-    }
+void Prepare(TPrefetched& item) {
+    item.Prepared.clear();
+    item.PreparedTail = {};
+    if (!item.Read) return;
+    TSegmentBytes bytes;
+    bytes.Front.swap(item.Prepared);
+    BuildIndexSegment(item.Arch, item.Messages, bytes);
+    item.Prepared.swap(bytes.Front);
+    item.PreparedTail = bytes.Text;
 }
+
+// The segments of archive files made one after the other, in their order: on
+// reader threads as a search reads archives, or with one thread into memory
+// kept for the next refresh.
+class TSegmentMaker {
+public:
+    TSegmentMaker(std::vector<std::string> files, int threads) : files_(std::move(files)) {
+        if (threads > 1 && files_.size() > 1)
+            prefetch_ = std::make_unique<TArchivePrefetch>(files_, threads - 1, Prepare);
+    }
+    // The next file's archive with its segment (Prepared empty when it could
+    // not be read or indexed).
+    const TPrefetched& Next() {
+        if (prefetch_) return *prefetch_->Next();
+        thread_local TPrefetched item;
+        LoadRecorded(files_[next_++], item);
+        Prepare(item);
+        return item;
+    }
+
+private:
+    std::vector<std::string> files_;
+    std::size_t next_ = 0;
+    std::unique_ptr<TArchivePrefetch> prefetch_;
+};
 
 } // namespace
 
@@ -165,35 +169,33 @@ public:
         index_.main_ = OpenIndexFile(mainPath_, false);
         if (index_.main_->IsOpen()) index_.changes_ = OpenIndexFile(changesPath_, true);
         StatRows(threads);
-        std::vector<TRow*> todo;
-        for (TRow& row : rows_)
-            if (row.Place.File == nullptr) todo.push_back(&row);
-        if (!todo.empty() || !index_.main_->IsOpen()) {
+        const bool build = !index_.main_->IsOpen();
+        const bool changed = std::any_of(rows_.begin(), rows_.end(),
+                                         [](const TRow& row) { return row.Place.File == nullptr; });
+        if (build || changed) {
             // Reading every archive for a file that cannot be written would
-            // double the search without the index; a few are read and the
-            // save tells.
-            if (!index_.main_->IsOpen() && !FolderWritable(list_.Folder)) {
+            // double the search without the index.
+            if (build && !FolderWritable(list_.Folder)) {
                 index_.Close();
                 return refresh;
             }
-            MakeSegments(todo, std::min(threads, static_cast<int>(todo.size())), stop);
-            if (stop != nullptr && stop->load()) {
+            std::sort(rows_.begin(), rows_.end(),
+                      [](const TRow& x, const TRow& y) { return x.Id.FileName < y.Id.FileName; });
+            const TWritten written = Write(build, threads, stop);
+            if (written == TWritten::Failed) {
                 index_.Close();
                 return refresh;
             }
-            const bool anyMade = std::any_of(todo.begin(), todo.end(), [](const TRow* row) {
-                return row->Read && !row->Made.empty();
-            });
-            if (anyMade || !index_.main_->IsOpen()) {
-                refresh.Consolidated = Consolidate(changesFloor);
-                if (!Write(refresh.Consolidated)) {
+            refresh.Saved = written == TWritten::Saved;
+            refresh.Consolidated = build && refresh.Saved;
+            if (refresh.Saved && !build && Consolidate(changesFloor)) {
+                if (Write(true, 1, nullptr) != TWritten::Saved) {
                     index_.Close();
                     return refresh;
                 }
-                refresh.Saved = true;
-                for (const TRow* row : todo)
-                    refresh.Indexed += row->Read && !row->Made.empty();
+                refresh.Consolidated = true;
             }
+            refresh.Indexed = indexed_;
         }
         refresh.Usable = true;
         refresh.Archives = index_.ArchiveCount();
@@ -267,77 +269,77 @@ private:
             if (row.Place.File != nullptr) index_.fresh_.emplace(row.Id.FileName, row.Place);
     }
 
-    // Whether the main file is to be made anew rather than the changes file:
-    // when the entries of the changes, or the entries of the main file no
-    // longer used, pass the floor plus a 64th of the entries used from the
-    // main file. A refresh then rewrites the main file about once per 64th of
-    // it changed, and the changes file, checked whole whenever it is opened,
-    // stays a few megabytes (about 20 at ten million entries).
+    // Whether the main file is to be made anew from both files: when the
+    // entries of the changes, or the entries of the main file no longer
+    // used, pass the floor plus a 64th of the entries used from the main
+    // file. A refresh then rewrites the main file about once per 64th of it
+    // changed, and the changes file stays a few megabytes (about 20 at ten
+    // million entries).
     bool Consolidate(std::int64_t floor) const {
-        if (!index_.main_->IsOpen()) return true;
         std::int64_t changed = 0, usedMain = 0;
         for (const TRow& row : rows_) {
             if (row.Place.File == index_.main_.get())
                 usedMain += index_.main_->EntriesOf(row.Place.Archive);
-            else if (row.Place.File == index_.changes_.get())
-                changed += index_.changes_->EntriesOf(row.Place.Archive);
-            else
-                changed += row.MadeEntries;
+            else if (row.Place.File != nullptr)
+                changed += row.Place.File->EntriesOf(row.Place.Archive);
         }
         const auto unused = static_cast<std::int64_t>(index_.main_->EntryCount()) - usedMain;
         const std::int64_t limit = floor + usedMain / 64;
         return changed > limit || unused > limit;
     }
 
-    // Writes the main file (all fresh segments) or the changes file (those
-    // not in the main file), then opens the files again and places the rows.
-    bool Write(bool consolidate) {
-        std::vector<TIndexPart> parts;
+    enum class TWritten { Saved, Nothing, Failed };
+
+    // Writes the main file (every row: kept segments copied, the others made
+    // now) or the changes file (the rows not fresh in the main file), then
+    // opens the files again and places the rows. Nothing when no segment
+    // could be made for the changes file; Failed when writing failed or stop
+    // came.
+    TWritten Write(bool main, int threads, const std::atomic<bool>* stop) {
+        std::vector<std::string> files;
+        for (TRow& row : rows_)
+            if (row.Place.File == nullptr) files.push_back(row.Path);
+        const int makers = std::min(threads, 1 + static_cast<int>(files.size() / 2));
+        TSegmentMaker maker(std::move(files), makers);
+        TIndexWriter writer(main ? mainPath_ : changesPath_);
+        indexed_ = 0;
         for (const TRow& row : rows_) {
-            TIndexPart part;
-            part.Id = row.Id;
-            TIndexSegment segment;
             if (row.Place.File != nullptr) {
-                if (row.Place.File == index_.main_.get() && !consolidate) continue;
-                if (!row.Place.File->Segment(row.Place.Archive, segment)) continue;
-                part.Segment = segment.Bytes();
-                part.EntryCount = segment.EntryCount();
-            } else if (row.Read && !row.Made.empty()) {
-                part.Segment = row.Made;
-                part.EntryCount = row.MadeEntries;
-                part.Made = true;
-            } else {
+                TIndexSegment segment;
+                if ((row.Place.File != index_.main_.get() || main) &&
+                    row.Place.File->Segment(row.Place.Archive, segment))
+                    writer.Add(row.Id, segment.Bytes());
                 continue;
             }
-            parts.push_back(std::move(part));
+            if (stop != nullptr && stop->load(std::memory_order_relaxed)) return TWritten::Failed;
+            const TPrefetched& item = maker.Next();
+            if (!item.Prepared.empty() && writer.Add(row.Id, item.Prepared, item.PreparedTail))
+                ++indexed_;
         }
+        if (!main && indexed_ == 0) return TWritten::Nothing;
         // Kept segments are written straight from the old files' mappings,
         // which stay valid after the new files are renamed over them.
-        std::string storage;
-        const std::vector<std::string_view> pieces =
-            IndexFilePieces(std::move(parts), !consolidate, storage);
-        const std::string& path = consolidate ? mainPath_ : changesPath_;
-        if (!SaveFileAtomically(path, pieces, BackupMode::None, "",
-                                consolidate ? SyncMode::Durable : SyncMode::Quick))
-            return false;
-        if (consolidate) ::unlink(changesPath_.c_str());
+        if (!writer.Finish()) return TWritten::Failed;
+        if (main) ::unlink(changesPath_.c_str());
         for (TRow& row : rows_)
             row.Place = {};
         index_.Close();
         index_.main_ = OpenIndexFile(mainPath_, false);
-        if (!consolidate) index_.changes_ = OpenIndexFile(changesPath_, true);
-        if (!index_.main_->IsOpen() || (!consolidate && !index_.changes_->IsOpen())) return false;
+        if (!main) index_.changes_ = OpenIndexFile(changesPath_, true);
+        if (!index_.main_->IsOpen() || (!main && !index_.changes_->IsOpen()))
+            return TWritten::Failed;
         for (TRow& row : rows_)
             if (!FreshIn(*index_.changes_, row.Id, row.Place))
                 FreshIn(*index_.main_, row.Id, row.Place);
         Place();
-        return true;
+        return TWritten::Saved;
     }
 
     const TArchiveList& list_;
     TSearchIndex& index_;
     const std::string mainPath_, changesPath_;
     std::vector<TRow> rows_;
+    std::int32_t indexed_ = 0;
 };
 
 TSearchIndex::TPlace TSearchIndex::Find(const std::string& fileName) const {

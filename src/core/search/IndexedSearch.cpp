@@ -12,11 +12,11 @@ namespace orbisk {
 namespace {
 
 // The trigrams of the literal runs of one form of a pattern, and per index
-// file the entries whose names may hold them all.
+// file the archives whose names may hold them all.
 struct TForm {
     std::vector<std::uint32_t> Trigrams;
-    bool Scan = false;                     // no run of three bytes: every entry is a candidate
-    std::vector<std::uint32_t> Entries[2]; // main file, changes file
+    bool Scan = false;                      // no run of three bytes: every entry is a candidate
+    std::vector<std::uint32_t> Archives[2]; // main file, changes file
 };
 
 TForm FormOf(std::string_view pattern) {
@@ -34,8 +34,16 @@ TForm FormOf(std::string_view pattern) {
     return form;
 }
 
-// Finds the candidates of a pattern: through the folder-wide directories
-// once, then those of one archive when it comes to be searched.
+// Intersects ascending lists: out keeps what list holds too.
+void KeepCommon(std::vector<std::uint32_t>& out, const std::vector<std::uint32_t>& list) {
+    const auto end =
+        std::set_intersection(out.begin(), out.end(), list.begin(), list.end(), out.begin());
+    out.erase(end, out.end());
+}
+
+// Finds the candidates of a pattern: the archives through the folder-wide
+// directories once, then the entries of one archive through its segment when
+// it comes to be searched.
 class TIndexQuery {
 public:
     explicit TIndexQuery(const TPatternForms& pattern) {
@@ -50,63 +58,88 @@ public:
 
     bool Scan() const { return scan_; }
 
-    // Looks the trigrams up in file (0 main, 1 changes); false when damaged.
+    // Looks the trigrams up in file (0 main, 1 changes), the rarest first;
+    // false when damaged.
     bool LookUp(const TIndexFile& file, int which) {
         if (scan_ || !file.IsOpen()) return true;
-        for (TForm& form : forms_)
-            if (!Intersect(file, form.Trigrams, form.Entries[which])) return false;
+        for (TForm& form : forms_) {
+            std::vector<std::pair<std::uint64_t, std::uint32_t>> bySize;
+            for (const std::uint32_t t : form.Trigrams)
+                bySize.emplace_back(file.ArchiveListBytes(t), t);
+            std::sort(bySize.begin(), bySize.end());
+            std::vector<std::uint32_t>& out = form.Archives[which];
+            for (std::size_t k = 0; k < bySize.size() && (k == 0 || !out.empty()); ++k) {
+                if (!file.Archives(bySize[k].second, k == 0 ? out : list_)) return false;
+                if (k > 0) KeepCommon(out, list_);
+            }
+        }
         return true;
     }
 
-    // The candidates of archive a of file which, ascending.
-    void Candidates(const TIndexFile& file, int which, std::uint32_t a,
-                    std::vector<std::uint32_t>& out) const {
+    // Whether archive a of file which may hold a candidate.
+    bool MayHold(int which, std::uint32_t a) const {
+        return std::any_of(forms_.begin(), forms_.end(), [&](const TForm& form) {
+            return std::binary_search(form.Archives[which].begin(), form.Archives[which].end(), a);
+        });
+    }
+
+    // The candidates of archive a of file which in its segment, ascending,
+    // or every entry (all); false when the segment proves damaged.
+    bool Candidates(const TIndexSegment& segment, int which, std::uint32_t a,
+                    std::vector<std::uint32_t>& out, bool& all) {
         out.clear();
-        const std::uint64_t first = file.FirstEntryOf(a), end = first + file.EntriesOf(a);
+        all = false;
         for (const TForm& form : forms_) {
-            const std::vector<std::uint32_t>& entries = form.Entries[which];
-            for (auto it = std::lower_bound(entries.begin(), entries.end(), first);
-                 it != entries.end() && *it < end; ++it)
-                out.push_back(static_cast<std::uint32_t>(*it - first));
+            if (!std::binary_search(form.Archives[which].begin(), form.Archives[which].end(), a))
+                continue;
+            if (!Intersect(segment, form.Trigrams, out, all)) return false;
+            if (all) return true;
         }
         if (forms_.size() > 1) {
             std::sort(out.begin(), out.end());
             out.erase(std::unique(out.begin(), out.end()), out.end());
         }
+        return true;
     }
 
 private:
-    // out receives the entries holding every trigram, the rarest list first.
-    // A list far longer than the candidates left is not read: the candidates
-    // are tested by the matcher anyway, and testing them costs less.
-    bool Intersect(const TIndexFile& file, const std::vector<std::uint32_t>& trigrams,
-                   std::vector<std::uint32_t>& out) {
-        out.clear();
-        std::vector<std::pair<std::uint64_t, std::uint32_t>> bySize;
+    // Appends to out the entries of the blocks of segment holding every
+    // trigram, the rarest list first; all when every list stands for every
+    // block. A list
+    // far longer than the candidates left is not read: the candidates are
+    // tested by the matcher anyway, and testing them costs less.
+    bool Intersect(const TIndexSegment& segment, const std::vector<std::uint32_t>& trigrams,
+                   std::vector<std::uint32_t>& out, bool& all) {
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> bySize;
         for (const std::uint32_t t : trigrams) {
-            const std::uint64_t bytes = file.PostingBytes(t);
-            if (bytes == 0) return true; // no name holds it: no candidate
-            bySize.emplace_back(bytes, t);
+            const std::int64_t k = segment.FindTrigram(t);
+            if (k < 0) return true; // no name holds it: no candidate
+            const std::uint32_t bytes = segment.PostingBytes(static_cast<std::uint32_t>(k));
+            if (bytes > 0) bySize.emplace_back(bytes, static_cast<std::uint32_t>(k));
+        }
+        if (bySize.empty()) {
+            all = true;
+            return true;
         }
         std::sort(bySize.begin(), bySize.end());
+        bool every = false;
         for (std::size_t k = 0; k < bySize.size(); ++k) {
-            if (k > 0 && bySize[k].first > 64 * std::max<std::uint64_t>(out.size(), 64)) break;
-            if (!file.Postings(bySize[k].second, list_)) return false;
-            if (k == 0) {
-                out.swap(list_);
-            } else {
-                const auto end = std::set_intersection(out.begin(), out.end(), list_.begin(),
-                                                       list_.end(), out.begin());
-                out.erase(end, out.end());
-            }
-            if (out.empty()) break;
+            if (k > 0 && bySize[k].first > 64 * std::max<std::size_t>(found_.size(), 64)) break;
+            if (!segment.Postings(bySize[k].second, k == 0 ? found_ : list_, every)) return false;
+            if (k > 0) KeepCommon(found_, list_);
+            if (found_.empty()) break;
         }
+        const std::uint64_t entries = segment.EntryCount();
+        for (const std::uint32_t block : found_)
+            for (std::uint64_t e = std::uint64_t{block} * kIndexBlockEntries;
+                 e < entries && e < (std::uint64_t{block} + 1) * kIndexBlockEntries; ++e)
+                out.push_back(static_cast<std::uint32_t>(e));
         return true;
     }
 
     std::vector<TForm> forms_;
     bool scan_ = false;
-    std::vector<std::uint32_t> list_;
+    std::vector<std::uint32_t> list_, found_;
 };
 
 struct TPassed {
@@ -186,13 +219,14 @@ bool TestArchive(const TSearchIndex& index, const TSearchIndex::TPlace& place, T
     const int which = place.File == &index.Main() ? 0 : 1;
     messages.clear();
     passed.clear();
-    if (!query.Scan()) {
-        query.Candidates(*place.File, which, place.Archive, candidates);
-        // Nothing to test and nothing to show: the segment is not touched.
-        if (candidates.empty() && place.File->MessagesOf(place.Archive) == 0) return true;
-    }
+    const bool mayHold = query.Scan() || query.MayHold(which, place.Archive);
+    // Nothing to test and nothing to show: the segment is not touched.
+    if (!mayHold && place.File->MessagesOf(place.Archive) == 0) return true;
     if (!place.File->Segment(place.Archive, segment) || !segment.Messages(messages)) return false;
-    return CollectPassed(segment, query.Scan() ? nullptr : &candidates, tests, passed);
+    if (!mayHold) return true;
+    bool all = query.Scan();
+    if (!all && !query.Candidates(segment, which, place.Archive, candidates, all)) return false;
+    return CollectPassed(segment, all ? nullptr : &candidates, tests, passed);
 }
 
 } // namespace

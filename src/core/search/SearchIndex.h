@@ -6,36 +6,39 @@
 // right answer: a missing, foreign or damaged file is built again, and a
 // search that cannot have one reads the archives.
 //
-// Layout, chosen so that a search costs one stat per archive plus work in
-// proportion to the entries that can match, and a change of one archive costs
+// Layout, chosen so that building costs little more than reading the
+// archives, a search costs one stat per archive plus work in proportion to
+// the archives and entries that can match, and a change of one archive costs
 // about one reading of that archive:
-// - Each archive is one relocatable segment: its folders, a compact name
-//   table (name offsets and the names one after another, all a pattern
-//   without a three-byte literal run has to scan), the other fields of each
-//   entry behind an offset of their own (a candidate's test touches only its
-//   bytes), the sorted trigrams of its names with their posting lists
-//   (ascending entry numbers as LEB128 gaps) and the messages its reading
-//   gave. Offsets inside a segment are its own, so a segment is copied from
-//   one index file to the next byte for byte, never made again.
+// - Each archive is one relocatable segment: its folders, its entry lines
+//   exactly as the archive file has them (copied in one piece; an entry is
+//   the offset of its line and the length of its name, and its other fields
+//   are split from the line when it is a candidate), the sorted trigrams of
+//   its names with their posting lists (the blocks of kIndexBlockEntries
+//   entries that hold them, ascending, as LEB128 gaps; a trigram that most
+//   blocks hold has none and stands for every block), the messages its
+//   reading gave, and a checksum of its own.
+//   Offsets inside a segment are its own, so a segment is copied from one
+//   index file to the next byte for byte, never made again.
 // - One table of every archive's identity (file name, size, times, device,
 //   inode) and segment, sorted by file name: the freshness check is one pass
 //   of stats against it.
-// - One folder-wide trigram directory: each trigram once, with the posting
-//   list of the entries whose names hold it, numbered across the file
-//   (archive after archive). A query intersects the lists of its trigrams
-//   once for all archives, rarest first, and reaches only the segments of
-//   the entries left. The directory is made from the segments' own posting
-//   lists, so joining segments into a new file never reads an archive or a
-//   name again.
+// - One folder-wide trigram directory: each trigram once, with the archives
+//   whose names hold it. A query intersects these lists once, rarest first,
+//   and looks into the segments of the archives left only. The directory is
+//   made from the segments' trigram tables, so joining segments into a new
+//   file never reads an archive, a name or a posting list again.
 // Two files use this layout: the main index (kSearchIndexFile), rewritten
 // only when it is built from nothing or consolidated, and the changes file
 // (kSearchIndexChangesFile), which holds the archives changed or added since
-// and is rewritten on every refresh that finds a change. So a change of one
-// archive writes that archive's segment and the other changed ones, not the
-// whole index. The small tables of both files are checksummed; the changes
-// file, written without waiting for the disk (it is rewritten often and is
-// small), is checksummed whole, so a torn one is only dropped and its
-// archives indexed again.
+// and is rewritten on every refresh that finds a change.
+//
+// Files are written without waiting for the disk. A file records the boot it
+// was written in and carries its own modification time; a file of this boot
+// whose time is still that one is as it was written. Any other (after a
+// crash or restart, or changed by somebody else) is checked whole, every
+// segment against its checksum, and once found whole it is stamped with the
+// current boot so that the next opening need not check it again.
 //
 // The files are read through memory mappings, so a search touches only the
 // parts it needs. Every count and offset read from them is checked against
@@ -47,12 +50,19 @@
 
 #include "core/catalog/Archive.h"
 #include "core/catalog/Host.h"
+#include "core/catalog/TextFile.h"
 #include "core/search/ArchivePrefetch.h"
 
 namespace orbisk {
 
 inline constexpr std::string_view kSearchIndexFile = "_cd_.idx";
 inline constexpr std::string_view kSearchIndexChangesFile = "_cd_.idc";
+
+// Posting lists name blocks of this many entries, not single entries: the
+// trigrams that neighbouring names share are listed once, which makes the
+// index cheaper to build and smaller, and a candidate block costs a query
+// only a few more names to test.
+inline constexpr std::uint32_t kIndexBlockEntries = 8;
 
 // What identifies an archive file's state: an archive whose file name, size,
 // modification or change time, device or inode differs is indexed again.
@@ -69,10 +79,33 @@ struct TArchiveIdentity {
 // be had (the file is gone).
 bool StatIdentity(int dirFd, const std::string& fileName, TArchiveIdentity& id);
 
+// A segment as made: Front, then the bytes of Text, which are the archive's
+// own lines borrowed from the TArch it was made of (empty when Front holds
+// them).
+struct TSegmentBytes {
+    std::string Front;
+    std::string_view Text;
+};
+
 // The segment of one archive: the entries of arch in the order a search
 // visits them (folders in stored order, each folder's present entries), the
-// trigrams of their names, and the messages reading it gave.
+// trigrams of their names, and the messages reading it gave. Lines of entries
+// read from the archive's file are borrowed from arch.Text; others are
+// written out into Front.
+void BuildIndexSegment(const TArch& arch, const std::vector<THostMessage>& messages,
+                       TSegmentBytes& out);
+// The same as one string.
 std::string BuildIndexSegment(const TArch& arch, const std::vector<THostMessage>& messages);
+
+// What joining a segment into a file needs from it: its counts and its
+// sorted trigrams (four bytes each), read from its front part.
+struct TSegmentHead {
+    std::uint32_t Entries = 0, Messages = 0;
+    std::string_view Trigrams;
+};
+// False when front is not the start of a segment of size bytes whose
+// trigram table lies in front.
+bool ReadSegmentHead(std::string_view front, std::uint64_t size, TSegmentHead& head);
 
 // One archive's segment as an index file holds it. Every accessor checks its
 // offsets and returns false when the bytes are damaged.
@@ -80,6 +113,8 @@ class TIndexSegment {
 public:
     // Takes bytes as one segment; false when its header or layout is broken.
     bool Open(std::string_view bytes);
+    // Whether the bytes are those its checksum was made of.
+    bool Verify() const;
 
     std::string_view Bytes() const { return bytes_; }
     std::uint32_t DirCount() const { return dirCount_; }
@@ -93,40 +128,52 @@ public:
     // The folder that holds entry (d from the last call as a hint, or any).
     bool DirOf(std::uint32_t entry, std::uint32_t& d) const;
     bool Name(std::uint32_t entry, std::string_view& name) const;
-    // The other fields of an entry as borrowed views (rec.Name too).
+    // The fields of an entry as borrowed views (rec.Name too).
     bool Fields(std::uint32_t entry, TRec& rec) const;
-    // Trigram k (0-based, ascending) and the byte size of its posting list.
-    bool Trigram(std::uint32_t k, std::uint32_t& trigram, std::uint32_t& bytes) const;
+    // Trigram k (0-based, ascending).
+    bool Trigram(std::uint32_t k, std::uint32_t& trigram) const;
     // The number k of trigram, or -1 when no name holds it.
     std::int64_t FindTrigram(std::uint32_t trigram) const;
-    // The entries of trigram k, ascending; false when damaged.
-    bool Postings(std::uint32_t k, std::vector<std::uint32_t>& entries) const;
+    // The blocks of trigram k, ascending; everyBlock (and blocks empty) when
+    // it stands for every block. False when damaged.
+    bool Postings(std::uint32_t k, std::vector<std::uint32_t>& blocks, bool& everyBlock) const;
+    // The bytes of trigram k's posting list (0: every block).
+    std::uint32_t PostingBytes(std::uint32_t k) const;
     bool Messages(std::vector<THostMessage>& messages) const;
 
 private:
     std::string_view Region(int k) const;
+    bool PostingList(std::uint32_t k, std::string_view& list) const;
 
     std::string_view bytes_;
     std::uint32_t dirCount_ = 0, entryCount_ = 0, trigramCount_ = 0, messageCount_ = 0;
-    std::uint32_t regions_[10] = {};
+    std::uint32_t regions_[9] = {};
 };
 
-// One archive to put into an index file: its identity and segment bytes.
-struct TIndexPart {
-    TArchiveIdentity Id;
-    std::string_view Segment;
-    std::uint32_t EntryCount = 0;
-    bool Made = false; // made now, not taken from a file: not checked again
+// Writes an index file: segments are added in ascending file-name order and
+// streamed to a temporary file; Finish adds the tables and the directory and
+// puts the file in place, stamped as written in this boot.
+class TIndexWriter {
+public:
+    explicit TIndexWriter(const std::string& path);
+    // Adds the segment front + text of the archive id; false when it is not
+    // a segment, its name is not after the last one's, or writing failed.
+    bool Add(const TArchiveIdentity& id, std::string_view front, std::string_view text = {});
+    std::uint32_t ArchiveCount() const { return static_cast<std::uint32_t>(names_.size()); }
+    TFileStatus Finish();
+
+private:
+    TAtomicFileWriter file_;
+    std::vector<std::string> names_;
+    std::string records_;
+    std::vector<std::uint64_t> pairs_; // trigram << 32 | archive
+    std::uint64_t entries_ = 0, namesBytes_ = 0;
+    bool failed_ = false;
 };
 
-// An index file from parts (distinct file names; sorted here) as pieces to
-// write one after the other; the pieces refer to the parts' segments and to
-// storage, which must outlive them. With wholeChecksum the checksum covers
-// every byte after the header, else only the tables.
-std::vector<std::string_view> IndexFilePieces(std::vector<TIndexPart> parts, bool wholeChecksum,
-                                              std::string& storage);
-// The same put together, for tests and the fuzz target's seeds.
-std::string FormatIndexFile(std::vector<TIndexPart> parts, bool wholeChecksum);
+// Sets every checksum of bytes that its layout lets be found to match, so
+// that changes made to an index file reach the parts behind the checks.
+void SealIndexFile(std::string& bytes);
 
 // An index file, mapped read-only while the object lives.
 class TIndexFile {
@@ -136,16 +183,20 @@ public:
     TIndexFile(const TIndexFile&) = delete;
     TIndexFile& operator=(const TIndexFile&) = delete;
 
-    // Maps path and checks its header and checksummed tables; false (and the
-    // object empty) when it is absent, foreign or damaged.
+    // Maps path and checks its header and tables, and every segment when the
+    // file is not known whole (see above); false (and the object empty) when
+    // it is absent, foreign or damaged.
     bool Open(const std::string& path);
     // The same with the file read into memory, for a small file.
     bool Read(const std::string& path);
-    // The same over bytes the caller keeps alive.
+    // The same over bytes the caller keeps alive (always checked whole).
     bool OpenBytes(std::string_view bytes);
     void Close();
 
     bool IsOpen() const { return open_; }
+    // Whether opening it checked it whole: a file that a stamp would spare
+    // that the next time.
+    bool CheckedWhole() const { return checkedWhole_; }
     std::uint64_t ByteSize() const { return bytes_.size(); }
     std::uint32_t ArchiveCount() const { return archiveCount_; }
     std::uint64_t EntryCount() const { return entryCount_; }
@@ -161,31 +212,32 @@ public:
     // The archive named fileName, or -1.
     std::int64_t Find(std::string_view fileName) const;
 
-    // The entries across the file are numbered archive after archive in
-    // table order: archive a's entry e is FirstEntryOf(a) + e.
-    std::uint64_t FirstEntryOf(std::uint32_t a) const;
-    // The bytes of the posting list of trigram (0 when no name holds it),
-    // the measure of its length a query takes the rarest first by.
-    std::uint64_t PostingBytes(std::uint32_t trigram) const;
-    // The entries whose names hold trigram, ascending; empty when none.
-    // False when damaged.
-    bool Postings(std::uint32_t trigram, std::vector<std::uint32_t>& entries) const;
+    // The bytes of the list of archives whose names hold trigram (0 when
+    // none does), the measure of its length a query takes the rarest first by.
+    std::uint64_t ArchiveListBytes(std::uint32_t trigram) const;
+    // The archives whose names hold trigram, ascending; false when damaged.
+    bool Archives(std::uint32_t trigram, std::vector<std::uint32_t>& archives) const;
+
+    // Marks the file at path, when it is still this one, as known whole in
+    // this boot (after a check of every byte).
+    void Stamp(const std::string& path) const;
 
 private:
-    bool Parse();
+    bool Parse(bool known);
+    bool CheckWhole() const;
     std::string_view Record(std::uint32_t a) const;
     std::string_view FileNameOf(std::uint32_t a) const;
-    bool PostingList(std::uint32_t trigram, std::string_view& list) const;
+    bool ArchiveList(std::uint32_t trigram, std::string_view& list) const;
 
     void* map_ = nullptr;
     std::size_t mapSize_ = 0;
     std::string read_;
     std::string_view bytes_;
-    bool open_ = false;
+    bool open_ = false, checkedWhole_ = false;
+    std::uint64_t device_ = 0, inode_ = 0;
     std::uint32_t archiveCount_ = 0, trigramCount_ = 0;
     std::uint64_t entryCount_ = 0;
-    std::string_view names_, archives_, keys_, starts_, postings_;
-    std::vector<std::uint64_t> bases_; // first entry of each archive, and the count
+    std::string_view lists_, names_, archives_, keys_, starts_;
 };
 
 // The trigrams of the upper-cased (ASCII letters) bytes of text, each three
