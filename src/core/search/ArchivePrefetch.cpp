@@ -32,8 +32,9 @@ void LoadRecorded(const std::string& file, TPrefetched& item) {
 }
 
 TArchivePrefetch::TArchivePrefetch(std::vector<std::string> files, int readers, TPrepare prepare,
-                                   TReadHook hook)
-    : files_(std::move(files)), prepare_(std::move(prepare)), hook_(std::move(hook)) {
+                                   TReadHook hook, TLoad load)
+    : files_(std::move(files)), prepare_(std::move(prepare)), hook_(std::move(hook)),
+      load_(load ? std::move(load) : TLoad(LoadRecorded)) {
     std::size_t wanted = readers < 0 ? 0 : static_cast<std::size_t>(readers);
     wanted = std::min(wanted, files_.size());
     // The consumer keeps one slot for the archive it matches, one to read
@@ -88,7 +89,7 @@ void TArchivePrefetch::ReadInto(TSlot& slot, std::size_t seq, std::unique_lock<s
     slot.Seq = seq;
     lock.unlock();
     if (hook_) hook_(seq, slot.Owner != 0);
-    LoadRecorded(files_[seq], slot.Item);
+    load_(files_[seq], slot.Item);
     if (prepare_) prepare_(slot.Item);
     lock.lock();
     slot.State = TState::Ready;

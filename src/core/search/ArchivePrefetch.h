@@ -36,7 +36,8 @@ struct TPrefetched {
     std::int64_t EntriesTested = 0;
     bool Complete = false;         // the prepare step went through the whole archive
     std::string Prepared;          // bytes an index build made of the archive
-    std::string_view PreparedTail; // and the bytes of Arch.Text that follow them
+    std::string_view PreparedTail; // and the bytes of Text that follow them
+    std::string Text;              // the file's bytes, when a load took them without parsing
 };
 
 // Reads files[0], files[1], ... with ReadArchive (and prepares each, see
@@ -59,9 +60,12 @@ public:
     // Run on the reading thread right after each archive is read, so work on
     // the archive's memory stays with the thread that filled it.
     using TPrepare = std::function<void(TPrefetched& item)>;
+    // Reads file into item in place of LoadRecorded (an index build takes the
+    // bytes alone).
+    using TLoad = std::function<void(const std::string& file, TPrefetched& item)>;
 
     TArchivePrefetch(std::vector<std::string> files, int readers, TPrepare prepare = {},
-                     TReadHook hook = {});
+                     TReadHook hook = {}, TLoad load = {});
     ~TArchivePrefetch(); // lets readers finish the archive in hand, then joins them
     TArchivePrefetch(const TArchivePrefetch&) = delete;
     TArchivePrefetch& operator=(const TArchivePrefetch&) = delete;
@@ -101,6 +105,7 @@ private:
     std::vector<std::string> files_;
     TPrepare prepare_;
     TReadHook hook_;
+    TLoad load_;
     std::vector<TSlot> slots_;
     std::mutex mutex_;
     std::condition_variable canClaim_; // a reader's slot became free, or stopping

@@ -117,13 +117,17 @@ bool FreshIn(const TIndexFile& file, const TArchiveIdentity& id, TSearchIndex::T
     return true;
 }
 
-void Prepare(TPrefetched& item) {
+// Reads file and makes its segment from the bytes, without parsing them
+// into an archive (Prepared stays empty when the file cannot be read or the
+// archive is too large to index).
+void LoadSegment(const std::string& file, TPrefetched& item) {
     item.Prepared.clear();
     item.PreparedTail = {};
+    item.Read = static_cast<bool>(ReadWholeFile(file, item.Text));
     if (!item.Read) return;
     TSegmentBytes bytes;
     bytes.Front.swap(item.Prepared);
-    BuildIndexSegment(item.Arch, item.Messages, bytes);
+    BuildIndexSegment(item.Text, bytes);
     item.Prepared.swap(bytes.Front);
     item.PreparedTail = bytes.Text;
 }
@@ -135,15 +139,14 @@ class TSegmentMaker {
 public:
     TSegmentMaker(std::vector<std::string> files, int threads) : files_(std::move(files)) {
         if (threads > 1 && files_.size() > 1)
-            prefetch_ = std::make_unique<TArchivePrefetch>(files_, threads - 1, Prepare);
+            prefetch_ = std::make_unique<TArchivePrefetch>(files_, threads - 1, nullptr, nullptr,
+                                                           LoadSegment);
     }
-    // The next file's archive with its segment (Prepared empty when it could
-    // not be read or indexed).
+    // The next file's segment (Prepared empty when it could not be made).
     const TPrefetched& Next() {
         if (prefetch_) return *prefetch_->Next();
         thread_local TPrefetched item;
-        LoadRecorded(files_[next_++], item);
-        Prepare(item);
+        LoadSegment(files_[next_++], item);
         return item;
     }
 

@@ -18,8 +18,9 @@ namespace orbisk {
 // regions: folders (path offset and length into the paths, first entry,
 // entry count), entries (line offset into the text, name length), sorted
 // trigrams, their posting offsets (one more at the end; an empty list
-// stands for every entry) and the postings, the messages, the folder paths,
-// and the text: lines written out here, then the archive's own lines.
+// stands for every block) and the postings, the messages, the folder paths,
+// and the text: the archive file's bytes from its first entry line to the
+// end of its last, as they are.
 namespace {
 
 using namespace index_bytes;
@@ -67,8 +68,8 @@ struct TPairBuffer {
 
 // Sorts count (trigram << 32 | block) pairs by trigram, keeping the order of
 // the blocks of one trigram: two stable passes of 12 bits over the 24 bits.
-// The sorted pairs end in pairs (scratch is used in between).
-void SortByTrigram(std::uint64_t* pairs, std::uint64_t* scratch, std::size_t count) {
+// Returns where the sorted pairs are (pairs again).
+std::uint64_t* SortByTrigram(std::uint64_t* pairs, std::uint64_t* scratch, std::size_t count) {
     std::uint64_t* from = pairs;
     std::uint64_t* to = scratch;
     for (const int shift : {32, 44}) {
@@ -81,34 +82,47 @@ void SortByTrigram(std::uint64_t* pairs, std::uint64_t* scratch, std::size_t cou
             to[counts[(from[k] >> shift) & 0xFFF]++] = from[k];
         std::swap(from, to);
     }
+    return from;
 }
 
 // The (trigram << 32 | block) pairs of names in block order into pairs
 // (room for one per byte of the names); returns how many. Neighbouring names
-// share most of their trigrams (an extension, a common start), so a small
-// table of the pairs seen last drops most repeats within a block before
-// they are sorted; the few it misses are dropped after. The loop has no
-// branch on what it finds: a repeat is written and not counted.
+// share most of their trigrams at the same place from their start or from
+// their end (a common beginning, an extension), so a trigram that the name
+// before in the same block has there is not written; the repeats this
+// misses are dropped after sorting. The loop has no branch on what it finds:
+// a repeat is written and not counted.
 std::size_t TrigramPairs(const std::vector<std::string_view>& names, std::uint64_t* pairs) {
-    constexpr int kSeenBits = 12;
-    thread_local std::uint64_t seenTable[std::size_t{1} << kSeenBits];
-    std::uint64_t* const seen = seenTable;
-    std::fill(seen, seen + (std::size_t{1} << kSeenBits), ~std::uint64_t{0});
     const std::uint32_t* const upper = kUpper.Of;
     std::size_t count = 0;
+    std::string_view previous;
+    std::uint64_t previousBlock = ~std::uint64_t{0};
     for (std::uint32_t e = 0; e < names.size(); ++e) {
         const std::string_view name = names[e];
+        const std::uint64_t block = e / kIndexBlockEntries;
+        // The bytes name shares with the name before from the start (head)
+        // and from the end (tail).
+        std::size_t head = 0, tail = 0;
+        if (block == previousBlock) {
+            const std::size_t most = std::min(name.size(), previous.size());
+            while (head < most && name[head] == previous[head])
+                ++head;
+            while (tail < most &&
+                   name[name.size() - 1 - tail] == previous[previous.size() - 1 - tail])
+                ++tail;
+        }
+        previous = name;
+        previousBlock = block;
         if (name.size() < 3) continue;
         const auto* bytes = reinterpret_cast<const unsigned char*>(name.data());
-        const std::uint64_t block = e / kIndexBlockEntries;
+        // Trigram k - 2 ends at byte k: shared when it lies within the head
+        // or within the tail.
+        const std::size_t headEnd = head, tailStart = name.size() - tail;
         std::uint32_t t = upper[bytes[0]] << 8 | upper[bytes[1]] << 16;
         for (std::size_t k = 2; k < name.size(); ++k) {
             t = t >> 8 | upper[bytes[k]] << 16;
-            const std::uint64_t pair = std::uint64_t{t} << 32 | block;
-            std::uint64_t& slot = seen[(t * 0x9E3779B1u) >> (32 - kSeenBits)];
-            pairs[count] = pair;
-            count += slot != pair;
-            slot = pair;
+            pairs[count] = std::uint64_t{t} << 32 | block;
+            count += static_cast<std::size_t>(!(k < headEnd || k - 2 >= tailStart));
         }
     }
     return count;
@@ -121,9 +135,9 @@ void TrigramRegions(const std::vector<std::string_view>& names, std::string& key
     std::size_t bytes = 0;
     for (const std::string_view name : names)
         bytes += name.size();
-    std::uint64_t* const pairs = pairBuffer.Reserve(bytes);
-    const std::size_t count = TrigramPairs(names, pairs);
-    SortByTrigram(pairs, scratchBuffer.Reserve(bytes), count);
+    const std::size_t count = TrigramPairs(names, pairBuffer.Reserve(bytes));
+    const std::uint64_t* const pairs =
+        SortByTrigram(pairBuffer.Data.get(), scratchBuffer.Reserve(bytes), count);
     const std::size_t blocks = (names.size() + kIndexBlockEntries - 1) / kIndexBlockEntries;
     std::size_t k = 0;
     while (k < count) {
@@ -146,14 +160,6 @@ void TrigramRegions(const std::vector<std::string_view>& names, std::string& key
     }
     Put(offsets, static_cast<std::uint32_t>(postings.size()));
 }
-
-// Where an entry's line is while a segment is made: at an offset of the
-// lines written out, or in the archive's own text.
-struct TLineAt {
-    bool Own;
-    std::size_t At; // offset into the lines written out, or from the text
-    std::uint32_t NameLength;
-};
 
 std::uint64_t SegmentChecksum(std::string_view front, std::string_view text) {
     TChecksum sum;
@@ -185,74 +191,78 @@ bool StatIdentity(int dirFd, const std::string& fileName, TArchiveIdentity& id) 
     return true;
 }
 
-void BuildIndexSegment(const TArch& arch, const std::vector<THostMessage>& messages,
-                       TSegmentBytes& out) {
-    // Scratch buffers kept per thread, so indexing archive after archive
-    // reuses their memory.
-    thread_local std::string dirs, entries, keys, triOffs, postings, messageBytes, paths, own;
-    thread_local std::vector<std::string_view> names;
-    thread_local std::vector<TLineAt> lines;
-    for (std::string* buffer :
-         {&dirs, &entries, &keys, &triOffs, &postings, &messageBytes, &paths, &own})
-        buffer->clear();
-    names.clear();
-    lines.clear();
-    // The lines of entries read from the archive's file are the bytes from
-    // the name's start to the description's end, followed by a CR or the
-    // end of the text; the span from the first to the last is taken whole.
-    const std::string_view text = arch.Text ? std::string_view(*arch.Text) : std::string_view();
-    const char* const textEnd = text.data() + text.size();
-    const char *low = textEnd, *high = text.data();
-    std::uint32_t dirCount = 0;
-    for (std::int32_t d = 1; d <= arch.DirCount; ++d, ++dirCount) {
-        const TDir& dir = arch.Dirs[static_cast<std::size_t>(d)];
-        Put(dirs, static_cast<std::uint32_t>(paths.size()));
-        Put(dirs, static_cast<std::uint32_t>(dir.Path.size()));
-        Put(dirs, static_cast<std::uint32_t>(names.size()));
-        paths.append(dir.Path);
-        const std::size_t first = names.size();
-        const std::int32_t last = std::min(dir.First + dir.Count - 1, arch.RecCount);
-        for (std::int32_t r = std::max(dir.First, 1); r <= last; ++r) {
-            const TRec& rec = arch.Recs[static_cast<std::size_t>(r)];
-            if (rec.Present == 0) continue;
-            const char* begin = rec.Name.View().data();
-            const char* end = rec.Description.View().data() + rec.Description.size();
-            const auto nameLength = static_cast<std::uint32_t>(rec.Name.size());
-            names.push_back(rec.Name.View());
-            const auto from = reinterpret_cast<std::uintptr_t>(begin),
-                       to = reinterpret_cast<std::uintptr_t>(end);
-            if (!text.empty() && from >= reinterpret_cast<std::uintptr_t>(text.data()) &&
-                from <= to && to <= reinterpret_cast<std::uintptr_t>(textEnd) &&
-                (end == textEnd || *end == '\r')) {
-                lines.push_back({false, static_cast<std::size_t>(begin - text.data()), nameLength});
-                low = std::min(low, begin);
-                high = std::max(high, end);
-                continue;
-            }
-            lines.push_back({true, own.size(), nameLength});
-            for (const TStr* field : {&rec.Name, &rec.Size, &rec.Date, &rec.Attr, &rec.Note})
-                own.append(field->View()).push_back('\t');
-            own.append(rec.Description.View()).push_back('\r');
-        }
-        Put(dirs, static_cast<std::uint32_t>(names.size() - first));
+namespace {
+
+// Puts a segment together: folders and entries are added in the order a
+// search visits them, each entry's line found in the archive's text (the
+// span from the first to the last line is taken whole). Its buffers are kept
+// per thread, so indexing archive after archive reuses their memory.
+class TSegmentBuilder {
+public:
+    explicit TSegmentBuilder(std::string_view text) : text_(text) {
+        for (std::string* buffer :
+             {&dirs_, &entries_, &keys_, &triOffs_, &postings_, &messages_, &paths_})
+            buffer->clear();
+        names_.clear();
+        lines_.clear();
     }
-    const std::string_view span = low < high
-                                      ? text.substr(static_cast<std::size_t>(low - text.data()),
-                                                    static_cast<std::size_t>(high - low))
-                                      : std::string_view();
-    const std::size_t spanBase = low < high ? static_cast<std::size_t>(low - text.data()) : 0;
-    for (const TLineAt& line : lines) {
-        Put(entries,
-            static_cast<std::uint32_t>(line.Own ? line.At : own.size() + line.At - spanBase));
-        Put(entries, line.NameLength);
+
+    void AddDir(std::string_view path) {
+        CloseDir();
+        Put(dirs_, static_cast<std::uint32_t>(paths_.size()));
+        Put(dirs_, static_cast<std::uint32_t>(path.size()));
+        Put(dirs_, static_cast<std::uint32_t>(names_.size()));
+        paths_.append(path);
+        dirFirst_ = names_.size();
+        ++dirCount_;
     }
-    TrigramRegions(names, keys, triOffs, postings);
+    // An entry whose line is text[at, end) with the name its first nameLength bytes.
+    void AddLine(std::size_t at, std::size_t end, std::size_t nameLength) {
+        names_.push_back(text_.substr(at, nameLength));
+        lines_.push_back({at, static_cast<std::uint32_t>(nameLength)});
+        low_ = std::min(low_, at);
+        high_ = std::max(high_, end);
+    }
+    void Finish(const std::vector<THostMessage>& messages, TSegmentBytes& out);
+
+private:
+    struct TLineAt {
+        std::size_t At; // into the text
+        std::uint32_t NameLength;
+    };
+    void CloseDir() {
+        if (dirCount_ > 0) Put(dirs_, static_cast<std::uint32_t>(names_.size() - dirFirst_));
+    }
+
+    std::string_view text_;
+    std::size_t low_ = SIZE_MAX, high_ = 0, dirFirst_ = 0;
+    std::uint32_t dirCount_ = 0;
+    static thread_local std::string dirs_, entries_, keys_, triOffs_, postings_, messages_, paths_;
+    static thread_local std::vector<std::string_view> names_;
+    static thread_local std::vector<TLineAt> lines_;
+};
+
+thread_local std::string TSegmentBuilder::dirs_, TSegmentBuilder::entries_, TSegmentBuilder::keys_,
+    TSegmentBuilder::triOffs_, TSegmentBuilder::postings_, TSegmentBuilder::messages_,
+    TSegmentBuilder::paths_;
+thread_local std::vector<std::string_view> TSegmentBuilder::names_;
+thread_local std::vector<TSegmentBuilder::TLineAt> TSegmentBuilder::lines_;
+
+void TSegmentBuilder::Finish(const std::vector<THostMessage>& messages, TSegmentBytes& out) {
+    CloseDir();
+    const bool spanned = low_ < high_ || (low_ == high_ && low_ != SIZE_MAX);
+    const std::string_view span = spanned ? text_.substr(low_, high_ - low_) : std::string_view();
+    for (const TLineAt& line : lines_) {
+        Put(entries_, static_cast<std::uint32_t>(line.At - low_));
+        Put(entries_, line.NameLength);
+    }
+    TrigramRegions(names_, keys_, triOffs_, postings_);
     for (const THostMessage& message : messages) {
-        messageBytes.push_back(message.Warning ? 1 : 0);
-        PutText(messageBytes, message.Text);
+        messages_.push_back(message.Warning ? 1 : 0);
+        PutText(messages_, message.Text);
     }
-    const std::string* const regions[] = {&dirs,     &entries,      &keys,  &triOffs,
-                                          &postings, &messageBytes, &paths, &own};
+    const std::string* const regions[] = {&dirs_,     &entries_,  &keys_, &triOffs_,
+                                          &postings_, &messages_, &paths_};
     std::string& front = out.Front;
     front.clear();
     std::size_t total = kSegmentHeader;
@@ -261,13 +271,14 @@ void BuildIndexSegment(const TArch& arch, const std::vector<THostMessage>& messa
     front.reserve(total);
     Put(front, kSegmentMagic);
     for (const std::size_t count :
-         {std::size_t{dirCount}, names.size(), keys.size() / 4, messages.size()})
+         {std::size_t{dirCount_}, names_.size(), keys_.size() / 4, messages.size()})
         Put(front, static_cast<std::uint32_t>(count));
     std::uint64_t at = kSegmentHeader;
     for (const std::string* region : regions) {
         Put(front, static_cast<std::uint32_t>(at));
         at += region->size();
     }
+    Put(front, static_cast<std::uint32_t>(at)); // the text
     at += span.size();
     Put(front, static_cast<std::uint32_t>(at));
     Put(front, std::uint64_t{0});
@@ -284,10 +295,41 @@ void BuildIndexSegment(const TArch& arch, const std::vector<THostMessage>& messa
     PutAt(front, kChecksumAt, SegmentChecksum(front, span));
 }
 
-std::string BuildIndexSegment(const TArch& arch, const std::vector<THostMessage>& messages) {
-    TSegmentBytes bytes;
-    BuildIndexSegment(arch, messages, bytes);
-    return bytes.Front.append(bytes.Text);
+} // namespace
+
+void BuildIndexSegment(std::string_view fileText, TSegmentBytes& out) {
+    // The lines as reading the archive splits them: the header up to the
+    // line "<tree>", then lines ended by a CR (and an LF right after it); a
+    // line with a TAB is an entry of the folder before it, one without is a
+    // folder. Entries before the first folder belong to none and are not
+    // searched.
+    LineReader lines(fileText);
+    while (!lines.AtEnd() && lines.Next() != "<tree>") {
+    }
+    const std::string_view tree = lines.Rest();
+    const std::size_t base = static_cast<std::size_t>(tree.data() - fileText.data());
+    TSegmentBuilder builder(fileText);
+    bool inDir = false;
+    std::size_t p = 0;
+    while (p < tree.size()) {
+        std::size_t stop = p;
+        while (stop < tree.size() && tree[stop] != '\t' && tree[stop] != '\r')
+            ++stop;
+        if (stop == tree.size() || tree[stop] == '\r') {
+            builder.AddDir(tree.substr(p, stop - p));
+            inDir = true;
+            p = stop;
+        } else {
+            const void* cr = std::memchr(tree.data() + stop, '\r', tree.size() - stop);
+            const std::size_t end =
+                cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - tree.data())
+                   : tree.size();
+            if (inDir) builder.AddLine(base + p, base + end, stop - p);
+            p = end;
+        }
+        if (p < tree.size() && ++p < tree.size() && tree[p] == '\n') ++p;
+    }
+    builder.Finish({}, out);
 }
 
 namespace {

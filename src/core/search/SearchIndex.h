@@ -80,22 +80,17 @@ struct TArchiveIdentity {
 bool StatIdentity(int dirFd, const std::string& fileName, TArchiveIdentity& id);
 
 // A segment as made: Front, then the bytes of Text, which are the archive's
-// own lines borrowed from the TArch it was made of (empty when Front holds
-// them).
+// own entry lines borrowed from the file's text it was made of.
 struct TSegmentBytes {
     std::string Front;
     std::string_view Text;
 };
 
-// The segment of one archive: the entries of arch in the order a search
-// visits them (folders in stored order, each folder's present entries), the
-// trigrams of their names, and the messages reading it gave. Lines of entries
-// read from the archive's file are borrowed from arch.Text; others are
-// written out into Front.
-void BuildIndexSegment(const TArch& arch, const std::vector<THostMessage>& messages,
-                       TSegmentBytes& out);
-// The same as one string.
-std::string BuildIndexSegment(const TArch& arch, const std::vector<THostMessage>& messages);
+// The segment of the archive whose file holds fileText, made from the text
+// directly: its folders and entries as reading the archive takes them, in
+// the order a search visits them, and the trigrams of their names. Front is
+// empty when the archive is too large to index (offsets are 32 bits).
+void BuildIndexSegment(std::string_view fileText, TSegmentBytes& out);
 
 // What joining a segment into a file needs from it: its counts and its
 // sorted trigrams (four bytes each), read from its front part.
