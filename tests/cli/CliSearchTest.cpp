@@ -34,7 +34,7 @@ TEST(CliSearch, SearchesOneArchiveOrTheArchivesOfAFolderWithoutWritingThere) {
           {"\\DOCS\\", {{"README"}}}});
     Save(dir, "b.cd", "Beta", "CD", "Hudba", {{"\\", {{"readme.txt", "3221225472"}}}});
     Save(dir, "c.cd", "Gama", "CDR", "", {{"\\", {{"README.md"}}}});
-    const std::vector<std::string> files = ListDir(dir.Path());
+    std::vector<std::string> files = ListDir(dir.Path());
     const std::string a = dir.File("a.cd");
     const std::string d = dir.Path();
     const std::string aRoot = "Disk 7:\\  Readme.txt\n", aDoc = "Disk 7:\\DOC\\  Readme.txt\n",
@@ -101,17 +101,20 @@ TEST(CliSearch, SearchesOneArchiveOrTheArchivesOfAFolderWithoutWritingThere) {
         EXPECT_EQ(r.out, c.out);
         EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
     }
-    EXPECT_EQ(ListDir(dir.Path()), files); // no _cd_.lst, nothing else
+    // No _cd_.lst; the folder's searches left its search index.
+    files.insert(files.begin(), "_cd_.idx");
+    EXPECT_EQ(ListDir(dir.Path()), files);
 }
 
-TEST(CliSearch, GoesThroughTheIndexWhenToldAndIndexRefreshesIt) {
+TEST(CliSearch, GoesThroughTheIndexUnlessToldNotAndIndexRefreshesIt) {
     const struct {
         std::vector<std::string> args;
         int code;
         std::string outHas, errHas;
         bool index; // the folder holds _cd_.idx afterwards
     } cases[] = {
-        {{"search", "*.txt"}, 0, "Beta:\\  readme.txt\n", "", false},
+        {{"search", "*.txt"}, 0, "Beta:\\  readme.txt\n", "", true},
+        {{"search", "*.txt", "--no-index"}, 0, "Beta:\\  readme.txt\n", "", false},
         {{"search", "*.txt", "--index"}, 0, "Beta:\\  readme.txt\n", "", true},
         {{"search", "*.txt", "--category", "CD", "--index"}, 0, "Beta:\\  readme.txt\n", "", true},
         {{"index"}, 0, "2 archives\t3 entries\t", "", true},
@@ -135,10 +138,13 @@ TEST(CliSearch, GoesThroughTheIndexWhenToldAndIndexRefreshesIt) {
     EXPECT_EQ(Cli({"index", "--dir", "/nonexistent/folder"}).code, 1);
 }
 
-TEST(CliSearch, AFolderWithAnIndexIsSearchedThroughItUnlessToldNot) {
+TEST(CliSearch, AFolderIsSearchedThroughItsIndexBuiltWhenMissingUnlessToldNot) {
     TempDir dir;
     Save(dir, "a.cd", "Alfa", "CD", "", {{"\\", {{"x.doc"}}}});
-    ASSERT_EQ(Cli({"index", "--dir", dir.Path()}).code, 0);
+    EXPECT_EQ(Cli({"search", "*.txt", "--no-index", "--dir", dir.Path()}).out, "");
+    EXPECT_FALSE(FileExists(dir.File("_cd_.idx")));
+    EXPECT_EQ(Cli({"search", "*.doc", "--dir", dir.Path()}).out, "Alfa:\\  x.doc\n");
+    EXPECT_TRUE(FileExists(dir.File("_cd_.idx")));
     // An archive added since goes into the index's changes file on the way.
     Save(dir, "b.cd", "Beta", "CD", "", {{"\\", {{"readme.txt"}}}});
     EXPECT_EQ(Cli({"search", "*.txt", "--dir", dir.Path()}).out, "Beta:\\  readme.txt\n");
@@ -158,7 +164,8 @@ TEST(CliSearch, DefaultsToTheArchivesOfTheCurrentDirectory) {
                             " search '*.TXT' --marked > '" + outDir.File("out.txt") + "'";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     EXPECT_EQ(ReadFile(outDir.File("out.txt")), "Alfa:\\  x<B>.</B><B>t</B><B>x</B><B>t</B>\n");
-    EXPECT_EQ(ListDir(dir.Path()), std::vector<std::string>{"a.cd"});
+    // The search leaves its index there, and no archive list.
+    EXPECT_EQ(ListDir(dir.Path()), (std::vector<std::string>{"_cd_.idx", "a.cd"}));
 }
 
 TEST(CliSearch, TypedCzechFindsNamesOfACatalogueWrittenOnWindows) {

@@ -25,7 +25,7 @@ struct SearchArgs {
     std::vector<std::string> selected;
     std::string category;
     bool marked = false;
-    bool index = false;     // --index: build the index when there is none
+    bool index = false;     // --index: as without it (the index is built when missing)
     bool noIndex = false;   // --no-index: read the archive files
     std::int64_t limit = 0; // 0: no limit
 };
@@ -214,9 +214,7 @@ int SearchArchives(const SearchArgs& a, const TSearchCriteria& criteria, Streams
     const std::atomic<bool> stop{false};
     const int threads = std::thread::hardware_concurrency() > 1 ? 2 : 1;
     const auto slots = ArchivesToSearch(list, scope, selected, category);
-    const TIndexUse use = a.noIndex ? TIndexUse::Never
-                          : a.index ? TIndexUse::Always
-                                    : TIndexUse::IfPresent;
+    const TIndexUse use = a.noIndex ? TIndexUse::Never : TIndexUse::Always;
     RunFolderSearch(list, slots, criteria, sink, host, stop, use, threads);
     return kExitOk;
 }

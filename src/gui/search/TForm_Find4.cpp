@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QGroupBox>
-#include <QHideEvent>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QRadioButton>
@@ -143,12 +142,6 @@ void TForm_Find4::SearchEnded() {
     const TArchiveList& rows = Main().Archives().Rows();
     if (readFiles_ && !StoppedByUser() && !rows.Folder.empty() && !HasSearchIndex(rows.Folder))
         indexBuilder_->Start(rows);
-}
-
-void TForm_Find4::hideEvent(QHideEvent* event) {
-    TSearchWindow::hideEvent(event);
-    // Closed, not minimized: a build no longer wanted writes nothing.
-    if (!event->spontaneous()) indexBuilder_->Stop();
 }
 
 void TForm_Find4::JumpTo(const TResultPlace& place, int row, bool textView) {

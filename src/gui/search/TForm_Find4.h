@@ -4,8 +4,9 @@
 // filed under the category selected in the archive tree. Each archive is
 // read by the search itself; the archive open in the main window stays. A
 // folder with a search index is searched through it; one without gets it
-// built in the background once a search has read its archive files, until
-// the window is closed or the working folder changes.
+// built in the background once a search has read its archive files; the
+// build goes on when the window is closed and ends when the working folder
+// changes or the program quits.
 #include <QString>
 #include <string>
 #include <vector>
@@ -15,7 +16,6 @@
 #include "gui/search/SearchWindow.h"
 
 class QAction;
-class QHideEvent;
 class QGroupBox;
 class QRadioButton;
 
@@ -50,7 +50,6 @@ protected:
     void ResultsAdded(const std::vector<TSearchResult>& batch, bool textView) override;
     void SearchEnded() override;
     void JumpTo(const TResultPlace& place, int row, bool textView) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
     std::string SelectedCategory() const;
