@@ -259,17 +259,19 @@ TEST(SearchIndex, ChangesAreKeptApartUntilTheyOutgrowTheMainFile) {
         std::function<void()> change;
         std::int64_t floor;
         bool saved, consolidated, changesFile;
+        std::int32_t indexed; // archives read
     } steps[] = {
-        {"built", [] {}, kIndexChangesFloor, true, true, false},
-        {"one changed", [&] { rewrite("a1.cd", "Disk 1b"); }, kIndexChangesFloor, true, false,
-         true},
+        {"built", [] {}, kIndexChangesFloor, true, true, false, 5},
+        {"one changed", [&] { rewrite("a1.cd", "Disk 1b"); }, kIndexChangesFloor, true, false, true,
+         1},
         {"another changed", [&] { rewrite("a3.cd", "Disk 3b"); }, kIndexChangesFloor, true, false,
-         true},
+         true, 1},
         {"one from the middle deleted", [&] { std::filesystem::remove(dir.File("a2.cd")); },
-         kIndexChangesFloor, false, false, true},
-        {"one added", [&] { rewrite("a9.cd", "Disk 9"); }, kIndexChangesFloor, true, false, true},
+         kIndexChangesFloor, false, false, true, 0},
+        {"one added", [&] { rewrite("a9.cd", "Disk 9"); }, kIndexChangesFloor, true, false, true,
+         1},
         {"the changes outgrow the main file", [&] { rewrite("a0.cd", "Disk 0b"); }, 0, true, true,
-         false},
+         false, 1},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.what);
@@ -280,6 +282,7 @@ TEST(SearchIndex, ChangesAreKeptApartUntilTheyOutgrowTheMainFile) {
         EXPECT_TRUE(refresh.Usable);
         EXPECT_EQ(refresh.Saved, step.saved);
         EXPECT_EQ(refresh.Consolidated, step.consolidated);
+        EXPECT_EQ(refresh.Indexed, step.indexed);
         EXPECT_EQ(refresh.Archives, list.ArchiveCount());
         EXPECT_EQ(test::FileExists(dir.File(std::string(kSearchIndexChangesFile))),
                   step.changesFile);

@@ -191,6 +191,7 @@ public:
             }
             refresh.Saved = written == TWritten::Saved;
             refresh.Consolidated = build && refresh.Saved;
+            refresh.Indexed = indexed_;
             if (refresh.Saved && !build && Consolidate(changesFloor)) {
                 if (Write(true, 1, nullptr) != TWritten::Saved) {
                     index_.Close();
@@ -198,7 +199,6 @@ public:
                 }
                 refresh.Consolidated = true;
             }
-            refresh.Indexed = indexed_;
         }
         refresh.Usable = true;
         refresh.Archives = index_.ArchiveCount();
