@@ -159,6 +159,7 @@ bool TIndexWriter::Add(const TArchiveIdentity& id, std::string_view front, std::
 }
 
 TFileStatus TIndexWriter::Finish() {
+    if (failed_) return file_.Commit(SyncMode::Quick); // reports the failure
     SortPairs(pairs_);
     std::string lists, keys, starts, names;
     for (std::size_t k = 0; k < pairs_.size(); ++k) {
