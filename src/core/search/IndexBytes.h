@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace orbisk::index_bytes {
 
@@ -113,5 +114,23 @@ private:
     char buffer_[kBlock] = {};
     std::size_t pending_ = 0;
 };
+
+// Sorts count (trigram << 32 | number) pairs by their 24-bit trigram,
+// keeping the order of the pairs of one trigram: two stable passes of 12
+// bits, through scratch (room for count) and back into pairs.
+inline void SortByTrigram(std::uint64_t* pairs, std::uint64_t* scratch, std::size_t count) {
+    std::uint64_t* from = pairs;
+    std::uint64_t* to = scratch;
+    for (const int shift : {32, 44}) {
+        std::uint32_t counts[4097] = {};
+        for (std::size_t k = 0; k < count; ++k)
+            ++counts[((from[k] >> shift) & 0xFFF) + 1];
+        for (std::size_t k = 1; k < 4097; ++k)
+            counts[k] += counts[k - 1];
+        for (std::size_t k = 0; k < count; ++k)
+            to[counts[(from[k] >> shift) & 0xFFF]++] = from[k];
+        std::swap(from, to);
+    }
+}
 
 } // namespace orbisk::index_bytes

@@ -100,22 +100,6 @@ bool KnownWhole(std::string_view header, const timespec& mtime) {
            Get<std::int64_t>(header, kStampAt + 8) == mtime.tv_nsec;
 }
 
-// Sorts (trigram << 32 | archive) pairs made in archive order by trigram,
-// keeping that order: two stable passes of 12 bits over the 24 bits.
-void SortPairs(std::vector<std::uint64_t>& pairs) {
-    std::vector<std::uint64_t> scratch(pairs.size());
-    for (const int shift : {32, 44}) {
-        std::vector<std::uint64_t> counts(4097, 0);
-        for (const std::uint64_t p : pairs)
-            ++counts[((p >> shift) & 0xFFF) + 1];
-        for (std::size_t k = 1; k < counts.size(); ++k)
-            counts[k] += counts[k - 1];
-        for (const std::uint64_t p : pairs)
-            scratch[counts[(p >> shift) & 0xFFF]++] = p;
-        pairs.swap(scratch);
-    }
-}
-
 } // namespace
 
 TIndexWriter::TIndexWriter(const std::string& path) : file_(path) {
@@ -160,7 +144,9 @@ bool TIndexWriter::Add(const TArchiveIdentity& id, std::string_view front, std::
 
 TFileStatus TIndexWriter::Finish() {
     if (failed_) return file_.Commit(SyncMode::Quick); // reports the failure
-    SortPairs(pairs_);
+    // Made in archive order, so each trigram's archives come out ascending.
+    std::vector<std::uint64_t> scratch(pairs_.size());
+    SortByTrigram(pairs_.data(), scratch.data(), pairs_.size());
     std::string lists, keys, starts, names;
     for (std::size_t k = 0; k < pairs_.size(); ++k) {
         const std::uint64_t trigram = pairs_[k] >> 32;

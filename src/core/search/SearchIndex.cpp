@@ -66,25 +66,6 @@ struct TPairBuffer {
     }
 };
 
-// Sorts count (trigram << 32 | block) pairs by trigram, keeping the order of
-// the blocks of one trigram: two stable passes of 12 bits over the 24 bits.
-// Returns where the sorted pairs are (pairs again).
-std::uint64_t* SortByTrigram(std::uint64_t* pairs, std::uint64_t* scratch, std::size_t count) {
-    std::uint64_t* from = pairs;
-    std::uint64_t* to = scratch;
-    for (const int shift : {32, 44}) {
-        std::uint32_t counts[4097] = {};
-        for (std::size_t k = 0; k < count; ++k)
-            ++counts[((from[k] >> shift) & 0xFFF) + 1];
-        for (std::size_t k = 1; k < 4097; ++k)
-            counts[k] += counts[k - 1];
-        for (std::size_t k = 0; k < count; ++k)
-            to[counts[(from[k] >> shift) & 0xFFF]++] = from[k];
-        std::swap(from, to);
-    }
-    return from;
-}
-
 // The (trigram << 32 | block) pairs of names in block order into pairs
 // (room for one per byte of the names); returns how many. Neighbouring names
 // share most of their trigrams at the same place from their start or from
@@ -135,9 +116,9 @@ void TrigramRegions(const std::vector<std::string_view>& names, std::string& key
     std::size_t bytes = 0;
     for (const std::string_view name : names)
         bytes += name.size();
-    const std::size_t count = TrigramPairs(names, pairBuffer.Reserve(bytes));
-    const std::uint64_t* const pairs =
-        SortByTrigram(pairBuffer.Data.get(), scratchBuffer.Reserve(bytes), count);
+    std::uint64_t* const pairs = pairBuffer.Reserve(bytes);
+    const std::size_t count = TrigramPairs(names, pairs);
+    SortByTrigram(pairs, scratchBuffer.Reserve(bytes), count);
     const std::size_t blocks = (names.size() + kIndexBlockEntries - 1) / kIndexBlockEntries;
     std::size_t k = 0;
     while (k < count) {
