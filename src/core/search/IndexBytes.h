@@ -115,6 +115,21 @@ private:
     std::size_t pending_ = 0;
 };
 
+// The place of value among the count ascending 32-bit numbers of keys, or
+// -1 when it is not there.
+inline std::int64_t FindKey(std::string_view keys, std::uint32_t count, std::uint32_t value) {
+    std::uint32_t low = 0, high = count;
+    while (low < high) {
+        const std::uint32_t mid = low + (high - low) / 2;
+        if (Get<std::uint32_t>(keys, 4 * std::size_t{mid}) < value)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    if (low < count && Get<std::uint32_t>(keys, 4 * std::size_t{low}) == value) return low;
+    return -1;
+}
+
 // Sorts count (trigram << 32 | number) pairs by their 24-bit trigram,
 // keeping the order of the pairs of one trigram: two stable passes of 12
 // bits, through scratch (room for count) and back into pairs.

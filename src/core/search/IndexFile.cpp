@@ -407,23 +407,17 @@ std::int64_t TIndexFile::Find(std::string_view fileName) const {
         else
             high = mid;
     }
-    return low < archiveCount_ && FileNameOf(low) == fileName ? low : -1;
+    if (low < archiveCount_ && FileNameOf(low) == fileName) return low;
+    return -1;
 }
 
 bool TIndexFile::ArchiveList(std::uint32_t trigram, std::string_view& list) const {
     list = {};
-    std::uint32_t low = 0, high = trigramCount_;
-    while (low < high) {
-        const std::uint32_t mid = low + (high - low) / 2;
-        if (Get<std::uint32_t>(keys_, 4 * std::size_t{mid}) < trigram)
-            low = mid + 1;
-        else
-            high = mid;
-    }
-    if (low == trigramCount_ || Get<std::uint32_t>(keys_, 4 * std::size_t{low}) != trigram)
-        return true;
-    const auto begin = Get<std::uint64_t>(starts_, 8 * std::size_t{low});
-    const auto end = Get<std::uint64_t>(starts_, 8 * std::size_t{low} + 8);
+    const std::int64_t found = FindKey(keys_, trigramCount_, trigram);
+    if (found < 0) return true;
+    const auto low = static_cast<std::size_t>(found);
+    const auto begin = Get<std::uint64_t>(starts_, 8 * low);
+    const auto end = Get<std::uint64_t>(starts_, 8 * low + 8);
     if (begin >= end || end > lists_.size()) return false;
     list = lists_.substr(begin, end - begin);
     return true;

@@ -432,18 +432,7 @@ bool TIndexSegment::Trigram(std::uint32_t k, std::uint32_t& trigram) const {
 }
 
 std::int64_t TIndexSegment::FindTrigram(std::uint32_t trigram) const {
-    const std::string_view keys = Region(kTriKeys);
-    std::uint32_t low = 0, high = trigramCount_;
-    while (low < high) {
-        const std::uint32_t mid = low + (high - low) / 2;
-        if (Get<std::uint32_t>(keys, 4 * std::size_t{mid}) < trigram)
-            low = mid + 1;
-        else
-            high = mid;
-    }
-    if (low < trigramCount_ && Get<std::uint32_t>(keys, 4 * std::size_t{low}) == trigram)
-        return low;
-    return -1;
+    return FindKey(Region(kTriKeys), trigramCount_, trigram);
 }
 
 bool TIndexSegment::PostingList(std::uint32_t k, std::string_view& list) const {
