@@ -4,6 +4,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <memory>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -102,8 +103,11 @@ bool KnownWhole(std::string_view header, const timespec& mtime) {
 
 } // namespace
 
-TIndexWriter::TIndexWriter(const std::string& path) : file_(path) {
+TIndexWriter::TIndexWriter(const std::string& path, std::size_t archives) : file_(path) {
     failed_ = !file_.Append(std::string(kHeaderSize, '\0'));
+    // Room for the trigrams of a typical archive each, reserved but not
+    // touched, so that the list does not move as it grows.
+    pairs_.reserve(archives * 4096);
 }
 
 bool TIndexWriter::Add(const TArchiveIdentity& id, std::string_view front, std::string_view text) {
@@ -145,8 +149,8 @@ bool TIndexWriter::Add(const TArchiveIdentity& id, std::string_view front, std::
 TFileStatus TIndexWriter::Finish() {
     if (failed_) return file_.Commit(SyncMode::Quick); // reports the failure
     // Made in archive order, so each trigram's archives come out ascending.
-    std::vector<std::uint64_t> scratch(pairs_.size());
-    SortByTrigram(pairs_.data(), scratch.data(), pairs_.size());
+    const std::unique_ptr<std::uint64_t[]> scratch(new std::uint64_t[pairs_.size()]);
+    SortByTrigram(pairs_.data(), scratch.get(), pairs_.size());
     std::string lists, keys, starts, names;
     for (std::size_t k = 0; k < pairs_.size(); ++k) {
         const std::uint64_t trigram = pairs_[k] >> 32;

@@ -304,7 +304,7 @@ private:
             if (row.Place.File == nullptr) files.push_back(row.Path);
         const int makers = std::min(threads, 1 + static_cast<int>(files.size() / 2));
         TSegmentMaker maker(std::move(files), makers);
-        TIndexWriter writer(main ? mainPath_ : changesPath_);
+        TIndexWriter writer(main ? mainPath_ : changesPath_, rows_.size());
         indexed_ = 0;
         for (const TRow& row : rows_) {
             if (row.Place.File != nullptr) {

@@ -150,7 +150,8 @@ private:
 // puts the file in place, stamped as written in this boot.
 class TIndexWriter {
 public:
-    explicit TIndexWriter(const std::string& path);
+    // archives: about how many will be added.
+    TIndexWriter(const std::string& path, std::size_t archives);
     // Adds the segment front + text of the archive id; false when it is not
     // a segment, its name is not after the last one's, or writing failed.
     bool Add(const TArchiveIdentity& id, std::string_view front, std::string_view text = {});
