@@ -235,7 +235,7 @@ TSearchOutcome RunIndexedSearch(const TArchiveList& list, const std::vector<std:
                                 const TSearchCriteria& criteria, TSearchSink& sink, Host& host,
                                 const std::atomic<bool>& stop, int threads) {
     TSearchIndex index;
-    if (!RefreshSearchIndex(list, index, threads).Usable)
+    if (!RefreshSearchIndex(list, index, threads, kIndexChangesFloor, &stop).Usable)
         return RunArchivesSearch(list, slots, criteria, sink, host, stop, threads);
     TSearchOutcome outcome;
     const TEntryTests tests(criteria);

@@ -85,7 +85,8 @@ TIndexRefresh RefreshSearchIndex(const TArchiveList& list, TSearchIndex& index, 
 // folders that hold results. A row not in the index (its file is missing or
 // unreadable) and an archive whose part of the index proves damaged are
 // searched in their files; damaged index files are removed so that the next
-// search builds them again. When the index is not usable, the search is
+// search builds them again. When the index is not usable, or stop comes while
+// it is being brought up to date (which then writes nothing), the search is
 // RunArchivesSearch.
 TSearchOutcome RunIndexedSearch(const TArchiveList& list, const std::vector<std::int32_t>& slots,
                                 const TSearchCriteria& criteria, TSearchSink& sink, Host& host,
