@@ -227,6 +227,29 @@ TEST(ArchiveListBuild, ValueListsAndCategoryPaths) {
     EXPECT_EQ(f.built.ListedCount, 4);
 }
 
+TEST(ArchiveListBuild, LinksCountAsTheirTargetsAndLeaveWritesNothing) {
+    const std::string cache = "\\X\\\tCached link\tc.cd\t\t\r\n\\X\\\tGone\tgone.cd\t\t\r\n";
+    Folder f({{"a.cd", Cd({"Name=A", "Medium=CD"})}}, &cache);
+    ::mkdir(f.dir.File("dir.cd").c_str(), 0755);
+    ::symlink("a.cd", f.dir.File("b.cd").c_str());
+    ::symlink("a.cd", f.dir.File("c.cd").c_str());
+    ::symlink("dir.cd", f.dir.File("d.cd").c_str());
+    ::symlink("missing.cd", f.dir.File("e.cd").c_str());
+    const Lines rows = {"1 \\X\\|Cached link|c.cd|X||||", "1 \\CD\\|A|a.cd|CD||||",
+                        "1 \\CD\\|A|b.cd|CD||||"};
+
+    f.built = BuildArchiveList(f.dir.Path(), f.list, f.host, TListCache::Leave);
+    EXPECT_EQ(Dump(f.list), rows);
+    EXPECT_EQ(f.built.ListedCount, 3);
+    EXPECT_FALSE(f.built.CacheSaved);
+    EXPECT_EQ(f.Cache(), cache);
+
+    f.Build();
+    EXPECT_EQ(Dump(f.list), rows);
+    EXPECT_EQ(f.Cache(),
+              CrLf({"\\X\\\tCached link\tc.cd\t\t", "\\CD\\\tA\ta.cd\t\t", "\\CD\\\tA\tb.cd\t\t"}));
+}
+
 TEST(ArchiveListBuild, FoldersThatCannotBeListedOrWritten) {
     TArchiveList list;
     RecordingHost host;

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
@@ -21,7 +22,6 @@
 namespace orbisk {
 
 namespace detail {
-std::string DropDuplicateRows(TArchiveList& list, std::int32_t& listed);
 TFileStatus SaveArchiveListCache(const std::string& folder, std::string_view bytes);
 } // namespace detail
 
@@ -91,8 +91,11 @@ THead ListRowOf(const THead& header, std::string fileName) {
 
 namespace {
 
-// The names of one folder, read once: which of them are regular files (the
-// cached lines only test existence) and which look like archives.
+// The names of one folder, read once into one block of text with an
+// open-addressing table over them (a folder of thousands of archives is
+// listed at the start of every search, so no name gets an allocation of its
+// own): which of them are regular files (the cached lines only test
+// existence), which look like archives, and which a row has taken.
 class FolderNames {
 public:
     explicit FolderNames(const std::string& folder) : folder_(folder) {
@@ -101,8 +104,16 @@ public:
         while (const dirent* e = ::readdir(dir_)) {
             std::string_view name = e->d_name;
             if (name == "." || name == "..") continue;
-            kinds_.emplace(std::string(name), e->d_type);
+            names_.push_back({static_cast<std::uint32_t>(text_.size()),
+                              static_cast<std::uint32_t>(name.size()), e->d_type, false});
+            text_.append(name);
         }
+        std::size_t slots = 16;
+        while (slots < names_.size() * 2)
+            slots *= 2;
+        table_.assign(slots, 0);
+        for (std::uint32_t k = 0; k < names_.size(); ++k)
+            table_[FreeSlot(NameOf(names_[k]))] = k + 1;
     }
     ~FolderNames() {
         if (dir_) ::closedir(dir_);
@@ -115,46 +126,52 @@ public:
 
     // True when name is a file of the folder (a link is followed). A folder
     // that may be entered but not listed is asked name by name.
-    bool IsFile(const std::string& name) {
+    bool IsFile(std::string_view name) {
         if (!dir_) {
             struct stat st {};
-            return ::stat(JoinPath(folder_, name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+            return ::stat(JoinPath(folder_, std::string(name)).c_str(), &st) == 0 &&
+                   S_ISREG(st.st_mode);
         }
-        auto it = kinds_.find(name);
-        if (it == kinds_.end()) return false;
-        if (it->second == DT_REG) return true;
-        if (it->second != DT_LNK && it->second != DT_UNKNOWN) return false;
-        struct stat st {};
-        it->second = ::fstatat(Fd(), name.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode)
-                         ? DT_REG
-                         : DT_DIR; // resolved once: a file or not
-        return it->second == DT_REG;
+        TName* entry = Find(name);
+        return entry != nullptr && IsFile(*entry);
+    }
+
+    // Marks name as the file of a row; false when a row has it already.
+    bool Take(std::string_view name) {
+        if (TName* entry = dir_ ? Find(name) : nullptr) {
+            if (entry->Taken) return false;
+            entry->Taken = true;
+            return true;
+        }
+        return takenUnlisted_.emplace(name).second;
     }
 
     // The one file whose name equals name without regard to the case of
     // ASCII letters; empty when there is none or more than one.
-    std::string FileMatchingCase(const std::string& name) {
+    std::string FileMatchingCase(std::string_view name) {
         if (byFolded_.empty())
-            for (const auto& entry : kinds_)
-                byFolded_.emplace(Folded(entry.first), entry.first);
+            for (std::uint32_t k = 0; k < names_.size(); ++k)
+                byFolded_.emplace(Folded(NameOf(names_[k])), k);
         std::string found;
         auto [from, to] = byFolded_.equal_range(Folded(name));
         for (auto it = from; it != to; ++it) {
-            if (!IsFile(it->second)) continue;
+            if (!IsFile(names_[it->second])) continue;
             if (!found.empty()) return {};
-            found = it->second;
+            found = NameOf(names_[it->second]);
         }
         return found;
     }
 
-    // The files whose name ends in ".cd" in any letter case, in name order
-    // without regard to the case of ASCII letters (then byte order).
-    std::vector<std::string> ArchiveFiles() {
-        std::vector<std::string> names;
-        for (auto& [name, kind] : kinds_) {
-            if (name.size() < 3) continue;
-            std::string_view ext = std::string_view(name).substr(name.size() - 3);
-            if (ext[0] == '.' && (ext[1] | 0x20) == 'c' && (ext[2] | 0x20) == 'd' && IsFile(name))
+    // The files no row has taken whose name ends in ".cd" in any letter
+    // case, in name order without regard to the case of ASCII letters (then
+    // byte order).
+    std::vector<std::string_view> UntakenArchiveFiles() {
+        std::vector<std::string_view> names;
+        for (TName& entry : names_) {
+            if (entry.Taken || entry.Size < 3) continue;
+            std::string_view name = NameOf(entry);
+            std::string_view ext = name.substr(name.size() - 3);
+            if (ext[0] == '.' && (ext[1] | 0x20) == 'c' && (ext[2] | 0x20) == 'd' && IsFile(entry))
                 names.push_back(name);
         }
         std::sort(names.begin(), names.end(), FoldedLess);
@@ -162,6 +179,41 @@ public:
     }
 
 private:
+    struct TName {
+        std::uint32_t Offset, Size;
+        unsigned char Kind; // d_type, DT_REG or DT_DIR once a link is resolved
+        bool Taken;
+    };
+
+    std::string_view NameOf(const TName& entry) const {
+        return std::string_view(text_).substr(entry.Offset, entry.Size);
+    }
+    std::size_t FreeSlot(std::string_view name) const {
+        std::size_t k = std::hash<std::string_view>{}(name) & (table_.size() - 1);
+        while (table_[k] != 0)
+            k = (k + 1) & (table_.size() - 1);
+        return k;
+    }
+    TName* Find(std::string_view name) {
+        if (table_.empty()) return nullptr;
+        for (std::size_t k = std::hash<std::string_view>{}(name) & (table_.size() - 1);
+             table_[k] != 0; k = (k + 1) & (table_.size() - 1)) {
+            TName& entry = names_[table_[k] - 1];
+            if (NameOf(entry) == name) return &entry;
+        }
+        return nullptr;
+    }
+    bool IsFile(TName& entry) {
+        if (entry.Kind == DT_REG) return true;
+        if (entry.Kind != DT_LNK && entry.Kind != DT_UNKNOWN) return false;
+        struct stat st {};
+        entry.Kind =
+            ::fstatat(Fd(), std::string(NameOf(entry)).c_str(), &st, 0) == 0 && S_ISREG(st.st_mode)
+                ? DT_REG
+                : DT_DIR; // resolved once: a file or not
+        return entry.Kind == DT_REG;
+    }
+
     static char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c; }
     static std::string Folded(std::string_view name) {
         std::string folded(name);
@@ -169,7 +221,7 @@ private:
             c = Fold(c);
         return folded;
     }
-    static bool FoldedLess(const std::string& a, const std::string& b) {
+    static bool FoldedLess(std::string_view a, std::string_view b) {
         std::size_t n = std::min(a.size(), b.size());
         for (std::size_t i = 0; i < n; ++i) {
             char x = Fold(a[i]), y = Fold(b[i]);
@@ -181,8 +233,11 @@ private:
 
     std::string folder_;
     DIR* dir_ = nullptr;
-    std::unordered_map<std::string, unsigned char> kinds_;
-    std::unordered_multimap<std::string, std::string> byFolded_; // built on first use
+    std::string text_;                 // the names back to back
+    std::vector<TName> names_;         // in the order the folder gave them
+    std::vector<std::uint32_t> table_; // 1 + index into names_, 0 when free
+    std::unordered_multimap<std::string, std::uint32_t> byFolded_; // built on first use
+    std::unordered_set<std::string> takenUnlisted_; // rows of a folder that cannot be listed
 };
 
 // Reads the header lines of text into head. Returns true when the "<tree>"
@@ -236,7 +291,9 @@ bool ReadListHeader(int dirFd, const std::string& name, THead& head) {
     return true;
 }
 
-void AddCategoryPaths(std::string_view treePath, std::unordered_set<std::string>& seen,
+// seen holds parts of the rows' own paths: no copy is made of a path met
+// before.
+void AddCategoryPaths(std::string_view treePath, std::unordered_set<std::string_view>& seen,
                       std::vector<std::string>& out) {
     for (std::size_t slash = treePath.find('\\', 1); slash != std::string_view::npos;
          slash = treePath.find('\\', slash + 1)) {
@@ -245,36 +302,48 @@ void AddCategoryPaths(std::string_view treePath, std::unordered_set<std::string>
     }
 }
 
+// The file names of every line of the cache.
+std::unordered_set<std::string_view> CachedFileNames(std::string_view cacheText) {
+    std::unordered_set<std::string_view> named;
+    TCacheLineReader reader(cacheText);
+    for (TCacheLineView line; reader.Next(line);)
+        named.insert(line.FileName);
+    return named;
+}
+
 // Takes the cached lines whose file still exists, the first line of each
 // file name only. A name that is no file may stand for a file whose name
 // differs only in case (the cache was written on Windows): it takes the real
 // name when exactly one file matches and no cached line names that file
 // exactly.
 void TakeCachedLines(std::string_view cacheText, FolderNames& names, TArchiveList& list,
-                     std::unordered_set<std::string>& taken, Host& host) {
+                     Host& host) {
     PumpTicker ticker(host);
-    std::vector<TCacheLine> lines = ParseArchiveListCache(cacheText);
-    std::unordered_set<std::string> named;
-    for (const TCacheLine& line : lines)
-        named.insert(line.FileName);
-    for (TCacheLine& line : lines) {
+    list.Rows.reserve(
+        list.Rows.size() + 1 +
+        static_cast<std::size_t>(std::count(cacheText.begin(), cacheText.end(), '\r')));
+    std::optional<std::unordered_set<std::string_view>> named; // made when first needed
+    std::string real;
+    TCacheLineReader reader(cacheText);
+    for (TCacheLineView line; reader.Next(line);) {
         ticker.Tick();
         if (line.TreePath.empty() || line.Name.empty() || line.FileName.empty()) continue;
-        if (!names.IsFile(line.FileName)) {
-            std::string real = names.FileMatchingCase(line.FileName);
-            if (real.empty() || named.count(real) != 0) continue;
-            line.FileName = std::move(real);
+        std::string_view fileName = line.FileName;
+        if (!names.IsFile(fileName)) {
+            real = names.FileMatchingCase(fileName);
+            if (real.empty()) continue;
+            if (!named) named = CachedFileNames(cacheText);
+            if (named->count(real) != 0) continue;
+            fileName = real;
         }
-        if (taken.count(line.FileName) != 0) continue;
-        taken.insert(line.FileName);
-        THead row;
-        row.FileName = std::move(line.FileName);
-        row.Name = std::move(line.Name);
-        row.Description = std::move(line.Description);
-        row.Owner = std::move(line.Owner);
-        SetTreePath(row, std::move(line.TreePath));
+        if (!names.Take(fileName)) continue;
+        THead& row = list.Rows.emplace_back();
+        row.FileName = fileName;
+        row.Name = line.Name;
+        row.Description = line.Description;
+        row.Owner = line.Owner;
+        SetTreePath(row, std::string(line.TreePath));
         row.Listed = 1;
-        list.Append(std::move(row));
     }
 }
 
@@ -292,26 +361,28 @@ TBuildResult BuildArchiveList(const std::string& folder, TArchiveList& list, Hos
     const bool cacheRead = static_cast<bool>(
         ReadWholeFile(JoinPath(folder, std::string(kArchiveListFile)), cacheText));
 
-    std::unordered_set<std::string> taken;
-    TakeCachedLines(cacheText, names, list, taken, host);
+    TakeCachedLines(cacheText, names, list, host);
     if (names.Read()) {
-        for (const std::string& name : names.ArchiveFiles()) {
-            if (taken.count(name) != 0) continue;
+        for (const std::string_view name : names.UntakenArchiveFiles()) {
             THead header;
-            bool read = ReadListHeader(names.Fd(), name, header);
+            bool read = ReadListHeader(names.Fd(), std::string(name), header);
             host.Pump();
             ++result.HeadersRead;
             if (!read || header.Name.empty()) continue;
-            list.Append(ListRowOf(header, name));
+            list.Append(ListRowOf(header, std::string(name)));
         }
     }
 
-    std::string bytes = detail::DropDuplicateRows(list, result.ListedCount);
+    // Every row names a file no other row names (the folder's names are
+    // taken once each), so there are no duplicates to drop.
+    result.ListedCount = list.ArchiveCount();
     // The cache is written only when its bytes change: a warm build of a
     // folder nobody touched writes nothing.
-    if (cache == TListCache::Update)
+    if (cache == TListCache::Update) {
+        const std::string bytes = FormatArchiveListCache(list);
         result.CacheSaved =
             (cacheRead && bytes == cacheText) || detail::SaveArchiveListCache(folder, bytes).ok;
+    }
 
     result.ValueLists.AddAll(list.Rows, 1);
     result.CategoryPaths = CategoryPaths(list);
@@ -326,7 +397,7 @@ std::vector<std::int32_t> ArchivesAtPath(const TArchiveList& list, std::string_v
 }
 
 std::vector<std::string> CategoryPaths(const TArchiveList& list) {
-    std::unordered_set<std::string> seen;
+    std::unordered_set<std::string_view> seen;
     std::vector<std::string> paths;
     for (std::int32_t slot = 1; slot <= list.ArchiveCount(); ++slot)
         if (list[slot].Listed != 0) AddCategoryPaths(list[slot].TreePath, seen, paths);

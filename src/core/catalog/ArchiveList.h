@@ -59,9 +59,25 @@ struct TCacheLine {
     std::string TreePath, Name, FileName, Description, Owner;
 };
 
-// Splits the text of _cd_.lst into its lines (CR rules of the system's text
-// files): each of the first four fields is the text up to the next TAB, the
-// fifth the rest of the line; missing fields are empty.
+// One line of _cd_.lst as parts of the file's text.
+struct TCacheLineView {
+    std::string_view TreePath, Name, FileName, Description, Owner;
+};
+
+// Reads the text of _cd_.lst line by line (CR rules of the system's text
+// files) without copying: each of the first four fields is the text up to
+// the next TAB, the fifth the rest of the line; missing fields are empty.
+class TCacheLineReader {
+public:
+    explicit TCacheLineReader(std::string_view text) : lines_(text) {}
+    // The next line; false at the end of the text.
+    bool Next(TCacheLineView& line);
+
+private:
+    LineReader lines_;
+};
+
+// The lines of TCacheLineReader as owned strings.
 std::vector<TCacheLine> ParseArchiveListCache(std::string_view text);
 
 // The bytes of _cd_.lst for the Listed rows in slot order, lines ended by

@@ -37,18 +37,24 @@ void AppendField(std::string& out, std::string_view value, char end) {
 
 } // namespace
 
+bool TCacheLineReader::Next(TCacheLineView& line) {
+    if (lines_.AtEnd()) return false;
+    std::string_view rest = lines_.Next();
+    line.TreePath = NextField(rest);
+    line.Name = NextField(rest);
+    line.FileName = NextField(rest);
+    line.Description = NextField(rest);
+    line.Owner = rest;
+    return true;
+}
+
 std::vector<TCacheLine> ParseArchiveListCache(std::string_view text) {
     std::vector<TCacheLine> lines;
-    LineReader reader(text);
-    while (!reader.AtEnd()) {
-        std::string_view rest = reader.Next();
-        TCacheLine& line = lines.emplace_back();
-        line.TreePath = NextField(rest);
-        line.Name = NextField(rest);
-        line.FileName = NextField(rest);
-        line.Description = NextField(rest);
-        line.Owner = rest;
-    }
+    TCacheLineReader reader(text);
+    for (TCacheLineView view; reader.Next(view);)
+        lines.push_back({std::string(view.TreePath), std::string(view.Name),
+                         std::string(view.FileName), std::string(view.Description),
+                         std::string(view.Owner)});
     return lines;
 }
 
