@@ -59,9 +59,12 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Orbisk developers")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The pictures of file types when the system's icons are switched on; the
-# libraries' own dependencies are added to these.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "adwaita-icon-theme | breeze-icon-theme")
+# The pictures of file types when the system's icons are switched on, and
+# libarchive, which the programs load only when they list a RAR file (so the
+# search for linked libraries does not see it); the libraries' own
+# dependencies are added to these.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "adwaita-icon-theme | breeze-icon-theme, libarchive13 | libarchive13t64")
 # Qt's dialogs in Czech, opening pages and files, unmounting and ejecting
 # without root: the program works without them, with less.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils, udisks2")

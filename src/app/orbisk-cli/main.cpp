@@ -1,10 +1,13 @@
 #include <clocale>
 #include <iostream>
+#include <malloc.h>
 
 #include "Cli.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
+    mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
     // Sorting what the user sees follows the user's language.
     std::setlocale(LC_COLLATE, "");
     std::vector<std::string> args(argv + 1, argv + argc);

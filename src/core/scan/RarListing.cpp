@@ -11,15 +11,12 @@
 #include "core/scan/DosTime.h"
 #include "core/scan/ListingRows.h"
 
-#ifndef ORBISK_HAVE_LIBARCHIVE
-#error "RAR listing needs libarchive (Debian package libarchive-dev)"
-#endif
-#include <archive.h>
-#include <archive_entry.h>
+#include "core/scan/LibArchive.h"
 
 namespace orbisk {
 
 struct TRarArchive {
+    const TLibArchive& Lib;
     archive* Reader = nullptr;
     TUniqueFd Fd; // the file being listed, closed with the handle
     la_int64_t LastHeaderPos = -1;
@@ -67,12 +64,12 @@ void CopyName(std::string_view name, char (&field)[kRarNameSize]) {
     field[len] = '\0';
 }
 
-std::uint32_t Attributes(archive_entry* entry, std::string_view name) {
+std::uint32_t Attributes(const TLibArchive& la, archive_entry* entry, std::string_view name) {
     std::uint32_t bits = 0;
-    if (archive_entry_filetype(entry) == AE_IFDIR) bits |= kAttrDirectory;
-    if ((archive_entry_mode(entry) & 0200) == 0) bits |= kAttrReadOnly;
+    if (la.archive_entry_filetype(entry) == AE_IFDIR) bits |= kAttrDirectory;
+    if ((la.archive_entry_mode(entry) & 0200) == 0) bits |= kAttrReadOnly;
     // Windows attributes come as file-flag names ("rdonly,hidden").
-    if (const char* text = archive_entry_fflags_text(entry)) {
+    if (const char* text = la.archive_entry_fflags_text(entry)) {
         std::string_view flags(text);
         while (!flags.empty()) {
             auto comma = flags.find(',');
@@ -90,9 +87,9 @@ std::uint32_t Attributes(archive_entry* entry, std::string_view name) {
     return bits;
 }
 
-std::uint32_t DosTimeOf(archive_entry* entry) {
-    if (!archive_entry_mtime_is_set(entry)) return 0;
-    std::time_t t = archive_entry_mtime(entry);
+std::uint32_t DosTimeOf(const TLibArchive& la, archive_entry* entry) {
+    if (!la.archive_entry_mtime_is_set(entry)) return 0;
+    std::time_t t = la.archive_entry_mtime(entry);
     std::tm local{};
     if (!::localtime_r(&t, &local)) return 0;
     return LocalTmToDos(local).value_or(0);
@@ -115,37 +112,44 @@ RARHandle RAROpenArchive(RAROpenArchiveData* data) {
         data->OpenResult = kRarOpenError;
         return nullptr;
     }
+    const TLibArchive* lib = LibArchive();
+    if (!lib) {
+        data->OpenResult = kRarOpenError;
+        return nullptr;
+    }
+    const TLibArchive& la = *lib;
     TUtf8Scope utf8;
-    archive* reader = archive_read_new();
+    archive* reader = la.archive_read_new();
     if (!reader) {
         data->OpenResult = kRarNoMemory;
         return nullptr;
     }
-    archive_read_support_format_rar(reader);
-    archive_read_support_format_rar5(reader);
+    la.archive_read_support_format_rar(reader);
+    la.archive_read_support_format_rar5(reader);
     const int opened = data->ArcBytes
-                           ? archive_read_open_memory(reader, data->ArcBytes, data->ArcSize)
-                           : archive_read_open_fd(reader, fd.Get(), 64 * 1024);
+                           ? la.archive_read_open_memory(reader, data->ArcBytes, data->ArcSize)
+                           : la.archive_read_open_fd(reader, fd.Get(), 64 * 1024);
     if (opened != ARCHIVE_OK) {
         data->OpenResult = kRarBadArchive;
-        archive_read_free(reader);
+        la.archive_read_free(reader);
         return nullptr;
     }
     data->OpenResult = kRarSuccess;
-    return new TRarArchive{reader, std::move(fd)};
+    return new TRarArchive{la, reader, std::move(fd)};
 }
 
 int RARReadHeader(RARHandle handle, RARHeaderData* header) {
     if (!handle || !header || handle->Failed) return kRarBadData;
+    const TLibArchive& la = handle->Lib;
     TUtf8Scope utf8;
     archive_entry* entry = nullptr;
-    int r = archive_read_next_header(handle->Reader, &entry);
+    int r = la.archive_read_next_header(handle->Reader, &entry);
     if (r == ARCHIVE_EOF) return kRarEndArchive;
-    const la_int64_t pos = archive_read_header_position(handle->Reader);
+    const la_int64_t pos = la.archive_read_header_position(handle->Reader);
     const char* name = nullptr;
     if (r == ARCHIVE_OK || r == ARCHIVE_WARN) {
-        name = archive_entry_pathname_utf8(entry);
-        if (!name) name = archive_entry_pathname(entry);
+        name = la.archive_entry_pathname_utf8(entry);
+        if (!name) name = la.archive_entry_pathname(entry);
     }
     // A header that does not move forward in the file would repeat for ever.
     if (!name || pos <= handle->LastHeaderPos) {
@@ -154,18 +158,19 @@ int RARReadHeader(RARHandle handle, RARHeaderData* header) {
     }
     handle->LastHeaderPos = pos;
     CopyName(name, header->FileName);
-    la_int64_t size = archive_entry_size_is_set(entry) ? archive_entry_size(entry) : 0;
+    la_int64_t size = la.archive_entry_size_is_set(entry) ? la.archive_entry_size(entry) : 0;
     header->UnpSize = size > 0 ? static_cast<std::uint64_t>(size) : 0;
-    header->FileTime = DosTimeOf(entry);
-    header->FileAttr = Attributes(entry, name);
+    header->FileTime = DosTimeOf(la, entry);
+    header->FileAttr = Attributes(la, entry, name);
     return kRarSuccess;
 }
 
 int RARProcessFile(RARHandle handle, int operation, char* destPath, char* destName) {
     if (!handle || handle->Failed) return kRarBadData;
     if (operation != kRarSkip || destPath || destName) return kRarNotSupported;
+    const TLibArchive& la = handle->Lib;
     TUtf8Scope utf8;
-    int r = archive_read_data_skip(handle->Reader);
+    int r = la.archive_read_data_skip(handle->Reader);
     if (r != ARCHIVE_OK && r != ARCHIVE_WARN) {
         handle->Failed = true;
         return kRarBadData;
@@ -175,8 +180,9 @@ int RARProcessFile(RARHandle handle, int operation, char* destPath, char* destNa
 
 int RARCloseArchive(RARHandle handle) {
     if (!handle) return kRarBadData;
+    const TLibArchive& la = handle->Lib;
     TUtf8Scope utf8;
-    archive_read_free(handle->Reader);
+    la.archive_read_free(handle->Reader);
     delete handle;
     return kRarSuccess;
 }
