@@ -1,6 +1,7 @@
 // orbisk-cli db: the reverse-list database of a working folder, read and
 // edited through the model the database window uses.
 #include <algorithm>
+#include <clocale>
 #include <cstring>
 
 #include "Cli.h"
@@ -145,6 +146,10 @@ int DbRm(DbSession& s, const std::vector<std::string>& operands) {
 
 int DbExport(DbSession& s, const DbArgs& a) {
     if (!s.Open(false)) return kExitFailure;
+    // The page sorts in the order of the user's language. Only this command
+    // collates, so only it loads the collation (every other run starts
+    // without it).
+    std::setlocale(LC_COLLATE, "");
     const TExportStatus status =
         ExportDatabase(s.db.MutableArch(), a.tpl, a.out, CollationCompare());
     if (status.Result == TExportResult::Exported) return kExitOk;

@@ -1,4 +1,3 @@
-#include <clocale>
 #include <iostream>
 #include <malloc.h>
 
@@ -10,8 +9,6 @@ int main(int argc, char** argv) {
     // than handed back to the system and asked for again, page by page.
     mallopt(M_MMAP_THRESHOLD, 64 << 20);
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
-    // Sorting what the user sees follows the user's language.
-    std::setlocale(LC_COLLATE, "");
     std::vector<std::string> args(argv + 1, argv + argc);
     int code = orbisk::cli::RunCli(args, {std::cout, std::cerr});
     std::cout.flush();
