@@ -122,6 +122,7 @@ public:
     FolderNames& operator=(const FolderNames&) = delete;
 
     bool Read() const { return dir_ != nullptr; }
+    std::size_t Count() const { return names_.size(); }
     int Fd() const { return dir_ ? ::dirfd(dir_) : -1; }
 
     // True when name is a file of the folder (a link is followed). A folder
@@ -319,9 +320,12 @@ std::unordered_set<std::string_view> CachedFileNames(std::string_view cacheText)
 void TakeCachedLines(std::string_view cacheText, FolderNames& names, TArchiveList& list,
                      Host& host) {
     PumpTicker ticker(host);
-    list.Rows.reserve(
-        list.Rows.size() + 1 +
-        static_cast<std::size_t>(std::count(cacheText.begin(), cacheText.end(), '\r')));
+    // One row per line at most, and per name of the folder: room is made
+    // once, for the smaller count.
+    std::size_t rows =
+        1 + static_cast<std::size_t>(std::count(cacheText.begin(), cacheText.end(), '\r'));
+    if (names.Read()) rows = std::min(rows, names.Count());
+    list.Rows.reserve(list.Rows.size() + rows);
     std::optional<std::unordered_set<std::string_view>> named; // made when first needed
     std::string real;
     TCacheLineReader reader(cacheText);

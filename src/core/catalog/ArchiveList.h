@@ -118,11 +118,13 @@ struct TBuildResult {
 // are compared exactly. A cached name that names no file, but matches exactly
 // one file without regard to the case of ASCII letters that no other cached
 // line names exactly (a folder copied from Windows), takes that file's real
-// name. Then RewriteArchiveList. Pumps host after every header read.
+// name. No two rows name the same file. Then _cd_.lst is written anew
+// (through a temporary file renamed over it) when its bytes change. Pumps
+// host after every header read.
 //
-// With TListCache::Leave the build writes nothing: the rows, duplicates
-// dropped, are the same, and _cd_.lst stays as it was (CacheSaved false), as
-// a search from the command line needs.
+// With TListCache::Leave the build writes nothing: the rows are the same,
+// and _cd_.lst stays as it was (CacheSaved false), as a search from the
+// command line needs.
 enum class TListCache { Update, Leave };
 TBuildResult BuildArchiveList(const std::string& folder, TArchiveList& list, Host& host,
                               TListCache cache = TListCache::Update);
