@@ -260,7 +260,8 @@ TEST(ArchiveListBuild, FoldersThatCannotBeListedOrWritten) {
     Folder readOnly({{"a.cd", Cd({"Name=A", "Medium=CD"})}});
     ::chmod(readOnly.dir.Path().c_str(), 0555);
     const std::string cache = "\\CD\\Hry\\\tA\ta.cd\t\t\r\n";
-    Folder unlisted({{"a.cd", ""}}, &cache);
+    const std::string twice = cache + "\\X\\\tB\ta.cd\t\t\r\n";
+    Folder unlisted({{"a.cd", ""}}, &twice);
     ::chmod(unlisted.dir.Path().c_str(), 0311);
     WithoutDacOverride noOverride;
     if (!noOverride.Active()) GTEST_SKIP() << "cannot drop the override capabilities";
@@ -271,7 +272,8 @@ TEST(ArchiveListBuild, FoldersThatCannotBeListedOrWritten) {
     EXPECT_EQ(ListDir(readOnly.dir.Path()), (Lines{"a.cd"})); // no temporary file left behind
     EXPECT_TRUE(readOnly.host.warns.empty());
 
-    // A folder that can be entered but not listed keeps its cached rows.
+    // A folder that can be entered but not listed keeps its cached rows,
+    // the first line of each file name only.
     unlisted.Build();
     EXPECT_FALSE(unlisted.built.FolderRead);
     EXPECT_EQ(Dump(unlisted.list), (Lines{"1 \\CD\\Hry\\|A|a.cd|CD|Hry|||"}));
