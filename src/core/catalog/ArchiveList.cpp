@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <optional>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
@@ -303,6 +304,22 @@ void AddCategoryPaths(std::string_view treePath, std::unordered_set<std::string_
     }
 }
 
+// Has the system back the room reserved for rows in one call rather than
+// page by page as the rows are first written: a fault per 4 KiB page costs
+// more than the rows written into it, in a virtual machine several times
+// more. Systems without MADV_POPULATE_WRITE (Linux before 5.14) refuse it.
+void BackReservedRows(std::vector<THead>& rows) {
+#ifdef MADV_POPULATE_WRITE
+    constexpr std::uintptr_t kPage = 4096;
+    const auto from =
+        (reinterpret_cast<std::uintptr_t>(rows.data() + rows.size()) + kPage - 1) & ~(kPage - 1);
+    const auto to = reinterpret_cast<std::uintptr_t>(rows.data() + rows.capacity()) & ~(kPage - 1);
+    if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+#else
+    (void)rows;
+#endif
+}
+
 // The file names of every line of the cache.
 std::unordered_set<std::string_view> CachedFileNames(std::string_view cacheText) {
     std::unordered_set<std::string_view> named;
@@ -326,6 +343,7 @@ void TakeCachedLines(std::string_view cacheText, FolderNames& names, TArchiveLis
         1 + static_cast<std::size_t>(std::count(cacheText.begin(), cacheText.end(), '\r'));
     if (names.Read()) rows = std::min(rows, names.Count());
     list.Rows.reserve(list.Rows.size() + rows);
+    BackReservedRows(list.Rows);
     std::optional<std::unordered_set<std::string_view>> named; // made when first needed
     std::string real;
     TCacheLineReader reader(cacheText);
