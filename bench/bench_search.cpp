@@ -236,7 +236,9 @@ void ReportSizes() {
     std::uint64_t archives = 0;
     for (const std::string& path : Data().paths)
         archives += std::filesystem::file_size(path);
-    const std::uint64_t index = std::filesystem::file_size(IndexPath());
+    std::error_code error;
+    const std::uint64_t index = std::filesystem::file_size(IndexPath(), error);
+    if (error) return; // no index benchmark ran
     std::fprintf(stderr, "index %llu bytes, archives %llu bytes, ratio %.2f\n",
                  static_cast<unsigned long long>(index), static_cast<unsigned long long>(archives),
                  static_cast<double>(index) / static_cast<double>(archives));
