@@ -425,12 +425,6 @@ bool TIndexSegment::Fields(std::uint32_t entry, TRec& rec) const {
     return SplitEntryLine(line, rec) && rec.Name.size() == name.size();
 }
 
-bool TIndexSegment::Trigram(std::uint32_t k, std::uint32_t& trigram) const {
-    if (k >= trigramCount_) return false;
-    trigram = Get<std::uint32_t>(Region(kTriKeys), 4 * std::size_t{k});
-    return true;
-}
-
 std::int64_t TIndexSegment::FindTrigram(std::uint32_t trigram) const {
     return FindKey(Region(kTriKeys), trigramCount_, trigram);
 }

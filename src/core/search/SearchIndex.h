@@ -125,8 +125,6 @@ public:
     bool Name(std::uint32_t entry, std::string_view& name) const;
     // The fields of an entry as borrowed views (rec.Name too).
     bool Fields(std::uint32_t entry, TRec& rec) const;
-    // Trigram k (0-based, ascending).
-    bool Trigram(std::uint32_t k, std::uint32_t& trigram) const;
     // The number k of trigram, or -1 when no name holds it.
     std::int64_t FindTrigram(std::uint32_t trigram) const;
     // The blocks of trigram k, ascending; everyBlock (and blocks empty) when
