@@ -123,14 +123,17 @@ namespace {
 
 TFileStatus ReadFile(const std::string& path, std::string& out, std::size_t maxBytes,
                      bool keepRead) {
-    out.clear();
     TUniqueFd fd;
     std::uint64_t size = 0;
     TFileStatus status = OpenRegularFile(path, fd, &size);
-    if (!status) return status;
-    if (size > maxBytes) return TFileStatus::Failed(path, EFBIG);
+    if (!status || size > maxBytes) {
+        out.clear();
+        return status ? TFileStatus::Failed(path, EFBIG) : status;
+    }
     // Read up to the end rather than trusting the size: the file may grow or
-    // shrink while it is read. One spare byte shows whether it grew.
+    // shrink while it is read. One spare byte shows whether it grew. A buffer
+    // kept from reading another file is reused as it stands: resizing fills
+    // only the bytes it grows by, which reading overwrites anyway.
     out.resize(static_cast<std::size_t>(size) + 1);
     std::size_t used = 0;
     for (;;) {

@@ -1,11 +1,15 @@
 #include "core/search/SearchIndex.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "core/catalog/ArchiveFile.h"
 #include "core/catalog/TextFile.h"
@@ -66,44 +70,74 @@ struct TPairBuffer {
     }
 };
 
+// How many bytes a and b have alike from their start (Prefix) or from their
+// end (Suffix), looking at most at the first or last `most`: eight at a
+// time, the differing byte found from the bits that differ.
+std::size_t CommonPrefix(const char* a, const char* b, std::size_t most) {
+    std::size_t k = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; k + 8 <= most; k += 8) {
+            std::uint64_t x, y;
+            std::memcpy(&x, a + k, 8);
+            std::memcpy(&y, b + k, 8);
+            if (x != y) return k + static_cast<std::size_t>(std::countr_zero(x ^ y)) / 8;
+        }
+    }
+    while (k < most && a[k] == b[k])
+        ++k;
+    return k;
+}
+
+// aEnd and bEnd point just past the bytes compared.
+std::size_t CommonSuffix(const char* aEnd, const char* bEnd, std::size_t most) {
+    std::size_t k = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; k + 8 <= most; k += 8) {
+            std::uint64_t x, y;
+            std::memcpy(&x, aEnd - k - 8, 8);
+            std::memcpy(&y, bEnd - k - 8, 8);
+            if (x != y) return k + static_cast<std::size_t>(std::countl_zero(x ^ y)) / 8;
+        }
+    }
+    while (k < most && aEnd[-1 - static_cast<std::ptrdiff_t>(k)] ==
+                           bEnd[-1 - static_cast<std::ptrdiff_t>(k)])
+        ++k;
+    return k;
+}
+
 // The (trigram << 32 | block) pairs of names in block order into pairs
 // (room for one per byte of the names); returns how many. Neighbouring names
 // share most of their trigrams at the same place from their start or from
-// their end (a common beginning, an extension), so a trigram that the name
-// before in the same block has there is not written; the repeats this
-// misses are dropped after sorting. The loop has no branch on what it finds:
-// a repeat is written and not counted.
+// their end (a common beginning, an extension), so only the trigrams of a
+// name between what it shares with the name before in the same block are
+// written; the repeats this misses are dropped after sorting.
 std::size_t TrigramPairs(const std::vector<std::string_view>& names, std::uint64_t* pairs) {
     const std::uint32_t* const upper = kUpper.Of;
     std::size_t count = 0;
     std::string_view previous;
-    std::uint64_t previousBlock = ~std::uint64_t{0};
     for (std::uint32_t e = 0; e < names.size(); ++e) {
         const std::string_view name = names[e];
         const std::uint64_t block = e / kIndexBlockEntries;
         // The bytes name shares with the name before from the start (head)
         // and from the end (tail).
         std::size_t head = 0, tail = 0;
-        if (block == previousBlock) {
+        if (e % kIndexBlockEntries != 0) {
             const std::size_t most = std::min(name.size(), previous.size());
-            while (head < most && name[head] == previous[head])
-                ++head;
-            while (tail < most &&
-                   name[name.size() - 1 - tail] == previous[previous.size() - 1 - tail])
-                ++tail;
+            head = CommonPrefix(name.data(), previous.data(), most);
+            tail = CommonSuffix(name.data() + name.size(), previous.data() + previous.size(),
+                                most);
         }
         previous = name;
-        previousBlock = block;
-        if (name.size() < 3) continue;
-        const auto* bytes = reinterpret_cast<const unsigned char*>(name.data());
         // Trigram k - 2 ends at byte k: shared when it lies within the head
-        // or within the tail.
-        const std::size_t headEnd = head, tailStart = name.size() - tail;
-        std::uint32_t t = upper[bytes[0]] << 8 | upper[bytes[1]] << 16;
-        for (std::size_t k = 2; k < name.size(); ++k) {
+        // (k < head) or within the tail (k - 2 >= size - tail).
+        const std::size_t first = std::max<std::size_t>(2, head);
+        const std::size_t last = std::min(name.size(), name.size() - tail + 2);
+        if (first >= last) continue;
+        const auto* bytes = reinterpret_cast<const unsigned char*>(name.data());
+        std::uint32_t t = upper[bytes[first - 2]] << 8 | upper[bytes[first - 1]] << 16;
+        for (std::size_t k = first; k < last; ++k) {
             t = t >> 8 | upper[bytes[k]] << 16;
-            pairs[count] = std::uint64_t{t} << 32 | block;
-            count += static_cast<std::size_t>(!(k < headEnd || k - 2 >= tailStart));
+            pairs[count++] = std::uint64_t{t} << 32 | block;
         }
     }
     return count;
@@ -278,6 +312,27 @@ void TSegmentBuilder::Finish(const std::vector<THostMessage>& messages, TSegment
 
 } // namespace
 
+namespace {
+
+// The first TAB or CR in [p, end), or end: sixteen bytes at a time where
+// the processor compares them in one step.
+const char* FindTabOrCr(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i tab = _mm_set1_epi8('\t'), cr = _mm_set1_epi8('\r');
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int found =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, tab), _mm_cmpeq_epi8(bytes, cr)));
+        if (found != 0) return p + std::countr_zero(static_cast<unsigned>(found));
+    }
+#endif
+    while (p < end && *p != '\t' && *p != '\r')
+        ++p;
+    return p;
+}
+
+} // namespace
+
 void BuildIndexSegment(std::string_view fileText, TSegmentBytes& out) {
     // The lines as reading the archive splits them: the header up to the
     // line "<tree>", then lines ended by a CR (and an LF right after it); a
@@ -293,9 +348,8 @@ void BuildIndexSegment(std::string_view fileText, TSegmentBytes& out) {
     bool inDir = false;
     std::size_t p = 0;
     while (p < tree.size()) {
-        std::size_t stop = p;
-        while (stop < tree.size() && tree[stop] != '\t' && tree[stop] != '\r')
-            ++stop;
+        const std::size_t stop = static_cast<std::size_t>(
+            FindTabOrCr(tree.data() + p, tree.data() + tree.size()) - tree.data());
         if (stop == tree.size() || tree[stop] == '\r') {
             builder.AddDir(tree.substr(p, stop - p));
             inDir = true;
