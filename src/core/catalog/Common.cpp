@@ -23,10 +23,15 @@ std::string_view ExtensionOf(std::string_view name) {
 }
 
 std::string UpperAscii(std::string_view text) {
-    std::string out(text);
+    std::string out;
+    UpperAsciiInto(text, out);
+    return out;
+}
+
+void UpperAsciiInto(std::string_view text, std::string& out) {
+    out.assign(text);
     for (char& c : out)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return out;
 }
 
 int FileClassIcon(std::string_view name) {

@@ -55,6 +55,8 @@ void AddToHistory(std::vector<std::string>& list, const std::string& text);
 
 // Upper case of the bytes a-z only.
 std::string UpperAscii(std::string_view text);
+// The same into out, whose memory is reused.
+void UpperAsciiInto(std::string_view text, std::string& out);
 
 // "XXXX-XXXX" of a 32-bit volume serial: the high and low 16 bits as
 // upper-case hexadecimal, each padded to four digits.

@@ -9,7 +9,7 @@
 #include <system_error>
 #include <thread>
 #include <unistd.h>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "core/catalog/ProgramValues.h"
 #include "core/catalog/TextFile.h"
@@ -103,6 +103,7 @@ std::shared_ptr<const TIndexFile> OpenIndexFile(const std::string& path, bool sm
 
 // One listed archive during a refresh.
 struct TRow {
+    std::int32_t Slot = 0; // the first of the list's rows naming its file
     TArchiveIdentity Id;
     std::string Path;           // set when it is to be read
     TSearchIndex::TPlace Place; // where it is fresh, if anywhere
@@ -212,12 +213,18 @@ private:
     // With threads above 1 a second thread stats the second half of a long
     // list: a stat is a system call each, the bulk of a search's own work.
     void StatRows(int threads) {
-        std::unordered_set<std::string_view> seen;
+        std::unordered_map<std::string_view, std::int32_t> seen;
         seen.reserve(static_cast<std::size_t>(list_.ArchiveCount()));
         std::vector<std::int32_t> slots;
+        sameAs_.clear();
         for (std::int32_t slot = 1; slot <= list_.ArchiveCount(); ++slot) {
             const THead& head = list_[slot];
-            if (head.Listed != 0 && seen.insert(head.FileName).second) slots.push_back(slot);
+            if (head.Listed == 0) continue;
+            const auto [it, first] = seen.emplace(head.FileName, slot);
+            if (first)
+                slots.push_back(slot);
+            else
+                sameAs_.emplace_back(slot, it->second);
         }
         // Each name is looked up in the folder opened once, which is what
         // joining it to the folder's path names.
@@ -251,6 +258,7 @@ private:
     bool StatRow(std::int32_t slot, const TUniqueFd& dir, TRow& row) const {
         const THead& head = list_[slot];
         const std::string& folder = list_.Folder;
+        row.Slot = slot;
         const bool relative = !head.FileName.empty() && head.FileName[0] != '/';
         if (relative && (folder.empty() || dir.IsOpen())) {
             if (!StatIdentity(folder.empty() ? AT_FDCWD : dir.Get(), head.FileName, row.Id))
@@ -268,8 +276,15 @@ private:
     void Place() {
         index_.fresh_.clear();
         index_.fresh_.reserve(rows_.size());
-        for (const TRow& row : rows_)
-            if (row.Place.File != nullptr) index_.fresh_.emplace(row.Id.FileName, row.Place);
+        index_.bySlot_.assign(static_cast<std::size_t>(list_.ArchiveCount()) + 1, {});
+        for (const TRow& row : rows_) {
+            if (row.Place.File == nullptr) continue;
+            index_.fresh_.push_back(row.Place);
+            index_.bySlot_[static_cast<std::size_t>(row.Slot)] = row.Place;
+        }
+        for (const auto& [slot, first] : sameAs_)
+            index_.bySlot_[static_cast<std::size_t>(slot)] =
+                index_.bySlot_[static_cast<std::size_t>(first)];
     }
 
     // Whether the main file is to be made anew from both files: when the
@@ -342,17 +357,14 @@ private:
     TSearchIndex& index_;
     const std::string mainPath_, changesPath_;
     std::vector<TRow> rows_;
+    // Rows naming the file of an earlier row: (row, that earlier row).
+    std::vector<std::pair<std::int32_t, std::int32_t>> sameAs_;
     std::int32_t indexed_ = 0;
 };
 
-TSearchIndex::TPlace TSearchIndex::Find(const std::string& fileName) const {
-    const auto it = fresh_.find(fileName);
-    return it == fresh_.end() ? TPlace{} : it->second;
-}
-
 std::int64_t TSearchIndex::EntryCount() const {
     std::int64_t entries = 0;
-    for (const auto& [name, place] : fresh_)
+    for (const TPlace& place : fresh_)
         entries += place.File->EntriesOf(place.Archive);
     return entries;
 }
@@ -361,6 +373,7 @@ TSearchIndex::TSearchIndex() : main_(NoIndexFile()), changes_(NoIndexFile()) {}
 
 void TSearchIndex::Close() {
     fresh_.clear();
+    bySlot_.clear();
     main_ = changes_ = NoIndexFile();
 }
 

@@ -251,7 +251,7 @@ TSearchOutcome RunIndexedSearch(const TArchiveList& list, const std::vector<std:
             break;
         }
         const THead& row = list[slot];
-        const TSearchIndex::TPlace place = index.Find(row.FileName);
+        const TSearchIndex::TPlace place = index.Find(slot);
         bool fromIndex = place.File != nullptr && !damaged;
         if (fromIndex && !TestArchive(index, place, query, tests, segment, messages, passed)) {
             damaged = true;

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "core/catalog/ArchiveList.h"
@@ -32,8 +31,11 @@ public:
 
     const TIndexFile& Main() const { return *main_; }
     const TIndexFile& Changes() const { return *changes_; }
-    // Where the archive file fileName is kept fresh.
-    TPlace Find(const std::string& fileName) const;
+    // Where the archive of the list's row slot is kept fresh.
+    TPlace Find(std::int32_t slot) const {
+        return slot >= 0 && static_cast<std::size_t>(slot) < bySlot_.size() ? bySlot_[slot]
+                                                                             : TPlace{};
+    }
     std::int32_t ArchiveCount() const { return static_cast<std::int32_t>(fresh_.size()); }
     std::int64_t EntryCount() const;
     void Close();
@@ -41,7 +43,8 @@ public:
 private:
     friend class TIndexRefresher;
     std::shared_ptr<const TIndexFile> main_, changes_;
-    std::unordered_map<std::string, TPlace> fresh_;
+    std::vector<TPlace> fresh_;  // each fresh archive once
+    std::vector<TPlace> bySlot_; // by the list's row (rows naming one file alike)
 };
 
 struct TIndexRefresh {

@@ -24,25 +24,50 @@ public:
             starts_.push_back(pos);
         starts_.push_back(text.size());
     }
+    // Whether every character is one byte.
+    bool Bytewise() const { return starts_.empty(); }
     std::size_t Count() const { return starts_.empty() ? text_.size() : starts_.size() - 1; }
     std::size_t Start(std::size_t k) const { return starts_.empty() ? k : starts_[k]; }
     std::size_t Length(std::size_t k) const { return Start(k + 1) - Start(k); }
     std::string_view At(std::size_t k) const { return text_.substr(Start(k), Length(k)); }
-    bool IsStar(std::size_t k) const { return At(k) == "*"; }
+    char Byte(std::size_t k) const { return text_[k]; }
 
 private:
     std::string_view text_;
     std::vector<std::size_t> starts_; // empty when every character is one byte
 };
 
+// Character comparisons of a walk. With Bytes every character of both the
+// name and the pattern is one byte, and bytes are compared directly; the
+// answers are those of comparing the characters as texts.
+template <bool Bytes>
+struct TCompare {
+    static bool Same(const TUnits& name, std::size_t i, const TUnits& pattern, std::size_t j) {
+        if constexpr (Bytes)
+            return name.Byte(i) == pattern.Byte(j);
+        else
+            return name.At(i) == pattern.At(j);
+    }
+    static bool Is(const TUnits& text, std::size_t k, char c) {
+        if constexpr (Bytes)
+            return text.Byte(k) == c;
+        else
+            return text.At(k) == std::string_view(&c, 1);
+    }
+};
+
 // Whether the walk from name character i and pattern character j succeeds,
 // for every i and j. Each cell is filled once, from the ends backwards, which
 // gives the answers of the plain recursive trials in n * m steps instead of
-// time exponential in the number of stars.
+// time exponential in the number of stars. The cells are kept per thread:
+// a search builds a table for every name it marks.
+template <bool Bytes>
 class TTrialTable {
 public:
+    using C = TCompare<Bytes>;
     TTrialTable(const TUnits& name, const TUnits& pattern)
-        : n_(name.Count()), m_(pattern.Count()), cells_((n_ + 1) * (m_ + 1), 0) {
+        : n_(name.Count()), m_(pattern.Count()), cells_(Cells()) {
+        cells_.assign((n_ + 1) * (m_ + 1), 0);
         for (std::size_t j = m_ + 1; j-- > 0;) {
             // Whether some trial from name character k, i <= k < n, against
             // the pattern after j succeeds, for the "*" case.
@@ -56,39 +81,39 @@ public:
     bool Matches(std::size_t i, std::size_t j) const { return cells_[j * (n_ + 1) + i] != 0; }
 
 private:
+    static std::vector<unsigned char>& Cells() {
+        thread_local std::vector<unsigned char> cells;
+        return cells;
+    }
     bool Cell(const TUnits& name, const TUnits& pattern, std::size_t i, std::size_t j,
               bool anyTrial) const {
         if (i >= n_ || j >= m_) return Finished(pattern, i, j);
-        std::string_view p = pattern.At(j);
-        if (p == "?") return Matches(i + 1, j + 1);
+        if (C::Is(pattern, j, '?')) return Matches(i + 1, j + 1);
         // A failed "*" leaves the name used up and the pattern after it.
-        if (p == "*") return anyTrial || Finished(pattern, n_, j + 1);
-        return name.At(i) == p && Matches(i + 1, j + 1);
+        if (C::Is(pattern, j, '*')) return anyTrial || Finished(pattern, n_, j + 1);
+        return C::Same(name, i, pattern, j) && Matches(i + 1, j + 1);
     }
     // The outcome once the name or the pattern is used up.
     bool Finished(const TUnits& pattern, std::size_t i, std::size_t j) const {
-        return (i >= n_ && j >= m_) || (j + 1 == m_ && pattern.IsStar(j));
+        return (i >= n_ && j >= m_) || (j + 1 == m_ && C::Is(pattern, j, '*'));
     }
     void Set(std::size_t i, std::size_t j, bool value) { cells_[j * (n_ + 1) + i] = value ? 1 : 0; }
 
     std::size_t n_;
     std::size_t m_;
-    std::vector<unsigned char> cells_;
+    std::vector<unsigned char>& cells_;
 };
 
-// The walk over compared (the name as compared) and pattern. When marked is
-// given it receives the characters of stored (the name as stored, of the same
-// layout as compared) with the literal matches wrapped in marks.
-bool Walk(std::string_view compared, std::string_view stored, std::string_view pattern,
-          std::string* marked) {
-    CharStepper nameSteps(compared);
-    CharStepper patternSteps(pattern);
-    const bool utf8 = nameSteps.IsUtf8() && patternSteps.IsUtf8();
-    const TUnits name(compared, utf8 ? &nameSteps : nullptr);
-    const TUnits pat(pattern, utf8 ? &patternSteps : nullptr);
+// The walk over the characters of name and pattern. When marked is given it
+// receives the characters of stored (the name as stored, of the same layout
+// as the name compared) with the literal matches wrapped in marks.
+template <bool Bytes>
+bool WalkUnits(const TUnits& name, const TUnits& pat, std::string_view stored,
+               std::string* marked) {
+    using C = TCompare<Bytes>;
     const std::size_t n = name.Count();
     const std::size_t m = pat.Count();
-    std::optional<TTrialTable> trials; // built at the first "*"
+    std::optional<TTrialTable<Bytes>> trials; // built at the first "*"
 
     auto append = [&](std::size_t i, bool mark) {
         if (marked == nullptr) return;
@@ -100,22 +125,33 @@ bool Walk(std::string_view compared, std::string_view stored, std::string_view p
     std::size_t i = 0;
     std::size_t j = 0;
     while (i < n && j < m) {
-        std::string_view p = pat.At(j);
-        if (p == "?") {
+        if (C::Is(pat, j, '?')) {
             append(i++, false);
             ++j;
-        } else if (p == "*") {
+        } else if (C::Is(pat, j, '*')) {
             ++j;
             if (!trials) trials.emplace(name, pat);
             while (i < n && !trials->Matches(i, j))
                 append(i++, false);
         } else {
-            if (name.At(i) != p) return false;
+            if (!C::Same(name, i, pat, j)) return false;
             append(i++, true);
             ++j;
         }
     }
-    return (i >= n && j >= m) || (j + 1 == m && pat.IsStar(j));
+    return (i >= n && j >= m) || (j + 1 == m && C::Is(pat, j, '*'));
+}
+
+// The walk over compared (the name as compared) and pattern; see WalkUnits.
+bool Walk(std::string_view compared, std::string_view stored, std::string_view pattern,
+          std::string* marked) {
+    CharStepper nameSteps(compared);
+    CharStepper patternSteps(pattern);
+    const bool utf8 = nameSteps.IsUtf8() && patternSteps.IsUtf8();
+    const TUnits name(compared, utf8 ? &nameSteps : nullptr);
+    const TUnits pat(pattern, utf8 ? &patternSteps : nullptr);
+    return name.Bytewise() && pat.Bytewise() ? WalkUnits<true>(name, pat, stored, marked)
+                                             : WalkUnits<false>(name, pat, stored, marked);
 }
 
 template <typename Int>
@@ -170,8 +206,16 @@ bool MatchMaskMarked(bool caseSensitive, std::string_view name, const TPatternFo
     marked.clear();
     const std::string* form = PatternFor(pattern, name);
     if (form == nullptr) return false;
-    bool matched = caseSensitive ? Walk(name, name, *form, &marked)
-                                 : Walk(UpperAscii(name), name, *form, &marked);
+    bool matched = true;
+    if (caseSensitive) {
+        matched = Walk(name, name, *form, &marked);
+    } else {
+        // The upper-cased copy is kept per thread: a search marks every name
+        // it shows.
+        thread_local std::string upper;
+        UpperAsciiInto(name, upper);
+        matched = Walk(upper, name, *form, &marked);
+    }
     if (!matched) marked.clear();
     return matched;
 }
