@@ -153,8 +153,8 @@ TSearchInput RandomInput(std::mt19937& rng) {
 // upper-cased names is posted for exactly the blocks whose names hold it, or
 // stands for every block when most hold it.
 TEST(SearchIndex, ASegmentPostsEachTrigramForTheBlocksWhoseNamesHoldIt) {
-    const std::vector<std::string> parts = {"file_", "FILE_", "00", "01", "1", ".txt", ".TXT",
-                                            "ab",    "\xC5\xAF", "x"};
+    const std::vector<std::string> parts = {"file_", "FILE_", "00", "01",       "1",
+                                            ".txt",  ".TXT",  "ab", "\xC5\xAF", "x"};
     std::mt19937 rng(17);
     test::TempDir dir;
     std::vector<test::DirSpec> dirs(3);

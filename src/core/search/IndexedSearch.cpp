@@ -1,6 +1,8 @@
 #include "core/search/IndexedSearch.h"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 #include "core/catalog/ProgramValues.h"
@@ -168,34 +170,63 @@ bool CollectPassed(const TIndexSegment& segment, const std::vector<std::uint32_t
     return true;
 }
 
+// A result made ahead of its turn to be handed over.
+struct TMadeResult {
+    bool NewFolder = false; // its folder's path goes to OnFolder first
+    bool Marked = false;    // it is handed over (marking agrees with the test)
+    TSearchResult Result;
+};
+
+// One archive's part of a search through the index, made on whichever thread
+// took it, handed over on the search's own thread in the order of the rows.
+struct TArchiveWork {
+    bool FromIndex = false; // else its files are searched when its turn comes
+    bool Damaged = false;   // its part of the index proved damaged
+    std::vector<THostMessage> Messages;
+    std::vector<TMadeResult> Results;
+};
+
+// The results of the entries that passed, as the search over the files
+// would hand them over.
+void MakeResults(const TIndexSegment& segment, const std::vector<TPassed>& passed,
+                 std::int32_t slot, const THead& row, const std::string& file,
+                 const TEntryTests& tests, std::vector<TMadeResult>& out) {
+    std::uint32_t shownDir = segment.DirCount();
+    out.resize(passed.size());
+    for (std::size_t k = 0; k < passed.size(); ++k) {
+        const TPassed& p = passed[k];
+        TMadeResult& made = out[k];
+        std::string_view path;
+        std::uint32_t first = 0, count = 0;
+        segment.Dir(p.Dir, path, first, count);
+        made.NewFolder = p.Dir != shownDir;
+        shownDir = p.Dir;
+        TSearchResult& result = made.Result;
+        result.Path = path;
+        TRec rec;
+        segment.Fields(p.Entry, rec);
+        made.Marked = tests.Mark(rec.Name, result.MarkedName);
+        if (!made.Marked) continue;
+        result.ArchiveSlot = slot;
+        result.ArchiveName = row.Name;
+        result.ArchiveFile = file;
+        result.Rec = rec; // an owned copy
+    }
+}
+
 // Hands over the results of one archive; false when the sink refuses more or
 // the stop flag is seen (tested before each result, as over the files).
-bool ReportPassed(const TIndexSegment& segment, const std::vector<TPassed>& passed,
-                  std::int32_t slot, const THead& row, const std::string& file,
-                  const TEntryTests& tests, TSearchSink& sink, const std::atomic<bool>& stop,
-                  TSearchOutcome& outcome) {
-    std::uint32_t shownDir = segment.DirCount();
-    for (const TPassed& p : passed) {
+bool HandOver(std::vector<TMadeResult>& results, TSearchSink& sink, const std::atomic<bool>& stop,
+              TSearchOutcome& outcome) {
+    for (TMadeResult& made : results) {
         if (stop.load(std::memory_order_relaxed)) {
             outcome.Stopped = true;
             return false;
         }
-        std::string_view path;
-        std::uint32_t first = 0, count = 0;
-        segment.Dir(p.Dir, path, first, count);
-        if (p.Dir != shownDir) sink.OnFolder(path);
-        shownDir = p.Dir;
-        TSearchResult result;
-        TRec rec;
-        segment.Fields(p.Entry, rec);
-        if (!tests.Mark(rec.Name, result.MarkedName)) continue;
-        result.ArchiveSlot = slot;
-        result.ArchiveName = row.Name;
-        result.ArchiveFile = file;
-        result.Path = path;
-        result.Rec = rec; // an owned copy
+        if (made.NewFolder) sink.OnFolder(made.Result.Path);
+        if (!made.Marked) continue;
         ++outcome.Results;
-        if (!sink.OnResult(std::move(result))) {
+        if (!sink.OnResult(std::move(made.Result))) {
             outcome.Stopped = true;
             return false;
         }
@@ -229,6 +260,136 @@ bool TestArchive(const TSearchIndex& index, const TSearchIndex::TPlace& place, T
     return CollectPassed(segment, all ? nullptr : &candidates, tests, passed);
 }
 
+// Tests the archives of the rows of a search in runs of consecutive rows,
+// taken in order by the search's thread and, with two threads, by a helper
+// thread; neither takes a run more than a few ahead of the one being handed
+// over, since its results wait in memory.
+class TArchiveTesting {
+public:
+    TArchiveTesting(const TArchiveList& list, const std::vector<std::int32_t>& slots,
+                    const TSearchIndex& index, const TIndexQuery& query, const TEntryTests& tests,
+                    int threads)
+        : list_(list), slots_(slots), index_(index), tests_(tests), query_(query), own_(query),
+          // Short runs for a short list, so that both threads have some.
+          runRows_(std::clamp<std::size_t>(slots.size() / 16, 1, 8)),
+          runs_((slots.size() + runRows_ - 1) / runRows_) {
+        if (threads > 1 && runs_.size() > 1) {
+            try {
+                helper_ = std::thread([this] { Help(); });
+            } catch (const std::system_error&) {
+            }
+        }
+    }
+    ~TArchiveTesting() {
+        quit_.store(true);
+        handedOver_.fetch_add(1);
+        handedOver_.notify_all();
+        if (helper_.joinable()) helper_.join();
+    }
+
+    // The work of row k of slots, made by now; valid until a later run's row
+    // is asked for.
+    TArchiveWork& Work(std::size_t k) {
+        const std::size_t run = k / runRows_;
+        if (run != current_) {
+            if (current_ != SIZE_MAX) runs_[current_].Works = {};
+            current_ = run;
+            handedOver_.store(run);
+            handedOver_.notify_all();
+            for (;;) {
+                const int state = runs_[run].State.load();
+                if (state == kDone) break;
+                // Rather than wait for the helper, test the next run here.
+                const std::size_t next = Claim(run + kRunsAhead);
+                if (next != SIZE_MAX) {
+                    Test(next, own_);
+                    continue;
+                }
+                runs_[run].State.wait(state);
+            }
+        }
+        return runs_[run].Works[k % runRows_];
+    }
+
+private:
+    static constexpr std::size_t kRunsAhead = 4;
+    enum : int { kFree, kTaken, kDone };
+    struct TRun {
+        std::atomic<int> State{kFree};
+        std::vector<TArchiveWork> Works;
+    };
+    // What testing needs of its own on each thread.
+    struct TTester {
+        explicit TTester(const TIndexQuery& query) : Query(query) {}
+        TIndexQuery Query; // its scratch lists
+        TIndexSegment Segment;
+        std::vector<TPassed> Passed;
+    };
+
+    // The first run not yet taken, now taken, when it is at most `most`;
+    // SIZE_MAX otherwise.
+    std::size_t Claim(std::size_t most) {
+        std::size_t run = next_.load();
+        while (run < runs_.size() && run <= most)
+            if (next_.compare_exchange_weak(run, run + 1)) return run;
+        return SIZE_MAX;
+    }
+
+    void Help() {
+        TTester tester(query_);
+        for (;;) {
+            const std::size_t at = handedOver_.load();
+            if (quit_.load()) return;
+            const std::size_t run = Claim(at + kRunsAhead);
+            if (run != SIZE_MAX) {
+                Test(run, tester);
+                continue;
+            }
+            if (next_.load() >= runs_.size()) return;
+            handedOver_.wait(at);
+        }
+    }
+
+    void Test(std::size_t run, TTester& tester) {
+        TRun& r = runs_[run];
+        r.State.store(kTaken);
+        const std::size_t begin = run * runRows_;
+        const std::size_t end = std::min(slots_.size(), begin + runRows_);
+        r.Works.resize(end - begin);
+        for (std::size_t k = begin; k < end; ++k) {
+            const std::int32_t slot = slots_[k];
+            if (!list_.ValidSlot(slot) || list_[slot].Listed == 0) continue;
+            const TSearchIndex::TPlace place = index_.Find(slot);
+            if (place.File == nullptr) continue;
+            TArchiveWork& work = r.Works[k - begin];
+            if (!TestArchive(index_, place, tester.Query, tests_, tester.Segment, work.Messages,
+                             tester.Passed)) {
+                work.Damaged = true;
+                continue;
+            }
+            work.FromIndex = true;
+            MakeResults(tester.Segment, tester.Passed, slot, list_[slot], list_.PathOf(slot),
+                        tests_, work.Results);
+        }
+        r.State.store(kDone);
+        r.State.notify_all();
+    }
+
+    const TArchiveList& list_;
+    const std::vector<std::int32_t>& slots_;
+    const TSearchIndex& index_;
+    const TEntryTests& tests_;
+    const TIndexQuery& query_;
+    TTester own_; // the search thread's
+    const std::size_t runRows_;
+    std::vector<TRun> runs_;
+    std::atomic<std::size_t> next_{0};       // the first run not yet taken
+    std::atomic<std::size_t> handedOver_{0}; // the run being handed over
+    std::atomic<bool> quit_{false};
+    std::size_t current_ = SIZE_MAX;
+    std::thread helper_;
+};
+
 } // namespace
 
 TSearchOutcome RunIndexedSearch(const TArchiveList& list, const std::vector<std::int32_t>& slots,
@@ -241,35 +402,31 @@ TSearchOutcome RunIndexedSearch(const TArchiveList& list, const std::vector<std:
     const TEntryTests tests(criteria);
     TIndexQuery query(criteria.Pattern);
     bool damaged = !query.LookUp(index.Main(), 0) || !query.LookUp(index.Changes(), 1);
-    TIndexSegment segment;
-    std::vector<TPassed> passed;
-    std::vector<THostMessage> messages;
-    for (const std::int32_t slot : slots) {
-        if (!list.ValidSlot(slot) || list[slot].Listed == 0) continue;
-        if (stop.load(std::memory_order_relaxed)) {
-            outcome.Stopped = true;
-            break;
+    {
+        TArchiveTesting testing(list, slots, index, query, tests, damaged ? 1 : threads);
+        for (std::size_t k = 0; k < slots.size(); ++k) {
+            const std::int32_t slot = slots[k];
+            if (!list.ValidSlot(slot) || list[slot].Listed == 0) continue;
+            if (stop.load(std::memory_order_relaxed)) {
+                outcome.Stopped = true;
+                break;
+            }
+            TArchiveWork* work = damaged ? nullptr : &testing.Work(k);
+            damaged = damaged || work->Damaged;
+            if (damaged || !work->FromIndex) {
+                Add(outcome, RunArchivesSearch(list, {slot}, criteria, sink, host, stop, 1));
+                if (outcome.Stopped) break;
+                continue;
+            }
+            const THead& row = list[slot];
+            for (const THostMessage& message : work->Messages)
+                message.Warning ? host.Warn(message.Text) : host.Inform(message.Text);
+            sink.OnArchive(slot, row.Name);
+            ++outcome.ArchivesSearched;
+            const TSearchIndex::TPlace place = index.Find(slot);
+            outcome.EntriesTested += place.File->EntriesOf(place.Archive);
+            if (!HandOver(work->Results, sink, stop, outcome)) break;
         }
-        const THead& row = list[slot];
-        const TSearchIndex::TPlace place = index.Find(slot);
-        bool fromIndex = place.File != nullptr && !damaged;
-        if (fromIndex && !TestArchive(index, place, query, tests, segment, messages, passed)) {
-            damaged = true;
-            fromIndex = false;
-        }
-        if (!fromIndex) {
-            Add(outcome, RunArchivesSearch(list, {slot}, criteria, sink, host, stop, 1));
-            if (outcome.Stopped) break;
-            continue;
-        }
-        for (const THostMessage& message : messages)
-            message.Warning ? host.Warn(message.Text) : host.Inform(message.Text);
-        sink.OnArchive(slot, row.Name);
-        ++outcome.ArchivesSearched;
-        outcome.EntriesTested += place.File->EntriesOf(place.Archive);
-        if (!ReportPassed(segment, passed, slot, row, list.PathOf(slot), tests, sink, stop,
-                          outcome))
-            break;
     }
     if (damaged) {
         index.Close();

@@ -34,7 +34,7 @@ public:
     // Where the archive of the list's row slot is kept fresh.
     TPlace Find(std::int32_t slot) const {
         return slot >= 0 && static_cast<std::size_t>(slot) < bySlot_.size() ? bySlot_[slot]
-                                                                             : TPlace{};
+                                                                            : TPlace{};
     }
     std::int32_t ArchiveCount() const { return static_cast<std::int32_t>(fresh_.size()); }
     std::int64_t EntryCount() const;

@@ -99,8 +99,8 @@ std::size_t CommonSuffix(const char* aEnd, const char* bEnd, std::size_t most) {
             if (x != y) return k + static_cast<std::size_t>(std::countl_zero(x ^ y)) / 8;
         }
     }
-    while (k < most && aEnd[-1 - static_cast<std::ptrdiff_t>(k)] ==
-                           bEnd[-1 - static_cast<std::ptrdiff_t>(k)])
+    while (k < most &&
+           aEnd[-1 - static_cast<std::ptrdiff_t>(k)] == bEnd[-1 - static_cast<std::ptrdiff_t>(k)])
         ++k;
     return k;
 }
@@ -124,8 +124,7 @@ std::size_t TrigramPairs(const std::vector<std::string_view>& names, std::uint64
         if (e % kIndexBlockEntries != 0) {
             const std::size_t most = std::min(name.size(), previous.size());
             head = CommonPrefix(name.data(), previous.data(), most);
-            tail = CommonSuffix(name.data() + name.size(), previous.data() + previous.size(),
-                                most);
+            tail = CommonSuffix(name.data() + name.size(), previous.data() + previous.size(), most);
         }
         previous = name;
         // Trigram k - 2 ends at byte k: shared when it lies within the head
