@@ -130,22 +130,38 @@ inline std::int64_t FindKey(std::string_view keys, std::uint32_t count, std::uin
     return -1;
 }
 
+// How many trigrams have each value of the low and of the high 12 bits, for
+// SortByTrigram: counted while the pairs are made, the pairs need not be
+// read once more for them. Low[d + 1] counts the low bits d.
+struct TTrigramDigits {
+    std::uint32_t Low[4097] = {}, High[4097] = {};
+    void Add(std::uint32_t trigram) {
+        ++Low[(trigram & 0xFFF) + 1];
+        ++High[((trigram >> 12) & 0xFFF) + 1];
+    }
+};
+
 // Sorts count (trigram << 32 | number) pairs by their 24-bit trigram,
 // keeping the order of the pairs of one trigram: two stable passes of 12
-// bits, through scratch (room for count) and back into pairs.
-inline void SortByTrigram(std::uint64_t* pairs, std::uint64_t* scratch, std::size_t count) {
-    std::uint64_t* from = pairs;
-    std::uint64_t* to = scratch;
-    for (const int shift : {32, 44}) {
-        std::uint32_t counts[4097] = {};
-        for (std::size_t k = 0; k < count; ++k)
-            ++counts[((from[k] >> shift) & 0xFFF) + 1];
-        for (std::size_t k = 1; k < 4097; ++k)
-            counts[k] += counts[k - 1];
-        for (std::size_t k = 0; k < count; ++k)
-            to[counts[(from[k] >> shift) & 0xFFF]++] = from[k];
-        std::swap(from, to);
+// bits, through scratch (room for count) and back into pairs. digits holds
+// the counts of the pairs' trigrams (and is used up).
+inline void SortByTrigram(std::uint64_t* pairs, std::uint64_t* scratch, std::size_t count,
+                          TTrigramDigits& digits) {
+    for (std::size_t k = 1; k < 4097; ++k) {
+        digits.Low[k] += digits.Low[k - 1];
+        digits.High[k] += digits.High[k - 1];
     }
+    for (std::size_t k = 0; k < count; ++k)
+        scratch[digits.Low[(pairs[k] >> 32) & 0xFFF]++] = pairs[k];
+    for (std::size_t k = 0; k < count; ++k)
+        pairs[digits.High[(scratch[k] >> 44) & 0xFFF]++] = scratch[k];
+}
+
+inline void SortByTrigram(std::uint64_t* pairs, std::uint64_t* scratch, std::size_t count) {
+    TTrigramDigits digits;
+    for (std::size_t k = 0; k < count; ++k)
+        digits.Add(static_cast<std::uint32_t>(pairs[k] >> 32));
+    SortByTrigram(pairs, scratch, count, digits);
 }
 
 } // namespace orbisk::index_bytes

@@ -111,7 +111,8 @@ std::size_t CommonSuffix(const char* aEnd, const char* bEnd, std::size_t most) {
 // their end (a common beginning, an extension), so only the trigrams of a
 // name between what it shares with the name before in the same block are
 // written; the repeats this misses are dropped after sorting.
-std::size_t TrigramPairs(const std::vector<std::string_view>& names, std::uint64_t* pairs) {
+std::size_t TrigramPairs(const std::vector<std::string_view>& names, std::uint64_t* pairs,
+                         TTrigramDigits& digits) {
     const std::uint32_t* const upper = kUpper.Of;
     std::size_t count = 0;
     std::string_view previous;
@@ -137,6 +138,7 @@ std::size_t TrigramPairs(const std::vector<std::string_view>& names, std::uint64
         for (std::size_t k = first; k < last; ++k) {
             t = t >> 8 | upper[bytes[k]] << 16;
             pairs[count++] = std::uint64_t{t} << 32 | block;
+            digits.Add(t);
         }
     }
     return count;
@@ -150,29 +152,49 @@ void TrigramRegions(const std::vector<std::string_view>& names, std::string& key
     for (const std::string_view name : names)
         bytes += name.size();
     std::uint64_t* const pairs = pairBuffer.Reserve(bytes);
-    const std::size_t count = TrigramPairs(names, pairs);
-    SortByTrigram(pairs, scratchBuffer.Reserve(bytes), count);
+    TTrigramDigits digits;
+    const std::size_t count = TrigramPairs(names, pairs, digits);
+    SortByTrigram(pairs, scratchBuffer.Reserve(bytes), count, digits);
     const std::size_t blocks = (names.size() + kIndexBlockEntries - 1) / kIndexBlockEntries;
+    // Written through pointers into room for the most each region can take
+    // (a posting takes at most five bytes), then cut to what was written.
+    keys.resize(4 * count);
+    offsets.resize(4 * count + 4);
+    postings.resize(5 * count);
+    char* key = keys.data();
+    char* offset = offsets.data();
+    auto* const postingsStart = reinterpret_cast<unsigned char*>(postings.data());
+    unsigned char* post = postingsStart;
+    auto putOffset = [&] {
+        const auto at = static_cast<std::uint32_t>(post - postingsStart);
+        std::memcpy(offset, &at, 4);
+        offset += 4;
+    };
     std::size_t k = 0;
     while (k < count) {
-        const std::uint64_t trigram = pairs[k] >> 32;
-        std::size_t end = k + 1, holders = 1;
-        for (; end < count && pairs[end] >> 32 == trigram; ++end)
-            holders += pairs[end] != pairs[end - 1];
-        Put(keys, static_cast<std::uint32_t>(trigram));
-        Put(offsets, static_cast<std::uint32_t>(postings.size()));
-        if (!EveryBlock(holders, blocks)) {
-            std::uint32_t previous = 0;
-            for (std::size_t j = k; j < end; ++j) {
-                const auto block = static_cast<std::uint32_t>(pairs[j]);
-                if (j > k && block == previous) continue; // a repeat the table missed
-                PutVarint(postings, j == k ? block : block - previous);
-                previous = block;
-            }
+        const auto trigram = static_cast<std::uint32_t>(pairs[k] >> 32);
+        std::memcpy(key, &trigram, 4);
+        key += 4;
+        putOffset();
+        unsigned char* const list = post;
+        std::size_t holders = 0;
+        std::uint32_t previous = 0;
+        for (; k < count && pairs[k] >> 32 == trigram; ++k) {
+            const auto block = static_cast<std::uint32_t>(pairs[k]);
+            if (holders > 0 && block == previous) continue; // a repeat the pairs kept
+            std::uint32_t value = holders == 0 ? block : block - previous;
+            for (; value >= 0x80; value >>= 7)
+                *post++ = static_cast<unsigned char>((value & 0x7F) | 0x80);
+            *post++ = static_cast<unsigned char>(value);
+            previous = block;
+            ++holders;
         }
-        k = end;
+        if (EveryBlock(holders, blocks)) post = list;
     }
-    Put(offsets, static_cast<std::uint32_t>(postings.size()));
+    putOffset();
+    keys.resize(static_cast<std::size_t>(key - keys.data()));
+    offsets.resize(static_cast<std::size_t>(offset - offsets.data()));
+    postings.resize(static_cast<std::size_t>(post - postingsStart));
 }
 
 std::uint64_t SegmentChecksum(std::string_view front, std::string_view text) {
@@ -266,9 +288,11 @@ void TSegmentBuilder::Finish(const std::vector<THostMessage>& messages, TSegment
     CloseDir();
     const bool spanned = low_ < high_ || (low_ == high_ && low_ != SIZE_MAX);
     const std::string_view span = spanned ? text_.substr(low_, high_ - low_) : std::string_view();
-    for (const TLineAt& line : lines_) {
-        Put(entries_, static_cast<std::uint32_t>(line.At - low_));
-        Put(entries_, line.NameLength);
+    entries_.resize(8 * lines_.size());
+    for (std::size_t k = 0; k < lines_.size(); ++k) {
+        const std::uint32_t entry[2] = {static_cast<std::uint32_t>(lines_[k].At - low_),
+                                        lines_[k].NameLength};
+        std::memcpy(entries_.data() + 8 * k, entry, 8);
     }
     TrigramRegions(names_, keys_, triOffs_, postings_);
     for (const THostMessage& message : messages) {
@@ -313,19 +337,20 @@ void TSegmentBuilder::Finish(const std::vector<THostMessage>& messages, TSegment
 
 namespace {
 
-// The first TAB or CR in [p, end), or end: sixteen bytes at a time where
-// the processor compares them in one step.
-const char* FindTabOrCr(const char* p, const char* end) {
+// The first byte in [p, end) that is a or b, or end: sixteen bytes at a
+// time where the processor compares them in one step.
+template <char a, char b>
+const char* FindEither(const char* p, const char* end) {
 #if defined(__SSE2__)
-    const __m128i tab = _mm_set1_epi8('\t'), cr = _mm_set1_epi8('\r');
+    const __m128i first = _mm_set1_epi8(a), second = _mm_set1_epi8(b);
     for (; end - p >= 16; p += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const int found =
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, tab), _mm_cmpeq_epi8(bytes, cr)));
+        const int found = _mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, first), _mm_cmpeq_epi8(bytes, second)));
         if (found != 0) return p + std::countr_zero(static_cast<unsigned>(found));
     }
 #endif
-    while (p < end && *p != '\t' && *p != '\r')
+    while (p < end && *p != a && *p != b)
         ++p;
     return p;
 }
@@ -347,8 +372,9 @@ void BuildIndexSegment(std::string_view fileText, TSegmentBytes& out) {
     bool inDir = false;
     std::size_t p = 0;
     while (p < tree.size()) {
+        const char* const treeEnd = tree.data() + tree.size();
         const std::size_t stop = static_cast<std::size_t>(
-            FindTabOrCr(tree.data() + p, tree.data() + tree.size()) - tree.data());
+            FindEither<'\t', '\r'>(tree.data() + p, treeEnd) - tree.data());
         if (stop == tree.size() || tree[stop] == '\r') {
             builder.AddDir(tree.substr(p, stop - p));
             inDir = true;
