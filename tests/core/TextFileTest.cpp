@@ -147,3 +147,23 @@ TEST(TextFile, AtomicSaveKeepsPermissionsAndLeavesNoTemporaryFile) {
     EXPECT_EQ(test::ReadFile(path), "two");
     EXPECT_EQ(test::ListDir(dir.Path()), std::vector<std::string>{"f.txt"});
 }
+
+// Room set aside beyond what is written is given back, and room smaller than
+// what is written is outgrown: the file holds exactly the bytes appended,
+// with a header written over its start at the end.
+TEST(TextFile, WriterSettingRoomAsideKeepsExactlyWhatWasWritten) {
+    const std::string part(5000, 'x');
+    for (const std::uint64_t room :
+         {std::uint64_t{0}, std::uint64_t{100}, std::uint64_t{1} << 20}) {
+        test::TempDir dir;
+        const std::string path = dir.File("big");
+        TAtomicFileWriter writer(path);
+        writer.Reserve(room);
+        ASSERT_TRUE(writer.Append("head"));
+        ASSERT_TRUE(writer.Append(part));
+        ASSERT_TRUE(writer.WriteAt(0, "HEAD"));
+        ASSERT_TRUE(writer.Commit(SyncMode::Quick));
+        EXPECT_EQ(test::ReadFile(path), "HEAD" + part) << room;
+        EXPECT_EQ(test::ListDir(dir.Path()), std::vector<std::string>{"big"});
+    }
+}

@@ -265,6 +265,13 @@ bool TAtomicFileWriter::Fail(int error) {
     return false;
 }
 
+void TAtomicFileWriter::Reserve(std::uint64_t bytes) {
+    if (error_ != 0 || bytes <= std::max(size_, reserved_)) return;
+    // The room is taken as the file's size, zeros until written over, and
+    // cut back to what was written at Commit.
+    if (::fallocate(fd_.Get(), 0, 0, static_cast<off_t>(bytes)) == 0) reserved_ = bytes;
+}
+
 bool TAtomicFileWriter::Append(std::string_view bytes) {
     if (error_ != 0) return false;
     if (!WriteAll(fd_.Get(), bytes)) return Fail(errno);
@@ -307,7 +314,8 @@ TFileStatus TAtomicFileWriter::Commit(SyncMode sync, const timespec* mtime,
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    if (::fchmod(fd_.Get(), mode) != 0 || (sync == SyncMode::Durable && ::fsync(fd_.Get()) != 0))
+    if ((reserved_ > size_ && ::ftruncate(fd_.Get(), static_cast<off_t>(size_)) != 0) ||
+        ::fchmod(fd_.Get(), mode) != 0 || (sync == SyncMode::Durable && ::fsync(fd_.Get()) != 0))
         return failed(errno);
     if (mtime != nullptr) {
         const timespec times[2] = {{0, UTIME_OMIT}, *mtime};

@@ -196,6 +196,10 @@ public:
     TAtomicFileWriter(const TAtomicFileWriter&) = delete;
     TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
 
+    // Sets aside room on the disk for about bytes in all, which makes
+    // appending a large file cheaper; what is left unused is given back at
+    // Commit. A file system that cannot set room aside is written as it is.
+    void Reserve(std::uint64_t bytes);
     // Appends bytes; false (and the status set) once anything failed.
     bool Append(std::string_view bytes);
     // Writes bytes at offset (already appended over), for a header known
@@ -213,7 +217,7 @@ private:
 
     std::string path_, temp_;
     TUniqueFd fd_;
-    std::uint64_t size_ = 0;
+    std::uint64_t size_ = 0, reserved_ = 0;
     int error_ = 0;
 };
 

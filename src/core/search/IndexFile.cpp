@@ -31,7 +31,7 @@ namespace {
 using namespace index_bytes;
 
 constexpr char kMagic[8] = {'O', 'R', 'B', 'I', 'S', 'K', 'I', 'X'};
-constexpr std::uint32_t kVersion = 4;
+constexpr std::uint32_t kVersion = 5;
 constexpr std::uint32_t kByteOrder = 0x01020304;
 constexpr std::size_t kHeaderSize = 128;
 constexpr std::size_t kRecordSize = 88;
@@ -103,11 +103,17 @@ bool KnownWhole(std::string_view header, const timespec& mtime) {
 
 } // namespace
 
-TIndexWriter::TIndexWriter(const std::string& path, std::size_t archives) : file_(path) {
+TIndexWriter::TIndexWriter(const std::string& path, std::size_t archives)
+    : file_(path), digits_(std::make_unique<TTrigramDigits>()) {
     failed_ = !file_.Append(std::string(kHeaderSize, '\0'));
     // Room for the trigrams of a typical archive each, reserved but not
     // touched, so that the list does not move as it grows.
     pairs_.reserve(archives * 4096);
+}
+
+void TIndexWriter::Expect(std::uint64_t bytes) {
+    // The tables after the segments take about a tenth more.
+    file_.Reserve(kHeaderSize + bytes + bytes / 10);
 }
 
 bool TIndexWriter::Add(const TArchiveIdentity& id, std::string_view front, std::string_view text) {
@@ -116,15 +122,15 @@ bool TIndexWriter::Add(const TArchiveIdentity& id, std::string_view front, std::
     if (failed_ || !ReadSegmentHead(front, size, head) ||
         (!names_.empty() && !(names_.back() < id.FileName)))
         return false;
+    // A segment whose trigrams are not strictly ascending is damaged.
+    for (std::size_t k = 4; k < head.Trigrams.size(); k += 4)
+        if (Get<std::uint32_t>(head.Trigrams, k) <= Get<std::uint32_t>(head.Trigrams, k - 4))
+            return false;
     const auto a = static_cast<std::uint32_t>(names_.size());
     for (std::size_t k = 0; k < head.Trigrams.size(); k += 4) {
         const auto t = Get<std::uint32_t>(head.Trigrams, k);
-        // A segment whose trigrams are not strictly ascending is damaged.
-        if (k > 0 && t <= Get<std::uint32_t>(head.Trigrams, k - 4)) {
-            pairs_.resize(pairs_.size() - k / 4);
-            return false;
-        }
         pairs_.push_back(std::uint64_t{t} << 32 | a);
+        digits_->Add(t);
     }
     const std::uint64_t at = file_.Size();
     if (!file_.Append(front) || !file_.Append(text)) {
@@ -150,8 +156,9 @@ TFileStatus TIndexWriter::Finish() {
     if (failed_) return file_.Commit(SyncMode::Quick); // reports the failure
     // Made in archive order, so each trigram's archives come out ascending.
     const std::unique_ptr<std::uint64_t[]> scratch(new std::uint64_t[pairs_.size()]);
-    SortByTrigram(pairs_.data(), scratch.get(), pairs_.size());
+    SortByTrigram(pairs_.data(), scratch.get(), pairs_.size(), *digits_);
     std::string lists, keys, starts, names;
+    lists.reserve(2 * pairs_.size());
     for (std::size_t k = 0; k < pairs_.size(); ++k) {
         const std::uint64_t trigram = pairs_[k] >> 32;
         const auto archive = static_cast<std::uint32_t>(pairs_[k]);

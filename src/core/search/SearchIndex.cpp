@@ -20,7 +20,9 @@ namespace orbisk {
 // A segment: a 64-byte header (magic, folder, entry, trigram and message
 // counts, nine region offsets, the checksum of every other byte), then its
 // regions: folders (path offset and length into the paths, first entry,
-// entry count), entries (line offset into the text, name length), sorted
+// entry count), blocks (the offset into the text of the line of each
+// block's first entry; the block's other entries are the lines with a TAB
+// that follow it, folder lines between them passed over), sorted
 // trigrams, their posting offsets (one more at the end; an empty list
 // stands for every block) and the postings, the messages, the folder paths,
 // and the text: the archive file's bytes from its first entry line to the
@@ -29,10 +31,10 @@ namespace {
 
 using namespace index_bytes;
 
-constexpr std::uint32_t kSegmentMagic = 0x33474553; // "SEG3"
+constexpr std::uint32_t kSegmentMagic = 0x34474553; // "SEG4"
 constexpr std::size_t kSegmentHeader = 64;
 constexpr std::size_t kChecksumAt = 56;
-enum Region { kDirs, kEntries, kTriKeys, kTriOffs, kPostings, kMessages, kPaths, kText, kEnd };
+enum Region { kDirs, kBlocks, kTriKeys, kTriOffs, kPostings, kMessages, kPaths, kText, kEnd };
 
 // A trigram held by more than half of an archive's blocks (and by more than
 // a few) filters nothing worth its list: it is kept without one.
@@ -55,6 +57,24 @@ struct TUpperTable {
     }
 };
 const TUpperTable kUpper;
+
+// The first byte in [p, end) that is a or b, or end: sixteen bytes at a
+// time where the processor compares them in one step.
+template <char a, char b>
+const char* FindEither(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(a), second = _mm_set1_epi8(b);
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int found = _mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, first), _mm_cmpeq_epi8(bytes, second)));
+        if (found != 0) return p + std::countr_zero(static_cast<unsigned>(found));
+    }
+#endif
+    while (p < end && *p != a && *p != b)
+        ++p;
+    return p;
+}
 
 // A buffer of pairs kept per thread and grown, never cleared: indexing
 // archive after archive neither allocates nor fills memory again.
@@ -237,10 +257,9 @@ class TSegmentBuilder {
 public:
     explicit TSegmentBuilder(std::string_view text) : text_(text) {
         for (std::string* buffer :
-             {&dirs_, &entries_, &keys_, &triOffs_, &postings_, &messages_, &paths_})
+             {&dirs_, &blocks_, &keys_, &triOffs_, &postings_, &messages_, &paths_})
             buffer->clear();
         names_.clear();
-        lines_.clear();
     }
 
     void AddDir(std::string_view path) {
@@ -254,18 +273,14 @@ public:
     }
     // An entry whose line is text[at, end) with the name its first nameLength bytes.
     void AddLine(std::size_t at, std::size_t end, std::size_t nameLength) {
+        if (names_.size() % kIndexBlockEntries == 0) blockLines_.push_back(at);
         names_.push_back(text_.substr(at, nameLength));
-        lines_.push_back({at, static_cast<std::uint32_t>(nameLength)});
         low_ = std::min(low_, at);
         high_ = std::max(high_, end);
     }
     void Finish(const std::vector<THostMessage>& messages, TSegmentBytes& out);
 
 private:
-    struct TLineAt {
-        std::size_t At; // into the text
-        std::uint32_t NameLength;
-    };
     void CloseDir() {
         if (dirCount_ > 0) Put(dirs_, static_cast<std::uint32_t>(names_.size() - dirFirst_));
     }
@@ -273,33 +288,33 @@ private:
     std::string_view text_;
     std::size_t low_ = SIZE_MAX, high_ = 0, dirFirst_ = 0;
     std::uint32_t dirCount_ = 0;
-    static thread_local std::string dirs_, entries_, keys_, triOffs_, postings_, messages_, paths_;
+    static thread_local std::string dirs_, blocks_, keys_, triOffs_, postings_, messages_, paths_;
     static thread_local std::vector<std::string_view> names_;
-    static thread_local std::vector<TLineAt> lines_;
+    static thread_local std::vector<std::size_t> blockLines_; // into the text
 };
 
-thread_local std::string TSegmentBuilder::dirs_, TSegmentBuilder::entries_, TSegmentBuilder::keys_,
+thread_local std::string TSegmentBuilder::dirs_, TSegmentBuilder::blocks_, TSegmentBuilder::keys_,
     TSegmentBuilder::triOffs_, TSegmentBuilder::postings_, TSegmentBuilder::messages_,
     TSegmentBuilder::paths_;
 thread_local std::vector<std::string_view> TSegmentBuilder::names_;
-thread_local std::vector<TSegmentBuilder::TLineAt> TSegmentBuilder::lines_;
+thread_local std::vector<std::size_t> TSegmentBuilder::blockLines_;
 
 void TSegmentBuilder::Finish(const std::vector<THostMessage>& messages, TSegmentBytes& out) {
     CloseDir();
     const bool spanned = low_ < high_ || (low_ == high_ && low_ != SIZE_MAX);
     const std::string_view span = spanned ? text_.substr(low_, high_ - low_) : std::string_view();
-    entries_.resize(8 * lines_.size());
-    for (std::size_t k = 0; k < lines_.size(); ++k) {
-        const std::uint32_t entry[2] = {static_cast<std::uint32_t>(lines_[k].At - low_),
-                                        lines_[k].NameLength};
-        std::memcpy(entries_.data() + 8 * k, entry, 8);
+    blocks_.resize(4 * blockLines_.size());
+    for (std::size_t k = 0; k < blockLines_.size(); ++k) {
+        const auto at = static_cast<std::uint32_t>(blockLines_[k] - low_);
+        std::memcpy(blocks_.data() + 4 * k, &at, 4);
     }
+    blockLines_.clear();
     TrigramRegions(names_, keys_, triOffs_, postings_);
     for (const THostMessage& message : messages) {
         messages_.push_back(message.Warning ? 1 : 0);
         PutText(messages_, message.Text);
     }
-    const std::string* const regions[] = {&dirs_,     &entries_,  &keys_, &triOffs_,
+    const std::string* const regions[] = {&dirs_,     &blocks_,   &keys_, &triOffs_,
                                           &postings_, &messages_, &paths_};
     std::string& front = out.Front;
     front.clear();
@@ -331,28 +346,6 @@ void TSegmentBuilder::Finish(const std::vector<THostMessage>& messages, TSegment
         return;
     }
     PutAt(front, kChecksumAt, SegmentChecksum(front, span));
-}
-
-} // namespace
-
-namespace {
-
-// The first byte in [p, end) that is a or b, or end: sixteen bytes at a
-// time where the processor compares them in one step.
-template <char a, char b>
-const char* FindEither(const char* p, const char* end) {
-#if defined(__SSE2__)
-    const __m128i first = _mm_set1_epi8(a), second = _mm_set1_epi8(b);
-    for (; end - p >= 16; p += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const int found = _mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(bytes, first), _mm_cmpeq_epi8(bytes, second)));
-        if (found != 0) return p + std::countr_zero(static_cast<unsigned>(found));
-    }
-#endif
-    while (p < end && *p != a && *p != b)
-        ++p;
-    return p;
 }
 
 } // namespace
@@ -411,7 +404,9 @@ bool ReadHeader(std::string_view front, std::uint64_t size, std::uint32_t (&coun
     auto sized = [&](int k, std::uint64_t items, std::uint64_t width) {
         return regions[k + 1] - regions[k] == items * width;
     };
-    return sized(kDirs, counts[0], 16) && sized(kEntries, counts[1], 8) &&
+    const std::uint64_t blocks =
+        (std::uint64_t{counts[1]} + kIndexBlockEntries - 1) / kIndexBlockEntries;
+    return sized(kDirs, counts[0], 16) && sized(kBlocks, blocks, 4) &&
            sized(kTriKeys, counts[2], 4) && sized(kTriOffs, counts[2] + std::uint64_t{1}, 4);
 }
 
@@ -428,6 +423,7 @@ bool ReadSegmentHead(std::string_view front, std::uint64_t size, TSegmentHead& h
 
 bool TIndexSegment::Open(std::string_view bytes) {
     bytes_ = bytes;
+    cursorEntry_ = UINT32_MAX;
     std::uint32_t counts[4];
     if (!ReadHeader(bytes, bytes.size(), counts, regions_)) return false;
     dirCount_ = counts[0];
@@ -484,24 +480,67 @@ bool TIndexSegment::DirOf(std::uint32_t entry, std::uint32_t& d) const {
     return true;
 }
 
-bool TIndexSegment::Name(std::uint32_t entry, std::string_view& name) const {
+bool TIndexSegment::Line(std::uint32_t entry, std::string_view& line,
+                         std::size_t* nameLength) const {
     if (entry >= entryCount_) return false;
-    const std::string_view entries = Region(kEntries), text = Region(kText);
-    const auto at = Get<std::uint32_t>(entries, 8 * std::size_t{entry});
-    const auto length = Get<std::uint32_t>(entries, 8 * std::size_t{entry} + 4);
-    if (at > text.size() || length >= text.size() - at || text[at + length] != '\t') return false;
-    name = text.substr(at, length);
+    const std::string_view text = Region(kText);
+    const char* const textEnd = text.data() + text.size();
+    std::size_t at = 0, tab = 0, end = 0;
+    // Whether the line at `at` is an entry's (holds a TAB): its first TAB
+    // (the name's end) and its end (its CR or the text's end).
+    auto scan = [&] {
+        const char* p = FindEither<'\t', '\r'>(text.data() + at, textEnd);
+        tab = static_cast<std::size_t>(p - text.data());
+        if (p != textEnd && *p == '\t') p = FindEither<'\r', '\r'>(p, textEnd);
+        end = static_cast<std::size_t>(p - text.data());
+        return tab < end;
+    };
+    std::uint32_t from = 0;
+    bool entryLine = true;
+    if (cursorEntry_ <= entry && entry - cursorEntry_ <= entry % kIndexBlockEntries) {
+        // Onwards from the line found last, in the same block.
+        at = cursorAt_;
+        tab = cursorTab_;
+        end = cursorEnd_;
+        from = cursorEntry_;
+    } else {
+        const std::uint32_t block = entry / kIndexBlockEntries;
+        at = Get<std::uint32_t>(Region(kBlocks), 4 * std::size_t{block});
+        if (at >= text.size()) return false;
+        entryLine = scan();
+        from = block * kIndexBlockEntries;
+    }
+    // Each next entry is on the next line with a TAB (a line ends at a CR
+    // and an LF right after it).
+    for (; from < entry; ++from) {
+        do {
+            if (end >= text.size()) return false;
+            at = end + 1;
+            if (at < text.size() && text[at] == '\n') ++at;
+            entryLine = scan();
+        } while (!entryLine);
+    }
+    if (!entryLine) return false;
+    cursorEntry_ = entry;
+    cursorAt_ = at;
+    cursorTab_ = tab;
+    cursorEnd_ = end;
+    line = text.substr(at, end - at);
+    if (nameLength != nullptr) *nameLength = tab - at;
+    return true;
+}
+
+bool TIndexSegment::Name(std::uint32_t entry, std::string_view& name) const {
+    std::string_view line;
+    std::size_t length = 0;
+    if (!Line(entry, line, &length)) return false;
+    name = line.substr(0, length);
     return true;
 }
 
 bool TIndexSegment::Fields(std::uint32_t entry, TRec& rec) const {
-    std::string_view name;
-    if (!Name(entry, name)) return false;
-    const std::string_view text = Region(kText);
-    const std::size_t at = static_cast<std::size_t>(name.data() - text.data());
-    std::string_view line = text.substr(at);
-    line = line.substr(0, line.find('\r'));
-    return SplitEntryLine(line, rec) && rec.Name.size() == name.size();
+    std::string_view line;
+    return Line(entry, line) && SplitEntryLine(line, rec);
 }
 
 std::int64_t TIndexSegment::FindTrigram(std::uint32_t trigram) const {

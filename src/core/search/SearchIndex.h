@@ -11,9 +11,9 @@
 // the archives and entries that can match, and a change of one archive costs
 // about one reading of that archive:
 // - Each archive is one relocatable segment: its folders, its entry lines
-//   exactly as the archive file has them (copied in one piece; an entry is
-//   the offset of its line and the length of its name, and its other fields
-//   are split from the line when it is a candidate), the sorted trigrams of
+//   exactly as the archive file has them (copied in one piece, with the
+//   place of the first line of every block; a candidate's line is found from
+//   there and its fields split from it), the sorted trigrams of
 //   its names with their posting lists (the blocks of kIndexBlockEntries
 //   entries that hold them, ascending, as LEB128 gaps; a trigram that most
 //   blocks hold has none and stands for every block), the messages its
@@ -44,6 +44,7 @@
 // parts it needs. Every count and offset read from them is checked against
 // the bytes there are; a file that fails a check is taken as damaged.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +53,7 @@
 #include "core/catalog/Host.h"
 #include "core/catalog/TextFile.h"
 #include "core/search/ArchivePrefetch.h"
+#include "core/search/IndexBytes.h"
 
 namespace orbisk {
 
@@ -122,6 +124,11 @@ public:
              std::uint32_t& count) const;
     // The folder that holds entry (d from the last call as a hint, or any).
     bool DirOf(std::uint32_t entry, std::uint32_t& d) const;
+    // The line of an entry as the archive file has it, without its CR.
+    // Entries are found from the start of their block, or onwards from the
+    // one asked for last, so a segment is for one thread at a time.
+    // nameLength, when given, receives the length of its name.
+    bool Line(std::uint32_t entry, std::string_view& line, std::size_t* nameLength = nullptr) const;
     bool Name(std::uint32_t entry, std::string_view& name) const;
     // The fields of an entry as borrowed views (rec.Name too).
     bool Fields(std::uint32_t entry, TRec& rec) const;
@@ -140,6 +147,9 @@ private:
 
     std::string_view bytes_;
     std::uint32_t dirCount_ = 0, entryCount_ = 0, trigramCount_ = 0, messageCount_ = 0;
+    // The entry found last: its line's start, first TAB and end in the text.
+    mutable std::uint32_t cursorEntry_ = UINT32_MAX;
+    mutable std::size_t cursorAt_ = 0, cursorTab_ = 0, cursorEnd_ = 0;
     std::uint32_t regions_[9] = {};
 };
 
@@ -154,13 +164,16 @@ public:
     // a segment, its name is not after the last one's, or writing failed.
     bool Add(const TArchiveIdentity& id, std::string_view front, std::string_view text = {});
     std::uint32_t ArchiveCount() const { return static_cast<std::uint32_t>(names_.size()); }
+    // Sets aside room for about bytes of segments (see TAtomicFileWriter::Reserve).
+    void Expect(std::uint64_t bytes);
     TFileStatus Finish();
 
 private:
     TAtomicFileWriter file_;
     std::vector<std::string> names_;
     std::string records_;
-    std::vector<std::uint64_t> pairs_; // trigram << 32 | archive
+    std::vector<std::uint64_t> pairs_;                    // trigram << 32 | archive
+    std::unique_ptr<index_bytes::TTrigramDigits> digits_; // of their trigrams
     std::uint64_t entries_ = 0, namesBytes_ = 0;
     bool failed_ = false;
 };
