@@ -4,6 +4,7 @@
 #include "core/catalog/Common.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstddef>
 #include <optional>
@@ -104,16 +105,66 @@ private:
     std::vector<unsigned char>& cells_;
 };
 
-// The walk over the characters of name and pattern. When marked is given it
-// receives the characters of stored (the name as stored, of the same layout
-// as the name compared) with the literal matches wrapped in marks.
-template <bool Bytes>
+// The trial table of a name of at most kMostBitNameBytes one-byte characters
+// against a pattern of one-byte characters, with the answers of
+// TTrialTable: column j is a word whose bit i tells whether the walk from
+// name character i and pattern character j succeeds, made from column j + 1
+// in a few word operations.
+constexpr std::size_t kMostBitNameBytes = 63;
+
+class TBitTrials {
+public:
+    TBitTrials(const TUnits& name, const TUnits& pattern)
+        : n_(name.Count()), m_(pattern.Count()), columns_(Columns()) {
+        columns_.resize(m_ + 1);
+        const std::uint64_t inside = (std::uint64_t{1} << n_) - 1; // i < n
+        const std::uint64_t atEnd = std::uint64_t{1} << n_;        // i == n
+        columns_[m_] = atEnd;
+        for (std::size_t j = m_; j-- > 0;) {
+            const char p = pattern.Byte(j);
+            const std::uint64_t after = columns_[j + 1];
+            std::uint64_t column = 0;
+            if (p == '?') {
+                column = (after >> 1) & inside;
+            } else if (p == '*') {
+                // Some trial from i on succeeds: every i up to the last that does.
+                if ((after & inside) != 0)
+                    column = ~std::uint64_t{0} >> std::countl_zero(after & inside);
+                // A failed "*" leaves the name used up and the pattern after it.
+                const bool finished = j + 1 == m_ || (j + 2 == m_ && pattern.Byte(j + 1) == '*');
+                if (finished) column |= inside;
+                if (j + 1 == m_) column |= atEnd;
+            } else {
+                std::uint64_t same = 0;
+                for (std::size_t i = 0; i < n_; ++i)
+                    same |= std::uint64_t{name.Byte(i) == p} << i;
+                column = same & (after >> 1) & inside;
+            }
+            columns_[j] = column;
+        }
+    }
+    bool Matches(std::size_t i, std::size_t j) const { return (columns_[j] >> i & 1) != 0; }
+
+private:
+    static std::vector<std::uint64_t>& Columns() {
+        thread_local std::vector<std::uint64_t> columns;
+        return columns;
+    }
+    std::size_t n_, m_;
+    std::vector<std::uint64_t>& columns_;
+};
+
+// The walk over the characters of name and pattern with the trial table
+// Trials. When marked is given it receives the characters of stored (the
+// name as stored, of the same layout as the name compared) with the literal
+// matches wrapped in marks.
+template <bool Bytes, typename Trials>
 bool WalkUnits(const TUnits& name, const TUnits& pat, std::string_view stored,
                std::string* marked) {
     using C = TCompare<Bytes>;
     const std::size_t n = name.Count();
     const std::size_t m = pat.Count();
-    std::optional<TTrialTable<Bytes>> trials; // built at the first "*"
+    std::optional<Trials> trials; // built at the first "*"
 
     auto append = [&](std::size_t i, bool mark) {
         if (marked == nullptr) return;
@@ -150,8 +201,11 @@ bool Walk(std::string_view compared, std::string_view stored, std::string_view p
     const bool utf8 = nameSteps.IsUtf8() && patternSteps.IsUtf8();
     const TUnits name(compared, utf8 ? &nameSteps : nullptr);
     const TUnits pat(pattern, utf8 ? &patternSteps : nullptr);
-    return name.Bytewise() && pat.Bytewise() ? WalkUnits<true>(name, pat, stored, marked)
-                                             : WalkUnits<false>(name, pat, stored, marked);
+    if (!name.Bytewise() || !pat.Bytewise())
+        return WalkUnits<false, TTrialTable<false>>(name, pat, stored, marked);
+    return name.Count() <= kMostBitNameBytes
+               ? WalkUnits<true, TBitTrials>(name, pat, stored, marked)
+               : WalkUnits<true, TTrialTable<true>>(name, pat, stored, marked);
 }
 
 template <typename Int>
