@@ -137,6 +137,9 @@ public:
     // The blocks of trigram k, ascending; everyBlock (and blocks empty) when
     // it stands for every block. False when damaged.
     bool Postings(std::uint32_t k, std::vector<std::uint32_t>& blocks, bool& everyBlock) const;
+    // Asks the processor to fetch the lines of block ahead of their use, so
+    // that the blocks a query tests are read from memory side by side.
+    void Prefetch(std::uint32_t block) const;
     // The bytes of trigram k's posting list (0: every block).
     std::uint32_t PostingBytes(std::uint32_t k) const;
     bool Messages(std::vector<THostMessage>& messages) const;
