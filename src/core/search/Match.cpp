@@ -260,6 +260,8 @@ bool MatchMaskMarked(bool caseSensitive, std::string_view name, const TPatternFo
     marked.clear();
     const std::string* form = PatternFor(pattern, name);
     if (form == nullptr) return false;
+    // Room for the name with every pattern character marked, taken at once.
+    marked.reserve(name.size() + form->size() * (kMarkOn.size() + kMarkOff.size()));
     bool matched = true;
     if (caseSensitive) {
         matched = Walk(name, name, *form, &marked);
