@@ -196,20 +196,24 @@ void TrigramRegions(const std::vector<std::string_view>& names, std::string& key
         std::memcpy(key, &trigram, 4);
         key += 4;
         putOffset();
-        unsigned char* const list = post;
-        std::size_t holders = 0;
-        std::uint32_t previous = 0;
-        for (; k < count && pairs[k] >> 32 == trigram; ++k) {
-            const auto block = static_cast<std::uint32_t>(pairs[k]);
-            if (holders > 0 && block == previous) continue; // a repeat the pairs kept
-            std::uint32_t value = holders == 0 ? block : block - previous;
-            for (; value >= 0x80; value >>= 7)
-                *post++ = static_cast<unsigned char>((value & 0x7F) | 0x80);
-            *post++ = static_cast<unsigned char>(value);
-            previous = block;
-            ++holders;
+        // The trigram's pairs and how many blocks they name, before any is
+        // written: most pairs belong to trigrams that get no list.
+        std::size_t end = k + 1, holders = 1;
+        for (; end < count && pairs[end] >> 32 == trigram; ++end)
+            holders += pairs[end] != pairs[end - 1];
+        if (!EveryBlock(holders, blocks)) {
+            std::uint32_t previous = 0;
+            for (std::size_t j = k; j < end; ++j) {
+                const auto block = static_cast<std::uint32_t>(pairs[j]);
+                if (j > k && block == previous) continue; // a repeat the pairs kept
+                std::uint32_t value = j == k ? block : block - previous;
+                for (; value >= 0x80; value >>= 7)
+                    *post++ = static_cast<unsigned char>((value & 0x7F) | 0x80);
+                *post++ = static_cast<unsigned char>(value);
+                previous = block;
+            }
         }
-        if (EveryBlock(holders, blocks)) post = list;
+        k = end;
     }
     putOffset();
     keys.resize(static_cast<std::size_t>(key - keys.data()));
