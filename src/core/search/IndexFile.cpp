@@ -112,8 +112,11 @@ TIndexWriter::TIndexWriter(const std::string& path, std::size_t archives)
 }
 
 void TIndexWriter::Expect(std::uint64_t bytes) {
-    // The tables after the segments take about a tenth more.
-    file_.Reserve(kHeaderSize + bytes + bytes / 10);
+    // Room set aside pays for a large file only: giving back what is left
+    // over costs about as much as appending a few megabytes saves. The
+    // tables after the segments take about a tenth more.
+    constexpr std::uint64_t kWorthReserving = 16 << 20;
+    if (bytes >= kWorthReserving) file_.Reserve(kHeaderSize + bytes + bytes / 10);
 }
 
 bool TIndexWriter::Add(const TArchiveIdentity& id, std::string_view front, std::string_view text) {

@@ -319,17 +319,22 @@ private:
             if (row.Place.File == nullptr) files.push_back(row.Path);
         const int makers = std::min(threads, 1 + static_cast<int>(files.size() / 2));
         TSegmentMaker maker(std::move(files), makers);
-        TIndexWriter writer(main ? mainPath_ : changesPath_, rows_.size());
-        // A segment takes about the archive file's bytes and a third more.
+        // The segments to write and their size: a new one takes about the
+        // archive file's bytes and a third more.
+        std::size_t segments = 0;
         std::uint64_t expected = 0;
         for (const TRow& row : rows_) {
             TIndexSegment segment;
-            if (row.Place.File == nullptr)
+            if (row.Place.File == nullptr) {
                 expected += row.Id.Size + row.Id.Size / 3;
-            else if ((row.Place.File != index_.main_.get() || main) &&
-                     row.Place.File->Segment(row.Place.Archive, segment))
+                ++segments;
+            } else if ((row.Place.File != index_.main_.get() || main) &&
+                       row.Place.File->Segment(row.Place.Archive, segment)) {
                 expected += segment.Bytes().size();
+                ++segments;
+            }
         }
+        TIndexWriter writer(main ? mainPath_ : changesPath_, segments);
         writer.Expect(expected);
         indexed_ = 0;
         for (const TRow& row : rows_) {
