@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -256,6 +257,38 @@ Lines SearchBoth(const std::string& folder, const char* pattern) {
         if (!line.starts_with("archive "))
             names.push_back(UnmarkName(line.substr(0, line.find('|'))));
     return names;
+}
+
+// A list may hold a file in more than one row (a second row appended for an
+// archive already listed, a row whose file is unlisted): a search of all
+// rows through the index answers as the search over the files, every Listed
+// row in the rows' order, with the helper thread taking some of them.
+TEST(SearchIndex, RowsNamingOneFileAreEachSearchedAsOverTheFiles) {
+    test::TempDir dir;
+    std::mt19937 rng(99);
+    WriteFolder(dir, rng, 6);
+    TArchiveList list = ListOf(dir.Path());
+    const std::int32_t archives = list.ArchiveCount();
+    for (const std::int32_t copied : {1, archives, 3}) {
+        THead row = list[copied];
+        list.Append(row);
+    }
+    list[list.Append(list[2])].Listed = 0;
+    std::vector<std::int32_t> all;
+    for (std::int32_t slot = 1; slot <= list.ArchiveCount(); ++slot)
+        all.push_back(slot);
+    for (const char* pattern : {"*a*", "*k\xC5\xAF\xC5\x88*", "*Report*"}) {
+        SCOPED_TRACE(pattern);
+        const TRun files = Search(list, all, Query(pattern), false);
+        const TRun indexed = Search(list, all, Query(pattern), true);
+        EXPECT_EQ(indexed.log, files.log);
+        EXPECT_GT(std::count_if(files.log.begin(), files.log.end(),
+                                [&](const std::string& line) {
+                                    return line.starts_with("archive " +
+                                                            std::to_string(archives + 2) + " ");
+                                }),
+                  0);
+    }
 }
 
 TEST(SearchIndex, SeesEveryChangeOfTheArchivesBetweenTwoSearches) {
