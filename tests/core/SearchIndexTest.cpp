@@ -157,51 +157,56 @@ TEST(SearchIndex, ASegmentPostsEachTrigramForTheBlocksWhoseNamesHoldIt) {
     const std::vector<std::string> parts = {"file_", "FILE_", "00", "01",       "1",
                                             ".txt",  ".TXT",  "ab", "\xC5\xAF", "x"};
     std::mt19937 rng(17);
-    test::TempDir dir;
-    std::vector<test::DirSpec> dirs(3);
-    for (int d = 0; d < 3; ++d) {
-        dirs[d].path = "\\d" + std::to_string(d) + "\\";
-        for (int e = 0; e < 150; ++e) {
-            test::EntrySpec entry;
-            for (int p = std::uniform_int_distribution<int>(1, 4)(rng); p > 0; --p)
-                entry.name += Pick(rng, parts);
-            entry.size = "1";
-            dirs[d].entries.push_back(entry);
+    // A small archive, and one of more than 256 blocks.
+    for (const std::uint32_t perDir : {150u, 1500u}) {
+        SCOPED_TRACE(perDir);
+        test::TempDir dir;
+        std::vector<test::DirSpec> dirs(3);
+        for (int d = 0; d < 3; ++d) {
+            dirs[d].path = "\\d" + std::to_string(d) + "\\";
+            for (std::uint32_t e = 0; e < perDir; ++e) {
+                test::EntrySpec entry;
+                for (int p = std::uniform_int_distribution<int>(1, 4)(rng); p > 0; --p)
+                    entry.name += Pick(rng, parts);
+                entry.size = "1";
+                dirs[d].entries.push_back(entry);
+            }
         }
-    }
-    const TArch arch = test::MakeArchive(dir.File("s.cd"), "S", dirs);
-    test::WriteArchiveFile(arch);
-    std::string text;
-    ASSERT_TRUE(ReadWholeFile(arch.Head.FileName, text));
-    TSegmentBytes made;
-    BuildIndexSegment(text, made);
-    const std::string bytes = made.Front + std::string(made.Text);
-    TIndexSegment segment;
-    ASSERT_TRUE(segment.Open(bytes));
-    ASSERT_TRUE(segment.Verify());
-    ASSERT_EQ(segment.EntryCount(), 450u);
+        const TArch arch = test::MakeArchive(dir.File("s.cd"), "S", dirs);
+        test::WriteArchiveFile(arch);
+        std::string text;
+        ASSERT_TRUE(ReadWholeFile(arch.Head.FileName, text));
+        TSegmentBytes made;
+        BuildIndexSegment(text, made);
+        const std::string bytes = made.Front + std::string(made.Text);
+        TIndexSegment segment;
+        ASSERT_TRUE(segment.Open(bytes));
+        ASSERT_TRUE(segment.Verify());
+        ASSERT_EQ(segment.EntryCount(), 3 * perDir);
 
-    std::map<std::uint32_t, std::set<std::uint32_t>> holders;
-    for (std::uint32_t e = 0; e < segment.EntryCount(); ++e) {
-        std::string_view name;
-        ASSERT_TRUE(segment.Name(e, name));
-        std::vector<std::uint32_t> trigrams;
-        AppendTrigrams(name, trigrams);
-        for (const std::uint32_t trigram : trigrams)
-            holders[trigram].insert(e / kIndexBlockEntries);
-    }
-    const std::uint32_t blocks = (450 + kIndexBlockEntries - 1) / kIndexBlockEntries;
-    EXPECT_EQ(segment.TrigramCount(), holders.size());
-    for (const auto& [trigram, expected] : holders) {
-        const std::int64_t k = segment.FindTrigram(trigram);
-        ASSERT_GE(k, 0) << trigram;
-        std::vector<std::uint32_t> posted;
-        bool every = false;
-        ASSERT_TRUE(segment.Postings(static_cast<std::uint32_t>(k), posted, every));
-        if (every)
-            EXPECT_GT(expected.size() * 2, blocks) << trigram;
-        else
-            EXPECT_EQ(std::set<std::uint32_t>(posted.begin(), posted.end()), expected) << trigram;
+        std::map<std::uint32_t, std::set<std::uint32_t>> holders;
+        for (std::uint32_t e = 0; e < segment.EntryCount(); ++e) {
+            std::string_view name;
+            ASSERT_TRUE(segment.Name(e, name));
+            std::vector<std::uint32_t> trigrams;
+            AppendTrigrams(name, trigrams);
+            for (const std::uint32_t trigram : trigrams)
+                holders[trigram].insert(e / kIndexBlockEntries);
+        }
+        const std::uint32_t blocks = (3 * perDir + kIndexBlockEntries - 1) / kIndexBlockEntries;
+        EXPECT_EQ(segment.TrigramCount(), holders.size());
+        for (const auto& [trigram, expected] : holders) {
+            const std::int64_t k = segment.FindTrigram(trigram);
+            ASSERT_GE(k, 0) << trigram;
+            std::vector<std::uint32_t> posted;
+            bool every = false;
+            ASSERT_TRUE(segment.Postings(static_cast<std::uint32_t>(k), posted, every));
+            if (every)
+                EXPECT_GT(expected.size() * 2, blocks) << trigram;
+            else
+                EXPECT_EQ(std::set<std::uint32_t>(posted.begin(), posted.end()), expected)
+                    << trigram;
+        }
     }
 }
 
