@@ -408,6 +408,10 @@ std::uint32_t TIndexFile::MessagesOf(std::uint32_t a) const {
     return a < archiveCount_ ? Get<std::uint32_t>(Record(a), 84) : 0;
 }
 
+std::uint64_t TIndexFile::SegmentSizeOf(std::uint32_t a) const {
+    return a < archiveCount_ ? Get<std::uint64_t>(Record(a), 64) : 0;
+}
+
 std::uint32_t TIndexFile::EntriesOf(std::uint32_t a) const {
     return a < archiveCount_ ? Get<std::uint32_t>(Record(a), 80) : 0;
 }

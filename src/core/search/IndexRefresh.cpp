@@ -324,13 +324,11 @@ private:
         std::size_t segments = 0;
         std::uint64_t expected = 0;
         for (const TRow& row : rows_) {
-            TIndexSegment segment;
             if (row.Place.File == nullptr) {
                 expected += row.Id.Size + row.Id.Size / 3;
                 ++segments;
-            } else if ((row.Place.File != index_.main_.get() || main) &&
-                       row.Place.File->Segment(row.Place.Archive, segment)) {
-                expected += segment.Bytes().size();
+            } else if (row.Place.File != index_.main_.get() || main) {
+                expected += row.Place.File->SegmentSizeOf(row.Place.Archive);
                 ++segments;
             }
         }

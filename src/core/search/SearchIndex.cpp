@@ -264,6 +264,7 @@ public:
              {&dirs_, &blocks_, &keys_, &triOffs_, &postings_, &messages_, &paths_})
             buffer->clear();
         names_.clear();
+        blockLines_.clear();
     }
 
     void AddDir(std::string_view path) {
@@ -312,7 +313,6 @@ void TSegmentBuilder::Finish(const std::vector<THostMessage>& messages, TSegment
         const auto at = static_cast<std::uint32_t>(blockLines_[k] - low_);
         std::memcpy(blocks_.data() + 4 * k, &at, 4);
     }
-    blockLines_.clear();
     TrigramRegions(names_, keys_, triOffs_, postings_);
     for (const THostMessage& message : messages) {
         messages_.push_back(message.Warning ? 1 : 0);

@@ -217,6 +217,8 @@ public:
     bool HoldsState(std::uint32_t a, const TArchiveIdentity& id) const;
     bool Segment(std::uint32_t a, TIndexSegment& segment) const;
     std::uint32_t EntriesOf(std::uint32_t a) const;
+    // The size of archive a's segment as its record gives it (0 for none).
+    std::uint64_t SegmentSizeOf(std::uint32_t a) const;
     // How many messages reading it gave (its segment holds them).
     std::uint32_t MessagesOf(std::uint32_t a) const;
     // The archive named fileName, or -1.
