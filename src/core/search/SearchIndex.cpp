@@ -354,6 +354,71 @@ void TSegmentBuilder::Finish(const std::vector<THostMessage>& messages, TSegment
 
 } // namespace
 
+namespace {
+
+// The bits of the bytes equal to c among the 64 at p.
+std::uint64_t ByteMask64(const char* p, char c) {
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(c);
+    std::uint64_t mask = 0;
+    for (int k = 0; k < 4; ++k) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+        mask |= std::uint64_t{static_cast<std::uint16_t>(
+                    _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)))}
+                << (16 * k);
+    }
+    return mask;
+#else
+    std::uint64_t mask = 0;
+    for (int k = 0; k < 64; ++k)
+        mask |= std::uint64_t{p[k] == c} << k;
+    return mask;
+#endif
+}
+
+// Calls line(begin, end, tab) for each line of text: lines end at a CR (an
+// LF right after it is skipped), the last one at the text's end if no CR
+// closes it; tab is the place of the line's first TAB, or end when it has
+// none. Sixty-four bytes are looked at in one step, their CRs and TABs as
+// bit masks.
+template <typename TLine>
+void ForEachLine(std::string_view text, TLine&& line) {
+    const char* const data = text.data();
+    const std::size_t size = text.size();
+    std::size_t begin = 0, tab = SIZE_MAX;
+    auto chunk = [&](std::size_t base, std::uint64_t crs, std::uint64_t tabs) {
+        // Only the TABs at or after the line's beginning count.
+        if (begin > base) tabs &= begin - base >= 64 ? 0 : ~std::uint64_t{0} << (begin - base);
+        while (crs != 0) {
+            const std::size_t at = static_cast<std::size_t>(std::countr_zero(crs));
+            const std::uint64_t before = tabs & ((std::uint64_t{1} << at) - 1);
+            if (tab == SIZE_MAX && before != 0)
+                tab = base + static_cast<std::size_t>(std::countr_zero(before));
+            const std::size_t end = base + at;
+            line(begin, end, tab == SIZE_MAX ? end : tab);
+            begin = end + 1;
+            if (begin < size && data[begin] == '\n') ++begin;
+            tab = SIZE_MAX;
+            tabs &= at == 63 ? 0 : ~std::uint64_t{0} << (at + 1);
+            crs &= crs - 1;
+        }
+        if (tab == SIZE_MAX && tabs != 0)
+            tab = base + static_cast<std::size_t>(std::countr_zero(tabs));
+    };
+    std::size_t base = 0;
+    for (; base + 64 <= size; base += 64)
+        chunk(base, ByteMask64(data + base, '\r'), ByteMask64(data + base, '\t'));
+    if (base < size) {
+        char last[64];
+        std::memset(last, 0, sizeof last);
+        std::memcpy(last, data + base, size - base);
+        chunk(base, ByteMask64(last, '\r'), ByteMask64(last, '\t'));
+    }
+    if (begin < size) line(begin, size, tab == SIZE_MAX ? size : tab);
+}
+
+} // namespace
+
 void BuildIndexSegment(std::string_view fileText, TSegmentBytes& out) {
     // The lines as reading the archive splits them: the header up to the
     // line "<tree>", then lines ended by a CR (and an LF right after it); a
@@ -367,25 +432,14 @@ void BuildIndexSegment(std::string_view fileText, TSegmentBytes& out) {
     const std::size_t base = static_cast<std::size_t>(tree.data() - fileText.data());
     TSegmentBuilder builder(fileText);
     bool inDir = false;
-    std::size_t p = 0;
-    while (p < tree.size()) {
-        const char* const treeEnd = tree.data() + tree.size();
-        const std::size_t stop = static_cast<std::size_t>(
-            FindEither<'\t', '\r'>(tree.data() + p, treeEnd) - tree.data());
-        if (stop == tree.size() || tree[stop] == '\r') {
-            builder.AddDir(tree.substr(p, stop - p));
+    ForEachLine(tree, [&](std::size_t begin, std::size_t end, std::size_t tab) {
+        if (tab == end) {
+            builder.AddDir(tree.substr(begin, end - begin));
             inDir = true;
-            p = stop;
-        } else {
-            const void* cr = std::memchr(tree.data() + stop, '\r', tree.size() - stop);
-            const std::size_t end =
-                cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - tree.data())
-                   : tree.size();
-            if (inDir) builder.AddLine(base + p, base + end, stop - p);
-            p = end;
+        } else if (inDir) {
+            builder.AddLine(base + begin, base + end, tab - begin);
         }
-        if (p < tree.size() && ++p < tree.size() && tree[p] == '\n') ++p;
-    }
+    });
     builder.Finish({}, out);
 }
 
