@@ -141,26 +141,36 @@ struct TTrigramDigits {
     }
 };
 
-// Sorts count (trigram << 32 | number) pairs by their 24-bit trigram,
-// keeping the order of the pairs of one trigram: two stable passes of 12
-// bits, through scratch (room for count) and back into pairs. digits holds
-// the counts of the pairs' trigrams (and is used up).
-inline void SortByTrigram(std::uint64_t* pairs, std::uint64_t* scratch, std::size_t count,
-                          TTrigramDigits& digits) {
+// The trigram of a pair: the high half of (trigram << 32 | number), the low
+// 24 bits of (number << 24 | trigram).
+inline std::uint32_t TrigramOfPair(std::uint64_t pair) {
+    return static_cast<std::uint32_t>(pair >> 32);
+}
+inline std::uint32_t TrigramOfPair(std::uint32_t pair) {
+    return pair & 0xFFFFFF;
+}
+
+// Sorts count pairs (see TrigramOfPair) by their 24-bit trigram, keeping
+// the order of the pairs of one trigram: two stable passes of 12 bits,
+// through scratch (room for count) and back into pairs. digits holds the
+// counts of the pairs' trigrams (and is used up).
+template <typename TPair>
+void SortByTrigram(TPair* pairs, TPair* scratch, std::size_t count, TTrigramDigits& digits) {
     for (std::size_t k = 1; k < 4097; ++k) {
         digits.Low[k] += digits.Low[k - 1];
         digits.High[k] += digits.High[k - 1];
     }
     for (std::size_t k = 0; k < count; ++k)
-        scratch[digits.Low[(pairs[k] >> 32) & 0xFFF]++] = pairs[k];
+        scratch[digits.Low[TrigramOfPair(pairs[k]) & 0xFFF]++] = pairs[k];
     for (std::size_t k = 0; k < count; ++k)
-        pairs[digits.High[(scratch[k] >> 44) & 0xFFF]++] = scratch[k];
+        pairs[digits.High[TrigramOfPair(scratch[k]) >> 12]++] = scratch[k];
 }
 
-inline void SortByTrigram(std::uint64_t* pairs, std::uint64_t* scratch, std::size_t count) {
+template <typename TPair>
+void SortByTrigram(TPair* pairs, TPair* scratch, std::size_t count) {
     TTrigramDigits digits;
     for (std::size_t k = 0; k < count; ++k)
-        digits.Add(static_cast<std::uint32_t>(pairs[k] >> 32));
+        digits.Add(TrigramOfPair(pairs[k]));
     SortByTrigram(pairs, scratch, count, digits);
 }
 

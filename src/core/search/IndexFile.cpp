@@ -4,6 +4,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <functional>
 #include <memory>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -130,9 +131,11 @@ bool TIndexWriter::Add(const TArchiveIdentity& id, std::string_view front, std::
         if (Get<std::uint32_t>(head.Trigrams, k) <= Get<std::uint32_t>(head.Trigrams, k - 4))
             return false;
     const auto a = static_cast<std::uint32_t>(names_.size());
+    if (a / kChunkArchives >= chunkStarts_.size()) SortChunk();
+    const std::uint32_t place = (a % kChunkArchives) << 24;
     for (std::size_t k = 0; k < head.Trigrams.size(); k += 4) {
         const auto t = Get<std::uint32_t>(head.Trigrams, k);
-        pairs_.push_back(std::uint64_t{t} << 32 | a);
+        pairs_.push_back(place | t);
         digits_->Add(t);
     }
     const std::uint64_t at = file_.Size();
@@ -155,22 +158,56 @@ bool TIndexWriter::Add(const TArchiveIdentity& id, std::string_view front, std::
     return true;
 }
 
+void TIndexWriter::SortChunk() {
+    const std::size_t start = chunkStarts_.back(), count = pairs_.size() - start;
+    if (scratch_.size() < count) scratch_.resize(count);
+    SortByTrigram(pairs_.data() + start, scratch_.data(), count, *digits_);
+    *digits_ = {};
+    chunkStarts_.push_back(pairs_.size());
+}
+
 TFileStatus TIndexWriter::Finish() {
     if (failed_) return file_.Commit(SyncMode::Quick); // reports the failure
-    // Made in archive order, so each trigram's archives come out ascending.
-    const std::unique_ptr<std::uint64_t[]> scratch(new std::uint64_t[pairs_.size()]);
-    SortByTrigram(pairs_.data(), scratch.get(), pairs_.size(), *digits_);
+    if (pairs_.size() > chunkStarts_.back()) SortChunk();
+    std::vector<std::uint32_t>().swap(scratch_);
+    // The chunks merged by trigram; the pairs of one trigram come out in
+    // chunk order, so its archives ascend. The heap holds (trigram << 32 |
+    // chunk) of each chunk's next pair.
     std::string lists, keys, starts, names;
     lists.reserve(2 * pairs_.size());
-    for (std::size_t k = 0; k < pairs_.size(); ++k) {
-        const std::uint64_t trigram = pairs_[k] >> 32;
-        const auto archive = static_cast<std::uint32_t>(pairs_[k]);
-        if (k == 0 || trigram != pairs_[k - 1] >> 32) {
-            Put(keys, static_cast<std::uint32_t>(trigram));
+    std::vector<std::uint64_t> heap;
+    const std::size_t chunks = chunkStarts_.size() - 1;
+    std::vector<std::size_t> next(chunkStarts_.begin(), chunkStarts_.end() - 1);
+    for (std::size_t c = 0; c < chunks; ++c)
+        if (next[c] < chunkStarts_[c + 1])
+            heap.push_back(std::uint64_t{TrigramOfPair(pairs_[next[c]])} << 32 | c);
+    const auto after = std::greater<std::uint64_t>();
+    std::make_heap(heap.begin(), heap.end(), after);
+    std::uint64_t trigram = UINT64_MAX;
+    std::uint32_t previous = 0;
+    while (!heap.empty()) {
+        std::pop_heap(heap.begin(), heap.end(), after);
+        const std::uint64_t top = heap.back();
+        heap.pop_back();
+        const auto c = static_cast<std::uint32_t>(top);
+        const std::uint64_t t = top >> 32;
+        if (t != trigram) {
+            trigram = t;
+            Put(keys, static_cast<std::uint32_t>(t));
             Put(starts, static_cast<std::uint64_t>(lists.size()));
-            PutVarint(lists, archive);
-        } else {
-            PutVarint(lists, archive - static_cast<std::uint32_t>(pairs_[k - 1]));
+            previous = 0;
+        }
+        std::size_t k = next[c];
+        const std::size_t end = chunkStarts_[c + 1];
+        for (; k < end && TrigramOfPair(pairs_[k]) == t; ++k) {
+            const std::uint32_t archive = c * kChunkArchives + (pairs_[k] >> 24);
+            PutVarint(lists, archive - previous);
+            previous = archive;
+        }
+        next[c] = k;
+        if (k < end) {
+            heap.push_back(std::uint64_t{TrigramOfPair(pairs_[k])} << 32 | c);
+            std::push_heap(heap.begin(), heap.end(), after);
         }
     }
     Put(starts, static_cast<std::uint64_t>(lists.size()));

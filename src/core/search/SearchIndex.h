@@ -172,11 +172,22 @@ public:
     TFileStatus Finish();
 
 private:
+    // Sorts the pairs of the last chunk by trigram.
+    void SortChunk();
+
     TAtomicFileWriter file_;
     std::vector<std::string> names_;
     std::string records_;
-    std::vector<std::uint64_t> pairs_;                    // trigram << 32 | archive
-    std::unique_ptr<index_bytes::TTrigramDigits> digits_; // of their trigrams
+    // The directory's (archive, trigram) pairs in chunks of kChunkArchives
+    // archives, each pair the trigram with the archive's place in its chunk
+    // in the top eight bits: half the memory of whole numbers, which a
+    // folder of millions of entries feels. A chunk is sorted when the next
+    // one begins, while later segments are still being made; Finish sorts
+    // the last one and merges them.
+    static constexpr std::uint32_t kChunkArchives = 128;
+    std::vector<std::uint32_t> pairs_, scratch_;
+    std::vector<std::size_t> chunkStarts_{0};             // in pairs_
+    std::unique_ptr<index_bytes::TTrigramDigits> digits_; // of the last chunk's trigrams
     std::uint64_t entries_ = 0, namesBytes_ = 0;
     bool failed_ = false;
 };
