@@ -210,6 +210,49 @@ TEST(SearchIndex, ASegmentPostsEachTrigramForTheBlocksWhoseNamesHoldIt) {
     }
 }
 
+// Enough archives that the folder-wide pairs fill several chunks: each
+// trigram lists exactly the archives whose names hold it, ascending.
+TEST(SearchIndex, TheFileListsEachTrigramForTheArchivesWhoseNamesHoldIt) {
+    const std::vector<std::string> parts = {"ab", "cd", "abc", "x", "\xC5\xAF", "_1", "Q"};
+    std::mt19937 rng(5);
+    test::TempDir dir;
+    const std::string path = dir.File("x.idx");
+    constexpr std::uint32_t kArchives = 300;
+    std::map<std::uint32_t, std::vector<std::uint32_t>> holders;
+    {
+        TIndexWriter writer(path, kArchives);
+        for (std::uint32_t a = 0; a < kArchives; ++a) {
+            std::string text = "<tree>\r\n\\\r\n";
+            std::set<std::uint32_t> held;
+            for (int e = std::uniform_int_distribution<int>(0, 3)(rng); e > 0; --e) {
+                std::string name;
+                for (int p = std::uniform_int_distribution<int>(1, 3)(rng); p > 0; --p)
+                    name += Pick(rng, parts);
+                text += name + "\t1\r\n";
+                std::vector<std::uint32_t> trigrams;
+                AppendTrigrams(name, trigrams);
+                held.insert(trigrams.begin(), trigrams.end());
+            }
+            for (const std::uint32_t trigram : held)
+                holders[trigram].push_back(a);
+            TSegmentBytes made;
+            BuildIndexSegment(text, made);
+            TArchiveIdentity id;
+            id.FileName = "a" + std::to_string(1000 + a);
+            ASSERT_TRUE(writer.Add(id, made.Front, made.Text));
+        }
+        ASSERT_TRUE(writer.Finish());
+    }
+    TIndexFile file;
+    ASSERT_TRUE(file.Open(path));
+    for (const auto& [trigram, expected] : holders) {
+        std::vector<std::uint32_t> listed;
+        ASSERT_TRUE(file.Archives(trigram, listed));
+        EXPECT_EQ(listed, expected) << trigram;
+    }
+    EXPECT_EQ(file.ArchiveListBytes(0x5A5A5A), 0u); // "ZZZ" is in no name
+}
+
 TEST(SearchIndex, GivesTheAnswersOfTheSearchOverTheFilesForEveryCriterionAndScope) {
     std::mt19937 rng(1717);
     for (int folder = 0; folder < 2; ++folder) {
