@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
@@ -149,21 +150,33 @@ TEST(TextFile, AtomicSaveKeepsPermissionsAndLeavesNoTemporaryFile) {
 }
 
 // Room set aside beyond what is written is given back, and room smaller than
-// what is written is outgrown: the file holds exactly the bytes appended,
-// with a header written over its start at the end.
+// what is written is outgrown: the file holds exactly the bytes appended
+// (alone or two at once, in one call or, on a device that takes a few
+// bytes at a time, in many), with a header written over its start at the end.
 TEST(TextFile, WriterSettingRoomAsideKeepsExactlyWhatWasWritten) {
+    struct ShortDevice : TWriteDevice {
+        ssize_t Write(int fd, const char* data, std::size_t size) override {
+            return ::write(fd, data, std::min<std::size_t>(size, 7));
+        }
+    };
     const std::string part(5000, 'x');
-    for (const std::uint64_t room :
-         {std::uint64_t{0}, std::uint64_t{100}, std::uint64_t{1} << 20}) {
-        test::TempDir dir;
-        const std::string path = dir.File("big");
-        TAtomicFileWriter writer(path);
-        writer.Reserve(room);
-        ASSERT_TRUE(writer.Append("head"));
-        ASSERT_TRUE(writer.Append(part));
-        ASSERT_TRUE(writer.WriteAt(0, "HEAD"));
-        ASSERT_TRUE(writer.Commit(SyncMode::Quick));
-        EXPECT_EQ(test::ReadFile(path), "HEAD" + part) << room;
-        EXPECT_EQ(test::ListDir(dir.Path()), std::vector<std::string>{"big"});
+    for (const bool shortWrites : {false, true}) {
+        for (const std::uint64_t room :
+             {std::uint64_t{0}, std::uint64_t{100}, std::uint64_t{1} << 20}) {
+            test::TempDir dir;
+            const std::string path = dir.File("big");
+            ShortDevice device;
+            std::optional<TScopedWriteDevice> seam;
+            if (shortWrites) seam.emplace(device);
+            TAtomicFileWriter writer(path);
+            writer.Reserve(room);
+            ASSERT_TRUE(writer.Append("head"));
+            ASSERT_TRUE(writer.Append(part, "tail"));
+            ASSERT_TRUE(writer.Append("", "z"));
+            ASSERT_TRUE(writer.WriteAt(0, "HEAD"));
+            ASSERT_TRUE(writer.Commit(SyncMode::Quick));
+            EXPECT_EQ(test::ReadFile(path), "HEAD" + part + "tailz") << room << shortWrites;
+            EXPECT_EQ(test::ListDir(dir.Path()), std::vector<std::string>{"big"});
+        }
     }
 }

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include "core/catalog/PartialRead.h"
@@ -175,6 +176,14 @@ struct TSystemWrite : TWriteDevice {
     ssize_t Write(int fd, const char* data, std::size_t size) override {
         return ::write(fd, data, size);
     }
+    ssize_t WriteEach(int fd, const std::string_view* pieces, std::size_t count) override {
+        iovec parts[4];
+        int used = 0;
+        for (std::size_t k = 0; k < count && used < 4; ++k)
+            if (!pieces[k].empty())
+                parts[used++] = {const_cast<char*>(pieces[k].data()), pieces[k].size()};
+        return ::writev(fd, parts, used);
+    }
 };
 
 TSystemWrite gSystemWrite;
@@ -185,6 +194,31 @@ std::string DirOf(const std::string& path) {
     if (slash == std::string::npos) return ".";
     if (slash == 0) return "/";
     return path.substr(0, slash);
+}
+
+// Writes the two pieces one after the other, as few system calls as the
+// device lets.
+bool WriteBoth(int fd, std::string_view first, std::string_view second) {
+    TWriteDevice& device = *gWriteDevice.load();
+    std::string_view pieces[2] = {first, second};
+    while (!pieces[0].empty() || !pieces[1].empty()) {
+        const ssize_t put = device.WriteEach(fd, pieces, 2);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (put == 0) {
+            errno = ENOSPC; // write(2) gives 0 only when nothing more fits
+            return false;
+        }
+        auto done = static_cast<std::size_t>(put);
+        for (std::string_view& piece : pieces) {
+            const std::size_t taken = std::min(done, piece.size());
+            piece.remove_prefix(taken);
+            done -= taken;
+        }
+    }
+    return true;
 }
 
 bool WriteAll(int fd, std::string_view content) {
@@ -222,6 +256,12 @@ void MakeBackup(const std::string& path, const std::string& backupPath) {
 }
 
 } // namespace
+
+ssize_t TWriteDevice::WriteEach(int fd, const std::string_view* pieces, std::size_t count) {
+    for (std::size_t k = 0; k < count; ++k)
+        if (!pieces[k].empty()) return Write(fd, pieces[k].data(), pieces[k].size());
+    return 0;
+}
 
 TScopedWriteDevice::TScopedWriteDevice(TWriteDevice& device)
     : previous_(gWriteDevice.exchange(&device)) {}
@@ -272,10 +312,11 @@ void TAtomicFileWriter::Reserve(std::uint64_t bytes) {
     if (::fallocate(fd_.Get(), 0, 0, static_cast<off_t>(bytes)) == 0) reserved_ = bytes;
 }
 
-bool TAtomicFileWriter::Append(std::string_view bytes) {
+bool TAtomicFileWriter::Append(std::string_view bytes, std::string_view more) {
     if (error_ != 0) return false;
-    if (!WriteAll(fd_.Get(), bytes)) return Fail(errno);
-    size_ += bytes.size();
+    if (!(more.empty() ? WriteAll(fd_.Get(), bytes) : WriteBoth(fd_.Get(), bytes, more)))
+        return Fail(errno);
+    size_ += bytes.size() + more.size();
     return true;
 }
 

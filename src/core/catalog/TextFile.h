@@ -151,6 +151,9 @@ struct TWriteDevice {
     virtual ~TWriteDevice() = default;
     // As write(2): the bytes written, or -1 with errno set.
     virtual ssize_t Write(int fd, const char* data, std::size_t size) = 0;
+    // As writev(2) of the pieces in order; by default the first nonempty
+    // one alone is written.
+    virtual ssize_t WriteEach(int fd, const std::string_view* pieces, std::size_t count);
 };
 
 // Puts device in place of write(2) for every save while it lives, then puts
@@ -200,8 +203,9 @@ public:
     // appending a large file cheaper; what is left unused is given back at
     // Commit. A file system that cannot set room aside is written as it is.
     void Reserve(std::uint64_t bytes);
-    // Appends bytes; false (and the status set) once anything failed.
-    bool Append(std::string_view bytes);
+    // Appends bytes (then more, in one system call); false (and the status
+    // set) once anything failed.
+    bool Append(std::string_view bytes, std::string_view more = {});
     // Writes bytes at offset (already appended over), for a header known
     // only at the end.
     bool WriteAt(std::uint64_t offset, std::string_view bytes);

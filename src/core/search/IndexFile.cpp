@@ -139,7 +139,7 @@ bool TIndexWriter::Add(const TArchiveIdentity& id, std::string_view front, std::
         digits_->Add(t);
     }
     const std::uint64_t at = file_.Size();
-    if (!file_.Append(front) || !file_.Append(text)) {
+    if (!file_.Append(front, text)) {
         failed_ = true;
         return false;
     }
