@@ -46,8 +46,8 @@ void TUniqueFd::Reset(int fd) {
     fd_ = fd;
 }
 
-TFileStatus OpenRegularFile(const std::string& path, TUniqueFd& fd, std::uint64_t* size,
-                            int dirFd) {
+TFileStatus OpenRegularFile(const std::string& path, TUniqueFd& fd, std::uint64_t* size, int dirFd,
+                            struct stat* info) {
     fd.Reset(::openat(dirFd, path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!fd.IsOpen()) return TFileStatus::Failed(path, errno);
     struct stat st {};
@@ -64,6 +64,7 @@ TFileStatus OpenRegularFile(const std::string& path, TUniqueFd& fd, std::uint64_
     const int flags = ::fcntl(fd.Get(), F_GETFL);
     if (flags >= 0) ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK);
     if (size) *size = static_cast<std::uint64_t>(st.st_size);
+    if (info) *info = st;
     return {true, path, 0, FileOp::Read};
 }
 
@@ -122,11 +123,11 @@ bool PathExists(const std::string& path) {
 
 namespace {
 
-TFileStatus ReadFile(const std::string& path, std::string& out, std::size_t maxBytes,
-                     bool keepRead) {
+TFileStatus ReadFile(const std::string& path, std::string& out, std::size_t maxBytes, bool keepRead,
+                     struct stat* info = nullptr) {
     TUniqueFd fd;
     std::uint64_t size = 0;
-    TFileStatus status = OpenRegularFile(path, fd, &size);
+    TFileStatus status = OpenRegularFile(path, fd, &size, AT_FDCWD, info);
     if (!status || size > maxBytes) {
         out.clear();
         return status ? TFileStatus::Failed(path, EFBIG) : status;
@@ -164,6 +165,11 @@ TFileStatus ReadFile(const std::string& path, std::string& out, std::size_t maxB
 
 TFileStatus ReadWholeFile(const std::string& path, std::string& out, std::size_t maxBytes) {
     return ReadFile(path, out, maxBytes, false);
+}
+
+TFileStatus ReadWholeFile(const std::string& path, std::string& out, std::size_t maxBytes,
+                          struct stat* info) {
+    return ReadFile(path, out, maxBytes, false, info);
 }
 
 TFileStatus ReadFileKeepingRead(const std::string& path, std::string& out) {

@@ -14,6 +14,8 @@
 #include <sys/types.h>
 #include <vector>
 
+struct stat;
+
 namespace orbisk {
 
 // The built-in texts for a file that failed: missing, unreadable, not
@@ -79,9 +81,9 @@ private:
 // when it is a regular file. The open never waits: O_NONBLOCK keeps a pipe
 // from waiting for a writer, the open file is then checked to be a regular
 // file (a folder gives EISDIR, anything else EINVAL), and O_NONBLOCK is
-// cleared again. size receives the file's size.
+// cleared again. size receives the file's size, info all fstat(2) gives.
 TFileStatus OpenRegularFile(const std::string& path, TUniqueFd& fd, std::uint64_t* size = nullptr,
-                            int dirFd = AT_FDCWD);
+                            int dirFd = AT_FDCWD, struct stat* info = nullptr);
 
 // Reads up to count bytes at offset into data, retrying on EINTR; fewer only
 // at the end of the file. Returns the bytes read, or -1 with errno set.
@@ -103,6 +105,9 @@ inline constexpr std::size_t kMaxSmallFile = 16u << 20;
 // reading, as the file may grow).
 TFileStatus ReadWholeFile(const std::string& path, std::string& out,
                           std::size_t maxBytes = kMaxWholeFile);
+// The same, info receiving what fstat(2) gave of the file read.
+TFileStatus ReadWholeFile(const std::string& path, std::string& out, std::size_t maxBytes,
+                          struct stat* info);
 
 // True when something (even a dangling link) has the name path.
 bool PathExists(const std::string& path);

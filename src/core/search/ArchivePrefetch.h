@@ -9,6 +9,7 @@
 #include <mutex>
 #include <pthread.h>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
 #include <vector>
 
@@ -38,6 +39,7 @@ struct TPrefetched {
     std::string Prepared;          // bytes an index build made of the archive
     std::string_view PreparedTail; // and the bytes of Text that follow them
     std::string Text;              // the file's bytes, when a load took them without parsing
+    struct stat Stat {};           // and what fstat(2) gave of the file then
 };
 
 // Reads files[0], files[1], ... with ReadArchive (and prepares each, see

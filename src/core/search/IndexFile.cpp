@@ -112,12 +112,24 @@ TIndexWriter::TIndexWriter(const std::string& path, std::size_t archives)
     pairs_.reserve(archives * 4096);
 }
 
+// Room set aside pays for a large file only: giving back what is left over
+// costs about as much as appending a few megabytes saves.
+constexpr std::uint64_t kWorthReserving = 16 << 20;
+
 void TIndexWriter::Expect(std::uint64_t bytes) {
-    // Room set aside pays for a large file only: giving back what is left
-    // over costs about as much as appending a few megabytes saves. The
-    // tables after the segments take about a tenth more.
-    constexpr std::uint64_t kWorthReserving = 16 << 20;
-    if (bytes >= kWorthReserving) file_.Reserve(kHeaderSize + bytes + bytes / 10);
+    // The tables after the segments take about a tenth more.
+    if (bytes < kWorthReserving) return;
+    reserved_ = kHeaderSize + bytes + bytes / 10;
+    file_.Reserve(reserved_);
+}
+
+void TIndexWriter::ReserveAhead() {
+    // A file that grew large without an estimate (or beyond it) gets room
+    // ahead of it by half its size again.
+    const std::uint64_t size = file_.Size();
+    if (size < kWorthReserving || size + kWorthReserving / 2 <= reserved_) return;
+    reserved_ = size + size / 2 + kWorthReserving;
+    file_.Reserve(reserved_);
 }
 
 bool TIndexWriter::Add(const TArchiveIdentity& id, std::string_view front, std::string_view text) {
@@ -143,6 +155,7 @@ bool TIndexWriter::Add(const TArchiveIdentity& id, std::string_view front, std::
         failed_ = true;
         return false;
     }
+    ReserveAhead();
     for (const std::uint64_t v :
          {id.Size, static_cast<std::uint64_t>(id.MtimeSec),
           static_cast<std::uint64_t>(id.MtimeNsec), static_cast<std::uint64_t>(id.CtimeSec),

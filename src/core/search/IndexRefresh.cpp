@@ -104,7 +104,8 @@ std::shared_ptr<const TIndexFile> OpenIndexFile(const std::string& path, bool sm
 // One listed archive during a refresh.
 struct TRow {
     std::int32_t Slot = 0; // the first of the list's rows naming its file
-    TArchiveIdentity Id;
+    TArchiveIdentity Id;   // its name alone until stated or read
+    bool Stated = false;
     std::string Path;           // set when it is to be read
     TSearchIndex::TPlace Place; // where it is fresh, if anywhere
 };
@@ -124,7 +125,7 @@ bool FreshIn(const TIndexFile& file, const TArchiveIdentity& id, TSearchIndex::T
 void LoadSegment(const std::string& file, TPrefetched& item) {
     item.Prepared.clear();
     item.PreparedTail = {};
-    item.Read = static_cast<bool>(ReadWholeFile(file, item.Text));
+    item.Read = static_cast<bool>(ReadWholeFile(file, item.Text, kMaxWholeFile, &item.Stat));
     if (!item.Read) return;
     TSegmentBytes bytes;
     bytes.Front.swap(item.Prepared);
@@ -172,8 +173,8 @@ public:
         index_.Close();
         index_.main_ = OpenIndexFile(mainPath_, false);
         if (index_.main_->IsOpen()) index_.changes_ = OpenIndexFile(changesPath_, true);
-        StatRows(threads);
         const bool build = !index_.main_->IsOpen();
+        StatRows(build ? 1 : threads, build);
         const bool changed = std::any_of(rows_.begin(), rows_.end(),
                                          [](const TRow& row) { return row.Place.File == nullptr; });
         if (build || changed) {
@@ -212,7 +213,10 @@ private:
     // Every listed archive once, with its identity and where it is fresh.
     // With threads above 1 a second thread stats the second half of a long
     // list: a stat is a system call each, the bulk of a search's own work.
-    void StatRows(int threads) {
+    // A build from nothing takes each identity from the opened file as it is
+    // read instead (nothing can be fresh, and that is the state of the bytes
+    // indexed).
+    void StatRows(int threads, bool build) {
         std::unordered_map<std::string_view, std::int32_t> seen;
         seen.reserve(static_cast<std::size_t>(list_.ArchiveCount()));
         std::vector<std::int32_t> slots;
@@ -235,7 +239,7 @@ private:
         std::vector<char> stated(slots.size(), 0);
         auto statRange = [&](std::size_t begin, std::size_t end) {
             for (std::size_t k = begin; k < end; ++k)
-                stated[k] = StatRow(slots[k], dir, rows[k]);
+                stated[k] = build ? NameRow(slots[k], rows[k]) : StatRow(slots[k], dir, rows[k]);
         };
         const std::size_t half = slots.size() / 2;
         std::thread helper;
@@ -253,12 +257,20 @@ private:
         Place();
     }
 
+    bool NameRow(std::int32_t slot, TRow& row) const {
+        row.Slot = slot;
+        row.Id.FileName = list_[slot].FileName;
+        row.Path = list_.PathOf(slot);
+        return true;
+    }
+
     // The identity of the archive of slot and where it is fresh; false when
     // its file is gone (a search reads it itself and shows why).
     bool StatRow(std::int32_t slot, const TUniqueFd& dir, TRow& row) const {
         const THead& head = list_[slot];
         const std::string& folder = list_.Folder;
         row.Slot = slot;
+        row.Stated = true;
         const bool relative = !head.FileName.empty() && head.FileName[0] != '/';
         if (relative && (folder.empty() || dir.IsOpen())) {
             if (!StatIdentity(folder.empty() ? AT_FDCWD : dir.Get(), head.FileName, row.Id))
@@ -335,7 +347,7 @@ private:
         TIndexWriter writer(main ? mainPath_ : changesPath_, segments);
         writer.Expect(expected);
         indexed_ = 0;
-        for (const TRow& row : rows_) {
+        for (TRow& row : rows_) {
             if (row.Place.File != nullptr) {
                 TIndexSegment segment;
                 if ((row.Place.File != index_.main_.get() || main) &&
@@ -345,8 +357,9 @@ private:
             }
             if (stop != nullptr && stop->load(std::memory_order_relaxed)) return TWritten::Failed;
             const TPrefetched& item = maker.Next();
-            if (!item.Prepared.empty() && writer.Add(row.Id, item.Prepared, item.PreparedTail))
-                ++indexed_;
+            if (item.Prepared.empty()) continue;
+            if (!row.Stated) SetIdentity(item.Stat, row.Id);
+            if (writer.Add(row.Id, item.Prepared, item.PreparedTail)) ++indexed_;
         }
         if (!main && indexed_ == 0) return TWritten::Nothing;
         // Kept segments are written straight from the old files' mappings,

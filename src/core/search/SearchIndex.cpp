@@ -241,6 +241,11 @@ bool StatIdentity(int dirFd, const std::string& fileName, TArchiveIdentity& id) 
     struct stat st {};
     if (::fstatat(dirFd, fileName.c_str(), &st, 0) != 0 || !S_ISREG(st.st_mode)) return false;
     id.FileName = fileName;
+    SetIdentity(st, id);
+    return true;
+}
+
+void SetIdentity(const struct stat& st, TArchiveIdentity& id) {
     id.Size = static_cast<std::uint64_t>(st.st_size);
     id.MtimeSec = st.st_mtim.tv_sec;
     id.MtimeNsec = st.st_mtim.tv_nsec;
@@ -248,7 +253,6 @@ bool StatIdentity(int dirFd, const std::string& fileName, TArchiveIdentity& id) 
     id.CtimeNsec = st.st_ctim.tv_nsec;
     id.Device = st.st_dev;
     id.Inode = st.st_ino;
-    return true;
 }
 
 namespace {

@@ -80,6 +80,8 @@ struct TArchiveIdentity {
 // the current one), following links as opening it does; false when it cannot
 // be had (the file is gone).
 bool StatIdentity(int dirFd, const std::string& fileName, TArchiveIdentity& id);
+// The same from what stat(2) gave of a file (id's name is left as it is).
+void SetIdentity(const struct stat& st, TArchiveIdentity& id);
 
 // A segment as made: Front, then the bytes of Text, which are the archive's
 // own entry lines borrowed from the file's text it was made of.
@@ -167,13 +169,15 @@ public:
     // a segment, its name is not after the last one's, or writing failed.
     bool Add(const TArchiveIdentity& id, std::string_view front, std::string_view text = {});
     std::uint32_t ArchiveCount() const { return static_cast<std::uint32_t>(names_.size()); }
-    // Sets aside room for about bytes of segments (see TAtomicFileWriter::Reserve).
+    // Sets aside room for about bytes of segments (see TAtomicFileWriter::Reserve);
+    // without it, room is set aside as the file grows.
     void Expect(std::uint64_t bytes);
     TFileStatus Finish();
 
 private:
     // Sorts the pairs of the last chunk by trigram.
     void SortChunk();
+    void ReserveAhead();
 
     TAtomicFileWriter file_;
     std::vector<std::string> names_;
@@ -188,7 +192,7 @@ private:
     std::vector<std::uint32_t> pairs_, scratch_;
     std::vector<std::size_t> chunkStarts_{0};             // in pairs_
     std::unique_ptr<index_bytes::TTrigramDigits> digits_; // of the last chunk's trigrams
-    std::uint64_t entries_ = 0, namesBytes_ = 0;
+    std::uint64_t entries_ = 0, namesBytes_ = 0, reserved_ = 0;
     bool failed_ = false;
 };
 
