@@ -125,10 +125,10 @@ void TIndexWriter::Expect(std::uint64_t bytes) {
 
 void TIndexWriter::ReserveAhead() {
     // A file that grew large without an estimate (or beyond it) gets room
-    // ahead of it by half its size again.
+    // ahead of it by a quarter of its size and a little more.
     const std::uint64_t size = file_.Size();
     if (size < kWorthReserving || size + kWorthReserving / 2 <= reserved_) return;
-    reserved_ = size + size / 2 + kWorthReserving;
+    reserved_ = size + size / 4 + kWorthReserving;
     file_.Reserve(reserved_);
 }
 
@@ -186,8 +186,12 @@ TFileStatus TIndexWriter::Finish() {
     // The chunks merged by trigram; the pairs of one trigram come out in
     // chunk order, so its archives ascend. The heap holds (trigram << 32 |
     // chunk) of each chunk's next pair.
-    std::string lists, keys, starts, names;
-    lists.reserve(2 * pairs_.size());
+    // The lists are written through a pointer into room for the most they
+    // can take (five bytes a number).
+    const std::unique_ptr<char[]> listRoom(new char[5 * pairs_.size() + 1]);
+    char* const listStart = listRoom.get();
+    char* list = listStart;
+    std::string keys, starts, names;
     std::vector<std::uint64_t> heap;
     const std::size_t chunks = chunkStarts_.size() - 1;
     std::vector<std::size_t> next(chunkStarts_.begin(), chunkStarts_.end() - 1);
@@ -207,14 +211,17 @@ TFileStatus TIndexWriter::Finish() {
         if (t != trigram) {
             trigram = t;
             Put(keys, static_cast<std::uint32_t>(t));
-            Put(starts, static_cast<std::uint64_t>(lists.size()));
+            Put(starts, static_cast<std::uint64_t>(list - listStart));
             previous = 0;
         }
         std::size_t k = next[c];
         const std::size_t end = chunkStarts_[c + 1];
         for (; k < end && TrigramOfPair(pairs_[k]) == t; ++k) {
             const std::uint32_t archive = c * kChunkArchives + (pairs_[k] >> 24);
-            PutVarint(lists, archive - previous);
+            std::uint32_t gap = archive - previous;
+            for (; gap >= 0x80; gap >>= 7)
+                *list++ = static_cast<char>((gap & 0x7F) | 0x80);
+            *list++ = static_cast<char>(gap);
             previous = archive;
         }
         next[c] = k;
@@ -223,6 +230,7 @@ TFileStatus TIndexWriter::Finish() {
             std::push_heap(heap.begin(), heap.end(), after);
         }
     }
+    const std::string_view lists(listStart, static_cast<std::size_t>(list - listStart));
     Put(starts, static_cast<std::uint64_t>(lists.size()));
     names.reserve(namesBytes_);
     for (const std::string& name : names_)

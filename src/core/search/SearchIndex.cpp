@@ -76,18 +76,24 @@ const char* FindEither(const char* p, const char* end) {
     return p;
 }
 
-// A buffer of pairs kept per thread and grown, never cleared: indexing
-// archive after archive neither allocates nor fills memory again.
-struct TPairBuffer {
-    std::unique_ptr<std::uint64_t[]> Data;
+// A buffer kept per thread and grown, never cleared: indexing archive after
+// archive neither allocates nor fills memory again.
+template <typename T>
+struct TKeptBuffer {
+    std::unique_ptr<T[]> Data;
     std::size_t Capacity = 0;
-    std::uint64_t* Reserve(std::size_t count) {
+    T* Reserve(std::size_t count) {
         if (count > Capacity) {
             Capacity = std::max(count, 2 * Capacity);
-            Data.reset(new std::uint64_t[Capacity]);
+            Data.reset(new T[Capacity]);
         }
         return Data.get();
     }
+};
+
+// The trigram regions of a segment: views into buffers of the thread.
+struct TTrigramRegions {
+    std::string_view Keys, Offsets, Postings;
 };
 
 // How many bytes a and b have alike from their start (Prefix) or from their
@@ -164,10 +170,35 @@ std::size_t TrigramPairs(const std::vector<std::string_view>& names, std::uint64
     return count;
 }
 
+// The end of the run of pairs sorted by trigram that begins at k: the first
+// place after k with another trigram, or count. Steps double until one
+// passes the run, then the gap is halved.
+std::size_t RunEnd(const std::uint64_t* pairs, std::size_t k, std::size_t count) {
+    const std::uint64_t trigram = pairs[k] >> 32;
+    std::size_t low = k + 1, step = 1, high = count;
+    for (;;) {
+        const std::size_t probe = low + step - 1;
+        if (probe >= count || pairs[probe] >> 32 != trigram) {
+            high = std::min(probe, count);
+            break;
+        }
+        low = probe + 1;
+        step *= 2;
+    }
+    while (low < high) {
+        const std::size_t mid = low + (high - low) / 2;
+        if (pairs[mid] >> 32 == trigram)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low;
+}
+
 // The trigram regions of a segment from the names of its entries.
-void TrigramRegions(const std::vector<std::string_view>& names, std::string& keys,
-                    std::string& offsets, std::string& postings) {
-    thread_local TPairBuffer pairBuffer, scratchBuffer;
+TTrigramRegions TrigramRegions(const std::vector<std::string_view>& names) {
+    thread_local TKeptBuffer<std::uint64_t> pairBuffer, scratchBuffer;
+    thread_local TKeptBuffer<char> keyBuffer, offsetBuffer, postingBuffer;
     std::size_t bytes = 0;
     for (const std::string_view name : names)
         bytes += name.size();
@@ -177,13 +208,13 @@ void TrigramRegions(const std::vector<std::string_view>& names, std::string& key
     SortByTrigram(pairs, scratchBuffer.Reserve(bytes), count, digits);
     const std::size_t blocks = (names.size() + kIndexBlockEntries - 1) / kIndexBlockEntries;
     // Written through pointers into room for the most each region can take
-    // (a posting takes at most five bytes), then cut to what was written.
-    keys.resize(4 * count);
-    offsets.resize(4 * count + 4);
-    postings.resize(5 * count);
-    char* key = keys.data();
-    char* offset = offsets.data();
-    auto* const postingsStart = reinterpret_cast<unsigned char*>(postings.data());
+    // (a posting takes at most five bytes).
+    char* const keysStart = keyBuffer.Reserve(4 * count);
+    char* const offsetsStart = offsetBuffer.Reserve(4 * count + 4);
+    auto* const postingsStart =
+        reinterpret_cast<unsigned char*>(postingBuffer.Reserve(5 * count + 1));
+    char* key = keysStart;
+    char* offset = offsetsStart;
     unsigned char* post = postingsStart;
     auto putOffset = [&] {
         const auto at = static_cast<std::uint32_t>(post - postingsStart);
@@ -196,11 +227,15 @@ void TrigramRegions(const std::vector<std::string_view>& names, std::string& key
         std::memcpy(key, &trigram, 4);
         key += 4;
         putOffset();
-        // The trigram's pairs and how many blocks they name, before any is
-        // written: most pairs belong to trigrams that get no list.
-        std::size_t end = k + 1, holders = 1;
-        for (; end < count && pairs[end] >> 32 == trigram; ++end)
-            holders += pairs[end] != pairs[end - 1];
+        // The trigram's pairs, found by galloping: most pairs belong to the
+        // long runs of trigrams that get no list. The blocks they name are
+        // counted only when there are enough pairs for most blocks (a block
+        // is named twice where the sharing missed a repeat).
+        const std::size_t end = RunEnd(pairs, k, count);
+        std::size_t holders = end - k;
+        if (EveryBlock(holders, blocks))
+            for (std::size_t j = k + 1; j < end; ++j)
+                holders -= pairs[j] == pairs[j - 1];
         if (!EveryBlock(holders, blocks)) {
             std::uint32_t previous = 0;
             for (std::size_t j = k; j < end; ++j) {
@@ -216,9 +251,12 @@ void TrigramRegions(const std::vector<std::string_view>& names, std::string& key
         k = end;
     }
     putOffset();
-    keys.resize(static_cast<std::size_t>(key - keys.data()));
-    offsets.resize(static_cast<std::size_t>(offset - offsets.data()));
-    postings.resize(static_cast<std::size_t>(post - postingsStart));
+    auto view = [](const void* start, const void* end) {
+        const auto* const first = static_cast<const char*>(start);
+        return std::string_view(first,
+                                static_cast<std::size_t>(static_cast<const char*>(end) - first));
+    };
+    return {view(keysStart, key), view(offsetsStart, offset), view(postingsStart, post)};
 }
 
 std::uint64_t SegmentChecksum(std::string_view front, std::string_view text) {
@@ -264,8 +302,7 @@ namespace {
 class TSegmentBuilder {
 public:
     explicit TSegmentBuilder(std::string_view text) : text_(text) {
-        for (std::string* buffer :
-             {&dirs_, &blocks_, &keys_, &triOffs_, &postings_, &messages_, &paths_})
+        for (std::string* buffer : {&dirs_, &blocks_, &messages_, &paths_})
             buffer->clear();
         names_.clear();
         blockLines_.clear();
@@ -297,14 +334,13 @@ private:
     std::string_view text_;
     std::size_t low_ = SIZE_MAX, high_ = 0, dirFirst_ = 0;
     std::uint32_t dirCount_ = 0;
-    static thread_local std::string dirs_, blocks_, keys_, triOffs_, postings_, messages_, paths_;
+    static thread_local std::string dirs_, blocks_, messages_, paths_;
     static thread_local std::vector<std::string_view> names_;
     static thread_local std::vector<std::size_t> blockLines_; // into the text
 };
 
-thread_local std::string TSegmentBuilder::dirs_, TSegmentBuilder::blocks_, TSegmentBuilder::keys_,
-    TSegmentBuilder::triOffs_, TSegmentBuilder::postings_, TSegmentBuilder::messages_,
-    TSegmentBuilder::paths_;
+thread_local std::string TSegmentBuilder::dirs_, TSegmentBuilder::blocks_,
+    TSegmentBuilder::messages_, TSegmentBuilder::paths_;
 thread_local std::vector<std::string_view> TSegmentBuilder::names_;
 thread_local std::vector<std::size_t> TSegmentBuilder::blockLines_;
 
@@ -317,34 +353,34 @@ void TSegmentBuilder::Finish(const std::vector<THostMessage>& messages, TSegment
         const auto at = static_cast<std::uint32_t>(blockLines_[k] - low_);
         std::memcpy(blocks_.data() + 4 * k, &at, 4);
     }
-    TrigramRegions(names_, keys_, triOffs_, postings_);
+    const TTrigramRegions trigrams = TrigramRegions(names_);
     for (const THostMessage& message : messages) {
         messages_.push_back(message.Warning ? 1 : 0);
         PutText(messages_, message.Text);
     }
-    const std::string* const regions[] = {&dirs_,     &blocks_,   &keys_, &triOffs_,
-                                          &postings_, &messages_, &paths_};
+    const std::string_view regions[] = {
+        dirs_, blocks_, trigrams.Keys, trigrams.Offsets, trigrams.Postings, messages_, paths_};
     std::string& front = out.Front;
     front.clear();
     std::size_t total = kSegmentHeader;
-    for (const std::string* region : regions)
-        total += region->size();
+    for (const std::string_view region : regions)
+        total += region.size();
     front.reserve(total);
     Put(front, kSegmentMagic);
     for (const std::size_t count :
-         {std::size_t{dirCount_}, names_.size(), keys_.size() / 4, messages.size()})
+         {std::size_t{dirCount_}, names_.size(), trigrams.Keys.size() / 4, messages.size()})
         Put(front, static_cast<std::uint32_t>(count));
     std::uint64_t at = kSegmentHeader;
-    for (const std::string* region : regions) {
+    for (const std::string_view region : regions) {
         Put(front, static_cast<std::uint32_t>(at));
-        at += region->size();
+        at += region.size();
     }
     Put(front, static_cast<std::uint32_t>(at)); // the text
     at += span.size();
     Put(front, static_cast<std::uint32_t>(at));
     Put(front, std::uint64_t{0});
-    for (const std::string* region : regions)
-        front.append(*region);
+    for (const std::string_view region : regions)
+        front.append(region);
     out.Text = span;
     if (at > UINT32_MAX) {
         // Offsets are 32 bits: an archive this large is not indexed, and a
