@@ -107,9 +107,7 @@ bool KnownWhole(std::string_view header, const timespec& mtime) {
 TIndexWriter::TIndexWriter(const std::string& path, std::size_t archives)
     : file_(path), digits_(std::make_unique<TTrigramDigits>()) {
     failed_ = !file_.Append(std::string(kHeaderSize, '\0'));
-    // Room for the trigrams of a typical archive each, reserved but not
-    // touched, so that the list does not move as it grows.
-    pairs_.reserve(archives * 4096);
+    chunks_.reserve(archives / kChunkArchives + 1);
 }
 
 // Room set aside pays for a large file only: giving back what is left over
@@ -143,7 +141,8 @@ bool TIndexWriter::Add(const TArchiveIdentity& id, std::string_view front, std::
         if (Get<std::uint32_t>(head.Trigrams, k) <= Get<std::uint32_t>(head.Trigrams, k - 4))
             return false;
     const auto a = static_cast<std::uint32_t>(names_.size());
-    if (a / kChunkArchives >= chunkStarts_.size()) SortChunk();
+    while (a / kChunkArchives > chunks_.size())
+        CloseChunk();
     const std::uint32_t place = (a % kChunkArchives) << 24;
     for (std::size_t k = 0; k < head.Trigrams.size(); k += 4) {
         const auto t = Get<std::uint32_t>(head.Trigrams, k);
@@ -171,33 +170,45 @@ bool TIndexWriter::Add(const TArchiveIdentity& id, std::string_view front, std::
     return true;
 }
 
-void TIndexWriter::SortChunk() {
-    const std::size_t start = chunkStarts_.back(), count = pairs_.size() - start;
+void TIndexWriter::CloseChunk() {
+    const std::size_t count = pairs_.size();
     if (scratch_.size() < count) scratch_.resize(count);
-    SortByTrigram(pairs_.data() + start, scratch_.data(), count, *digits_);
+    SortByTrigram(pairs_.data(), scratch_.data(), count, *digits_);
     *digits_ = {};
-    chunkStarts_.push_back(pairs_.size());
+    TChunk& chunk = chunks_.emplace_back();
+    chunk.Places.resize(count);
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::uint32_t trigram = TrigramOfPair(pairs_[k]);
+        if (k == 0 || trigram != TrigramOfPair(pairs_[k - 1])) {
+            if (k > 0) chunk.Ends.push_back(static_cast<std::uint32_t>(k));
+            chunk.Trigrams.push_back(trigram);
+        }
+        chunk.Places[k] = static_cast<std::uint8_t>(pairs_[k] >> 24);
+    }
+    if (count > 0) chunk.Ends.push_back(static_cast<std::uint32_t>(count));
+    pairCount_ += count;
+    pairs_.clear();
 }
 
 TFileStatus TIndexWriter::Finish() {
     if (failed_) return file_.Commit(SyncMode::Quick); // reports the failure
-    if (pairs_.size() > chunkStarts_.back()) SortChunk();
+    if (!pairs_.empty()) CloseChunk();
+    std::vector<std::uint32_t>().swap(pairs_);
     std::vector<std::uint32_t>().swap(scratch_);
-    // The chunks merged by trigram; the pairs of one trigram come out in
-    // chunk order, so its archives ascend. The heap holds (trigram << 32 |
-    // chunk) of each chunk's next pair.
+    // The chunks merged by trigram; the archives of one trigram come out in
+    // chunk order, so they ascend. The heap holds (trigram << 32 | chunk) of
+    // each chunk's next trigram.
     // The lists are written through a pointer into room for the most they
     // can take (five bytes a number).
-    const std::unique_ptr<char[]> listRoom(new char[5 * pairs_.size() + 1]);
+    const std::unique_ptr<char[]> listRoom(new char[5 * pairCount_ + 1]);
     char* const listStart = listRoom.get();
     char* list = listStart;
     std::string keys, starts, names;
     std::vector<std::uint64_t> heap;
-    const std::size_t chunks = chunkStarts_.size() - 1;
-    std::vector<std::size_t> next(chunkStarts_.begin(), chunkStarts_.end() - 1);
-    for (std::size_t c = 0; c < chunks; ++c)
-        if (next[c] < chunkStarts_[c + 1])
-            heap.push_back(std::uint64_t{TrigramOfPair(pairs_[next[c]])} << 32 | c);
+    std::vector<std::size_t> next(chunks_.size(), 0); // each chunk's next trigram
+    for (std::size_t c = 0; c < chunks_.size(); ++c)
+        if (!chunks_[c].Trigrams.empty())
+            heap.push_back(std::uint64_t{chunks_[c].Trigrams[0]} << 32 | c);
     const auto after = std::greater<std::uint64_t>();
     std::make_heap(heap.begin(), heap.end(), after);
     std::uint64_t trigram = UINT64_MAX;
@@ -214,19 +225,18 @@ TFileStatus TIndexWriter::Finish() {
             Put(starts, static_cast<std::uint64_t>(list - listStart));
             previous = 0;
         }
-        std::size_t k = next[c];
-        const std::size_t end = chunkStarts_[c + 1];
-        for (; k < end && TrigramOfPair(pairs_[k]) == t; ++k) {
-            const std::uint32_t archive = c * kChunkArchives + (pairs_[k] >> 24);
+        const TChunk& chunk = chunks_[c];
+        const std::size_t k = next[c]++;
+        for (std::size_t j = k == 0 ? 0 : chunk.Ends[k - 1]; j < chunk.Ends[k]; ++j) {
+            const std::uint32_t archive = c * kChunkArchives + chunk.Places[j];
             std::uint32_t gap = archive - previous;
             for (; gap >= 0x80; gap >>= 7)
                 *list++ = static_cast<char>((gap & 0x7F) | 0x80);
             *list++ = static_cast<char>(gap);
             previous = archive;
         }
-        next[c] = k;
-        if (k < end) {
-            heap.push_back(std::uint64_t{TrigramOfPair(pairs_[k])} << 32 | c);
+        if (k + 1 < chunk.Trigrams.size()) {
+            heap.push_back(std::uint64_t{chunk.Trigrams[k + 1]} << 32 | c);
             std::push_heap(heap.begin(), heap.end(), after);
         }
     }

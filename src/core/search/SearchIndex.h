@@ -175,23 +175,29 @@ public:
     TFileStatus Finish();
 
 private:
-    // Sorts the pairs of the last chunk by trigram.
-    void SortChunk();
+    // Sorts the open chunk's pairs by trigram and keeps them closed.
+    void CloseChunk();
     void ReserveAhead();
 
     TAtomicFileWriter file_;
     std::vector<std::string> names_;
     std::string records_;
-    // The directory's (archive, trigram) pairs in chunks of kChunkArchives
-    // archives, each pair the trigram with the archive's place in its chunk
-    // in the top eight bits: half the memory of whole numbers, which a
-    // folder of millions of entries feels. A chunk is sorted when the next
-    // one begins, while later segments are still being made; Finish sorts
-    // the last one and merges them.
+    // The directory's (archive, trigram) pairs, in chunks of kChunkArchives
+    // archives. The open chunk's pairs are the trigram with the archive's
+    // place in the chunk in the top eight bits; a chunk is sorted when the
+    // next one begins, while later segments are still being made, and kept
+    // as its trigrams, where each one's places end, and the places (a byte
+    // each): a quarter of the memory of the pairs, which a folder of
+    // millions of entries feels. Finish merges the chunks.
     static constexpr std::uint32_t kChunkArchives = 128;
-    std::vector<std::uint32_t> pairs_, scratch_;
-    std::vector<std::size_t> chunkStarts_{0};             // in pairs_
-    std::unique_ptr<index_bytes::TTrigramDigits> digits_; // of the last chunk's trigrams
+    struct TChunk {
+        std::vector<std::uint32_t> Trigrams, Ends;
+        std::vector<std::uint8_t> Places;
+    };
+    std::vector<TChunk> chunks_;
+    std::vector<std::uint32_t> pairs_, scratch_;          // of the open chunk
+    std::size_t pairCount_ = 0;                           // in all chunks
+    std::unique_ptr<index_bytes::TTrigramDigits> digits_; // of the open chunk's trigrams
     std::uint64_t entries_ = 0, namesBytes_ = 0, reserved_ = 0;
     bool failed_ = false;
 };
