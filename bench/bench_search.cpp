@@ -20,6 +20,7 @@
 #include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "ArchiveBuilder.h"
 #include "TestSupport.h"
@@ -196,6 +197,7 @@ void BM_IndexBuild(benchmark::State& state) {
         state.PauseTiming();
         std::remove(aside.c_str());
         std::rename(IndexPath().c_str(), aside.c_str());
+        ::sync();
         state.ResumeTiming();
         TSearchIndex index;
         benchmark::DoNotOptimize(RefreshSearchIndex(f.list, index, 2).Entries);

@@ -38,13 +38,19 @@ constexpr std::size_t kHeaderSize = 128;
 constexpr std::size_t kRecordSize = 88;
 constexpr std::size_t kChecksumAt = 80, kBootAt = 96, kStampAt = 112;
 
-std::uint64_t TablesChecksum(std::string_view header, const std::vector<std::string_view>& tables) {
-    TChecksum sum;
+// The checksum of the tables (everything from the lists on, added to sum
+// before, in pieces as they were written) and then of the header's checked
+// parts, which are known only once the tables are.
+std::uint64_t TablesChecksum(TChecksum& sum, std::string_view header) {
     sum.Add(header.substr(0, kChecksumAt));
     sum.Add(header.substr(kChecksumAt + 8, kBootAt - kChecksumAt - 8));
-    for (const std::string_view table : tables)
-        sum.Add(table);
     return sum.Value();
+}
+
+std::uint64_t TablesChecksum(std::string_view header, std::string_view tables) {
+    TChecksum sum;
+    sum.Add(tables);
+    return TablesChecksum(sum, header);
 }
 
 int HexDigit(char c) {
@@ -186,7 +192,6 @@ void TIndexWriter::CloseChunk() {
         chunk.Places[k] = static_cast<std::uint8_t>(pairs_[k] >> 24);
     }
     if (count > 0) chunk.Ends.push_back(static_cast<std::uint32_t>(count));
-    pairCount_ += count;
     pairs_.clear();
 }
 
@@ -197,12 +202,24 @@ TFileStatus TIndexWriter::Finish() {
     std::vector<std::uint32_t>().swap(scratch_);
     // The chunks merged by trigram; the archives of one trigram come out in
     // chunk order, so they ascend. The heap holds (trigram << 32 | chunk) of
-    // each chunk's next trigram.
-    // The lists are written through a pointer into room for the most they
-    // can take (five bytes a number).
-    const std::unique_ptr<char[]> listRoom(new char[5 * pairCount_ + 1]);
+    // each chunk's next trigram. The lists are written through a pointer
+    // into a piece of room (a number takes at most five bytes), which goes
+    // to the file whenever it could not take one more chunk's archives of a
+    // trigram: the lists of millions of entries are never whole in memory.
+    constexpr std::size_t kPiece = 1 << 20;
+    const std::unique_ptr<char[]> listRoom(new char[kPiece]);
     char* const listStart = listRoom.get();
     char* list = listStart;
+    TChecksum sum;
+    const std::uint64_t listsOff = file_.Size();
+    std::uint64_t listsDone = 0; // bytes of the lists in the file
+    auto flush = [&] {
+        const std::string_view piece(listStart, static_cast<std::size_t>(list - listStart));
+        sum.Add(piece);
+        failed_ = failed_ || !file_.Append(piece);
+        listsDone += piece.size();
+        list = listStart;
+    };
     std::string keys, starts, names;
     std::vector<std::uint64_t> heap;
     std::vector<std::size_t> next(chunks_.size(), 0); // each chunk's next trigram
@@ -222,9 +239,10 @@ TFileStatus TIndexWriter::Finish() {
         if (t != trigram) {
             trigram = t;
             Put(keys, static_cast<std::uint32_t>(t));
-            Put(starts, static_cast<std::uint64_t>(list - listStart));
+            Put(starts, listsDone + static_cast<std::uint64_t>(list - listStart));
             previous = 0;
         }
+        if (list - listStart > static_cast<std::ptrdiff_t>(kPiece - 5 * kChunkArchives)) flush();
         const TChunk& chunk = chunks_[c];
         const std::size_t k = next[c]++;
         for (std::size_t j = k == 0 ? 0 : chunk.Ends[k - 1]; j < chunk.Ends[k]; ++j) {
@@ -240,12 +258,12 @@ TFileStatus TIndexWriter::Finish() {
             std::push_heap(heap.begin(), heap.end(), after);
         }
     }
-    const std::string_view lists(listStart, static_cast<std::size_t>(list - listStart));
-    Put(starts, static_cast<std::uint64_t>(lists.size()));
+    flush();
+    Put(starts, listsDone);
     names.reserve(namesBytes_);
     for (const std::string& name : names_)
         names.append(name);
-    const std::uint64_t listsOff = file_.Size(), namesOff = listsOff + lists.size();
+    const std::uint64_t namesOff = listsOff + listsDone;
     const std::uint64_t tableOff = namesOff + names.size(), keysOff = tableOff + records_.size();
     const std::uint64_t size = keysOff + keys.size() + starts.size();
     std::string header(kHeaderSize, '\0');
@@ -260,12 +278,14 @@ TFileStatus TIndexWriter::Finish() {
     PutAt(header, 48, namesOff);
     PutAt(header, 56, tableOff);
     PutAt(header, 64, keysOff);
-    const std::vector<std::string_view> tables{lists, names, records_, keys, starts};
-    PutAt(header, kChecksumAt, TablesChecksum(header, tables));
+    for (const std::string_view table : {std::string_view(names), std::string_view(records_),
+                                         std::string_view(keys), std::string_view(starts)}) {
+        sum.Add(table);
+        failed_ = failed_ || !file_.Append(table);
+    }
+    PutAt(header, kChecksumAt, TablesChecksum(sum, header));
     const timespec stamp = StampTime();
     PutStamp(header.data() + kBootAt, stamp);
-    for (const std::string_view table : tables)
-        failed_ = failed_ || !file_.Append(table);
     failed_ = failed_ || !file_.WriteAt(0, header);
     return file_.Commit(SyncMode::Quick, &stamp);
 }
@@ -288,7 +308,7 @@ void SealIndexFile(std::string& bytes) {
         sum.Add(b.substr(at + 64, size - 64));
         PutAt(bytes, at + 56, sum.Value());
     }
-    PutAt(bytes, kChecksumAt, TablesChecksum(b.substr(0, kHeaderSize), {b.substr(listsOff)}));
+    PutAt(bytes, kChecksumAt, TablesChecksum(b.substr(0, kHeaderSize), b.substr(listsOff)));
 }
 
 TIndexFile::~TIndexFile() {
@@ -378,7 +398,7 @@ bool TIndexFile::Parse(bool known) {
     if (keysOff - tableOff != std::uint64_t{archiveCount_} * kRecordSize ||
         b.size() - keysOff != std::uint64_t{trigramCount_} * 12 + 8)
         return false;
-    if (!known && TablesChecksum(b.substr(0, kHeaderSize), {b.substr(listsOff)}) !=
+    if (!known && TablesChecksum(b.substr(0, kHeaderSize), b.substr(listsOff)) !=
                       Get<std::uint64_t>(b, kChecksumAt))
         return false;
     lists_ = b.substr(listsOff, namesOff - listsOff);

@@ -196,7 +196,6 @@ private:
     };
     std::vector<TChunk> chunks_;
     std::vector<std::uint32_t> pairs_, scratch_;          // of the open chunk
-    std::size_t pairCount_ = 0;                           // in all chunks
     std::unique_ptr<index_bytes::TTrigramDigits> digits_; // of the open chunk's trigrams
     std::uint64_t entries_ = 0, namesBytes_ = 0, reserved_ = 0;
     bool failed_ = false;
