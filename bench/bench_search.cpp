@@ -189,7 +189,9 @@ std::string IndexPath() {
 // The index built from nothing, with two threads as a search reads. The
 // index of the round before is moved aside and deleted a round later, so
 // that the kernel frees its cached pages outside the timing, as it does for
-// an index deleted before a new process builds it.
+// an index deleted before a new process builds it; and the disk is synced
+// first, so that no round shares the machine with writing back the one
+// before.
 void BM_IndexBuild(benchmark::State& state) {
     Fixture& f = Data();
     const std::string aside = IndexPath() + ".before";
