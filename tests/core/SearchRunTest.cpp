@@ -241,12 +241,16 @@ TEST(SearchRun, ResultsOwnTheirEntryAndNameTheOpenArchive) {
     RunArchiveSearch(arch, "\\", Pattern("*.txt"), sink, stop);
     arch = TArch{}; // the file's text is gone
     ASSERT_EQ(sink.results.size(), 1u);
-    const TSearchResult& r = sink.results[0];
+    // A copy and a moved result keep their entry when the result made by
+    // the search is gone too.
+    const TSearchResult copy = sink.results[0];
+    const TSearchResult r = std::move(sink.results[0]);
+    sink.results.clear();
+    EXPECT_EQ(ListColumns(copy), ListColumns(r));
     EXPECT_EQ(r.ArchiveSlot, 0);
     EXPECT_EQ(r.ArchiveName, "Disk 7");
     EXPECT_EQ(r.ArchiveFile, "/media/disk7.cd");
     EXPECT_EQ(r.MarkedName, "Readme<B>.</B><B>t</B><B>x</B><B>t</B>");
-    EXPECT_TRUE(r.Rec.Name.IsOwned());
     EXPECT_EQ(ListColumns(r),
               (std::array<std::string, 8>{"Disk 7", "\\", "Readme.txt", "1 024", "1.2.2003 4:05:06",
                                           " -a--", "note", "line\x07"}));

@@ -213,7 +213,7 @@ void MakeResults(const TIndexSegment& segment, const std::vector<TPassed>& passe
         result.ArchiveSlot = slot;
         result.ArchiveName = row.Name;
         result.ArchiveFile = file;
-        result.Rec = rec; // an owned copy
+        SetResultRec(result, rec);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "core/search/SearchRun.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "core/catalog/Common.h"
@@ -8,6 +9,28 @@
 #include "core/search/EntryTests.h"
 
 namespace orbisk {
+
+void SetResultRec(TSearchResult& result, const TRec& rec) {
+    TStr TRec::*const fields[] = {&TRec::Name, &TRec::Size, &TRec::Date,
+                                  &TRec::Attr, &TRec::Note, &TRec::Description};
+    std::size_t total = 0;
+    for (TStr TRec::*field : fields)
+        total += (rec.*field).size();
+    result.Rec = TRec{};
+    result.Rec.Present = rec.Present;
+    result.Storage = nullptr;
+    if (total == 0) return;
+    const auto block = std::make_shared<char[]>(total);
+    char* at = block.get();
+    for (TStr TRec::*field : fields) {
+        const std::string_view bytes = (rec.*field).View();
+        if (bytes.empty()) continue;
+        std::memcpy(at, bytes.data(), bytes.size());
+        result.Rec.*field = TStr::Borrow({at, bytes.size()});
+        at += bytes.size();
+    }
+    result.Storage = block;
+}
 
 namespace {
 
@@ -29,7 +52,7 @@ bool Report(const TArch& arch, const TDir& dir, std::int32_t r, const TArchiveTa
     result.ArchiveName = tag.Name;
     result.ArchiveFile = tag.File;
     result.Path = dir.Path;
-    result.Rec = rec;
+    SetResultRec(result, rec);
     ++outcome.Results;
     if (sink.OnResult(std::move(result))) return true;
     outcome.Stopped = true;

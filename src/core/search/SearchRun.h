@@ -6,6 +6,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,8 +33,16 @@ struct TSearchResult {
     std::string ArchiveFile;      // the file the archive was read from
     std::string Path;             // the folder's path, "\" at both ends
     std::string MarkedName;       // the name with kMarkOn / kMarkOff marks
-    TRec Rec;                     // the entry (owned copy); Rec.Name is the name
+    // The entry; Rec.Name is the name. As made by a search its fields lie in
+    // Storage, one block the result (and its copies) keep alive; a copy of
+    // Rec alone owns its fields.
+    TRec Rec;
+    std::shared_ptr<const char[]> Storage;
 };
+
+// Sets result.Rec to a copy of rec whose fields share one block of memory
+// kept in result.Storage: one allocation for an entry instead of one a field.
+void SetResultRec(TSearchResult& result, const TRec& rec);
 
 // The text-view line of a result: archive name, ":", folder path, two
 // blanks, marked name.
