@@ -112,7 +112,8 @@ private:
     // tested by the matcher anyway, and testing them costs less.
     bool Intersect(const TIndexSegment& segment, const std::vector<std::uint32_t>& trigrams,
                    std::vector<std::uint32_t>& out, bool& all) {
-        std::vector<std::pair<std::uint32_t, std::uint32_t>> bySize;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>>& bySize = bySize_;
+        bySize.clear();
         for (const std::uint32_t t : trigrams) {
             const std::int64_t k = segment.FindTrigram(t);
             if (k < 0) return true; // no name holds it: no candidate
@@ -145,6 +146,7 @@ private:
     std::vector<TForm> forms_;
     bool scan_ = false;
     std::vector<std::uint32_t> list_, found_;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> bySize_; // (posting bytes, trigram)
 };
 
 struct TPassed {
