@@ -202,9 +202,8 @@ std::string DirOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-// Writes the two pieces one after the other, as few system calls as the
-// device lets.
-bool WriteBoth(int fd, std::string_view first, std::string_view second) {
+// Writes first and then second, in as few system calls as the device lets.
+bool WriteAll(int fd, std::string_view first, std::string_view second = {}) {
     TWriteDevice& device = *gWriteDevice.load();
     std::string_view pieces[2] = {first, second};
     while (!pieces[0].empty() || !pieces[1].empty()) {
@@ -223,24 +222,6 @@ bool WriteBoth(int fd, std::string_view first, std::string_view second) {
             piece.remove_prefix(taken);
             done -= taken;
         }
-    }
-    return true;
-}
-
-bool WriteAll(int fd, std::string_view content) {
-    TWriteDevice& device = *gWriteDevice.load();
-    std::size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t put = device.Write(fd, content.data() + done, content.size() - done);
-        if (put < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (put == 0) {
-            errno = ENOSPC; // write(2) gives 0 only when nothing more fits
-            return false;
-        }
-        done += static_cast<std::size_t>(put);
     }
     return true;
 }
@@ -320,8 +301,7 @@ void TAtomicFileWriter::Reserve(std::uint64_t bytes) {
 
 bool TAtomicFileWriter::Append(std::string_view bytes, std::string_view more) {
     if (error_ != 0) return false;
-    if (!(more.empty() ? WriteAll(fd_.Get(), bytes) : WriteBoth(fd_.Get(), bytes, more)))
-        return Fail(errno);
+    if (!WriteAll(fd_.Get(), bytes, more)) return Fail(errno);
     size_ += bytes.size() + more.size();
     return true;
 }
