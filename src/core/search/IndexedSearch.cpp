@@ -152,6 +152,7 @@ private:
 struct TPassed {
     std::uint32_t Entry;
     std::uint32_t Dir;
+    TRec Rec; // its fields, borrowed from the segment
 };
 
 // The entries of segment that pass the tests, with their folders; false when
@@ -170,7 +171,7 @@ bool CollectPassed(const TIndexSegment& segment, const std::vector<std::uint32_t
         if (!segment.Fields(entry, rec)) return false;
         if (!tests.OthersPass(rec)) continue;
         if (!segment.DirOf(entry, dir)) return false;
-        passed.push_back({entry, dir});
+        passed.push_back({entry, dir, std::move(rec)});
     }
     return true;
 }
@@ -208,8 +209,7 @@ void MakeResults(const TIndexSegment& segment, const std::vector<TPassed>& passe
         shownDir = p.Dir;
         TSearchResult& result = made.Result;
         result.Path = path;
-        TRec rec;
-        segment.Fields(p.Entry, rec);
+        const TRec& rec = p.Rec;
         made.Marked = tests.Mark(rec.Name, result.MarkedName);
         if (!made.Marked) continue;
         result.ArchiveSlot = slot;
