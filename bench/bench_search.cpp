@@ -189,9 +189,7 @@ std::string IndexPath() {
 // The index built from nothing, with two threads as a search reads. The
 // index of the round before is moved aside and deleted a round later, so
 // that the kernel frees its cached pages outside the timing, as it does for
-// an index deleted before a new process builds it; and the disk is synced
-// first, so that no round shares the machine with writing back the one
-// before.
+// an index deleted before a new process builds it.
 void BM_IndexBuild(benchmark::State& state) {
     Fixture& f = Data();
     const std::string aside = IndexPath() + ".before";
@@ -199,7 +197,6 @@ void BM_IndexBuild(benchmark::State& state) {
         state.PauseTiming();
         std::remove(aside.c_str());
         std::rename(IndexPath().c_str(), aside.c_str());
-        ::sync();
         state.ResumeTiming();
         TSearchIndex index;
         benchmark::DoNotOptimize(RefreshSearchIndex(f.list, index, 2).Entries);
