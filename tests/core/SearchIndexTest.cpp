@@ -210,6 +210,57 @@ TEST(SearchIndex, ASegmentPostsEachTrigramForTheBlocksWhoseNamesHoldIt) {
     }
 }
 
+// Lines of every length, so that their CRs, LFs and TABs fall on every place
+// of the 64-byte steps the lines are split in: lines ended by CR LF or by a
+// CR alone, folders between entries, entries before the first folder (not
+// searched), an empty folder line and a last line without its CR. Each
+// entry's name and line come back as written.
+TEST(SearchIndex, ASegmentFindsEveryLineWhereverItsEndsFall) {
+    for (const bool lastClosed : {true, false}) {
+        std::string text = "Name=X\r\n<tree>\r\nloose\t1\r\n";
+        std::vector<std::string> lines;
+        std::vector<std::uint32_t> dirEntries;
+        for (int k = 0; k < 300; ++k) {
+            if (k % 37 == 0) {
+                text += k == 74 ? std::string()
+                                : "\\d" + std::string(static_cast<std::size_t>(k % 5), 'p') + "\\";
+                text += k % 2 == 0 ? "\r\n" : "\r";
+                dirEntries.push_back(0);
+            }
+            const std::string name(static_cast<std::size_t>(k % 71 + 1),
+                                   static_cast<char>('a' + k % 26));
+            const std::string line = name + "\t" + std::to_string(k) + "\t\t -a--\t" +
+                                     std::string(static_cast<std::size_t>(k % 3), 'n') + "\t";
+            lines.push_back(line);
+            ++dirEntries.back();
+            text += line;
+            if (k + 1 < 300 || lastClosed) text += k % 3 == 0 ? "\r" : "\r\n";
+        }
+        TSegmentBytes made;
+        BuildIndexSegment(text, made);
+        const std::string bytes = made.Front + std::string(made.Text);
+        TIndexSegment segment;
+        ASSERT_TRUE(segment.Open(bytes));
+        ASSERT_EQ(segment.EntryCount(), lines.size());
+        ASSERT_EQ(segment.DirCount(), dirEntries.size());
+        for (std::uint32_t d = 0; d < segment.DirCount(); ++d) {
+            std::string_view path;
+            std::uint32_t first = 0, count = 0;
+            ASSERT_TRUE(segment.Dir(d, path, first, count));
+            EXPECT_EQ(count, dirEntries[d]) << d;
+        }
+        for (std::uint32_t e = 0; e < segment.EntryCount(); ++e) {
+            std::string_view name;
+            TRec rec;
+            ASSERT_TRUE(segment.Name(e, name));
+            ASSERT_TRUE(segment.Fields(e, rec));
+            EXPECT_EQ(name, lines[e].substr(0, lines[e].find('\t'))) << e;
+            EXPECT_EQ(rec.Size, std::to_string(e)) << e;
+            EXPECT_EQ(rec.Note.size(), e % 3) << e;
+        }
+    }
+}
+
 // Enough archives that the folder-wide pairs fill several chunks: each
 // trigram lists exactly the archives whose names hold it, ascending.
 TEST(SearchIndex, TheFileListsEachTrigramForTheArchivesWhoseNamesHoldIt) {

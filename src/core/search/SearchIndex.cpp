@@ -217,8 +217,9 @@ void ForEachLine(std::string_view text, TLine&& line) {
     const std::size_t size = text.size();
     std::size_t begin = 0, tab = SIZE_MAX;
     auto chunk = [&](std::size_t base, std::uint64_t crs, std::uint64_t tabs) {
-        // Only the TABs at or after the line's beginning count.
-        if (begin > base) tabs &= begin - base >= 64 ? 0 : ~std::uint64_t{0} << (begin - base);
+        // The TABs of lines ended before are cleared as their CRs are met;
+        // only an LF (never a TAB) can lie between this step's start and the
+        // line's beginning.
         while (crs != 0) {
             const std::size_t at = static_cast<std::size_t>(std::countr_zero(crs));
             const std::uint64_t before = tabs & ((std::uint64_t{1} << at) - 1);
