@@ -30,12 +30,19 @@ T Get(std::string_view bytes, std::size_t at) {
     return value;
 }
 
+// Writes value as LEB128 at at (room for five bytes); returns the byte
+// after it.
+template <typename TByte>
+TByte* PutVarint(TByte* at, std::uint32_t value) {
+    for (; value >= 0x80; value >>= 7)
+        *at++ = static_cast<TByte>((value & 0x7F) | 0x80);
+    *at++ = static_cast<TByte>(value);
+    return at;
+}
+
 inline void PutVarint(std::string& out, std::uint32_t value) {
-    while (value >= 0x80) {
-        out.push_back(static_cast<char>((value & 0x7F) | 0x80));
-        value >>= 7;
-    }
-    out.push_back(static_cast<char>(value));
+    char bytes[5];
+    out.append(bytes, static_cast<std::size_t>(PutVarint(bytes, value) - bytes));
 }
 
 // Reads a LEB128 number at pos of bytes; false when it runs off the end or

@@ -247,10 +247,7 @@ TFileStatus TIndexWriter::Finish() {
         const std::size_t k = next[c]++;
         for (std::size_t j = k == 0 ? 0 : chunk.Ends[k - 1]; j < chunk.Ends[k]; ++j) {
             const std::uint32_t archive = c * kChunkArchives + chunk.Places[j];
-            std::uint32_t gap = archive - previous;
-            for (; gap >= 0x80; gap >>= 7)
-                *list++ = static_cast<char>((gap & 0x7F) | 0x80);
-            *list++ = static_cast<char>(gap);
+            list = PutVarint(list, archive - previous);
             previous = archive;
         }
         if (k + 1 < chunk.Trigrams.size()) {

@@ -201,10 +201,7 @@ TTrigramRegions TrigramRegions(const std::vector<std::string_view>& names) {
             for (std::size_t j = k; j < end; ++j) {
                 const auto block = static_cast<std::uint32_t>(pairs[j]);
                 if (j > k && block == previous) continue; // a repeat the pairs kept
-                std::uint32_t value = j == k ? block : block - previous;
-                for (; value >= 0x80; value >>= 7)
-                    *post++ = static_cast<unsigned char>((value & 0x7F) | 0x80);
-                *post++ = static_cast<unsigned char>(value);
+                post = PutVarint(post, j == k ? block : block - previous);
                 previous = block;
             }
         }
