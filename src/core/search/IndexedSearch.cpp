@@ -150,9 +150,9 @@ private:
 };
 
 struct TPassed {
-    std::uint32_t Entry;
     std::uint32_t Dir;
-    TRec Rec; // its fields, borrowed from the segment
+    std::string_view Path; // its folder's
+    TRec Rec;              // its fields, borrowed from the segment
 };
 
 // The entries of segment that pass the tests, with their folders; false when
@@ -170,68 +170,49 @@ bool CollectPassed(const TIndexSegment& segment, const std::vector<std::uint32_t
         TRec rec;
         if (!segment.Fields(entry, rec)) return false;
         if (!tests.OthersPass(rec)) continue;
-        if (!segment.DirOf(entry, dir)) return false;
-        passed.push_back({entry, dir, std::move(rec)});
+        std::string_view path;
+        std::uint32_t first = 0, entries = 0;
+        if (!segment.DirOf(entry, dir) || !segment.Dir(dir, path, first, entries)) return false;
+        passed.push_back({dir, path, std::move(rec)});
     }
     return true;
 }
 
-// A result made ahead of its turn to be handed over.
-struct TMadeResult {
-    bool NewFolder = false; // its folder's path goes to OnFolder first
-    bool Marked = false;    // it is handed over (marking agrees with the test)
-    TSearchResult Result;
-};
-
-// One archive's part of a search through the index, made on whichever thread
-// took it, handed over on the search's own thread in the order of the rows.
+// One archive's part of a search through the index, tested on whichever
+// thread took it. Its results are made on the search's own thread as they
+// are handed over, in the order of the rows: the memory of a result is then
+// taken and given back on one thread, where the other thread's allocator
+// would have to be locked for each of them.
 struct TArchiveWork {
     bool FromIndex = false; // else its files are searched when its turn comes
     bool Damaged = false;   // its part of the index proved damaged
     std::vector<THostMessage> Messages;
-    std::vector<TMadeResult> Results;
+    std::vector<TPassed> Passed;
 };
 
-// The results of the entries that passed, as the search over the files
-// would hand them over.
-void MakeResults(const TIndexSegment& segment, const std::vector<TPassed>& passed,
-                 std::int32_t slot, const THead& row, const std::string& file,
-                 const TEntryTests& tests, std::vector<TMadeResult>& out) {
-    std::uint32_t shownDir = segment.DirCount();
-    out.resize(passed.size());
-    for (std::size_t k = 0; k < passed.size(); ++k) {
-        const TPassed& p = passed[k];
-        TMadeResult& made = out[k];
-        std::string_view path;
-        std::uint32_t first = 0, count = 0;
-        segment.Dir(p.Dir, path, first, count);
-        made.NewFolder = p.Dir != shownDir;
-        shownDir = p.Dir;
-        TSearchResult& result = made.Result;
-        result.Path = path;
-        const TRec& rec = p.Rec;
-        made.Marked = tests.Mark(rec.Name, result.MarkedName);
-        if (!made.Marked) continue;
-        result.ArchiveSlot = slot;
-        result.ArchiveName = row.Name;
-        result.ArchiveFile = file;
-        SetResultRec(result, rec);
-    }
-}
-
-// Hands over the results of one archive; false when the sink refuses more or
-// the stop flag is seen (tested before each result, as over the files).
-bool HandOver(std::vector<TMadeResult>& results, TSearchSink& sink, const std::atomic<bool>& stop,
-              TSearchOutcome& outcome) {
-    for (TMadeResult& made : results) {
+// Hands over the results of the entries of one archive that passed, as the
+// search over the files would; false when the sink refuses more or the stop
+// flag is seen (tested before each result, as over the files).
+bool HandOver(const std::vector<TPassed>& passed, std::int32_t slot, const THead& row,
+              const std::string& file, const TEntryTests& tests, TSearchSink& sink,
+              const std::atomic<bool>& stop, TSearchOutcome& outcome) {
+    std::uint32_t shownDir = UINT32_MAX;
+    for (const TPassed& p : passed) {
         if (stop.load(std::memory_order_relaxed)) {
             outcome.Stopped = true;
             return false;
         }
-        if (made.NewFolder) sink.OnFolder(made.Result.Path);
-        if (!made.Marked) continue;
+        if (p.Dir != shownDir) sink.OnFolder(p.Path);
+        shownDir = p.Dir;
+        TSearchResult result;
+        if (!tests.Mark(p.Rec.Name, result.MarkedName)) continue;
+        result.ArchiveSlot = slot;
+        result.ArchiveName = row.Name;
+        result.ArchiveFile = file;
+        result.Path = p.Path;
+        SetResultRec(result, p.Rec);
         ++outcome.Results;
-        if (!sink.OnResult(std::move(made.Result))) {
+        if (!sink.OnResult(std::move(result))) {
             outcome.Stopped = true;
             return false;
         }
@@ -328,7 +309,6 @@ private:
         explicit TTester(const TIndexQuery& query) : Query(query) {}
         TIndexQuery Query; // its scratch lists
         TIndexSegment Segment;
-        std::vector<TPassed> Passed;
     };
 
     // The first run not yet taken, now taken, when it is at most `most`;
@@ -368,13 +348,11 @@ private:
             if (place.File == nullptr) continue;
             TArchiveWork& work = r.Works[k - begin];
             if (!TestArchive(index_, place, tester.Query, tests_, tester.Segment, work.Messages,
-                             tester.Passed)) {
+                             work.Passed)) {
                 work.Damaged = true;
                 continue;
             }
             work.FromIndex = true;
-            MakeResults(tester.Segment, tester.Passed, slot, list_[slot], list_.PathOf(slot),
-                        tests_, work.Results);
         }
         r.State.store(kDone);
         r.State.notify_all();
@@ -430,7 +408,8 @@ TSearchOutcome RunIndexedSearch(const TArchiveList& list, const std::vector<std:
             ++outcome.ArchivesSearched;
             const TSearchIndex::TPlace place = index.Find(slot);
             outcome.EntriesTested += place.File->EntriesOf(place.Archive);
-            if (!HandOver(work->Results, sink, stop, outcome)) break;
+            if (!HandOver(work->Passed, slot, row, list.PathOf(slot), tests, sink, stop, outcome))
+                break;
         }
     }
     if (damaged) {
