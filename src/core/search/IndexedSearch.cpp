@@ -151,15 +151,20 @@ private:
 
 struct TPassed {
     std::uint32_t Dir;
-    std::string_view Path; // its folder's
-    TRec Rec;              // its fields, borrowed from the segment
+    std::string_view Path;            // its folder's
+    TRec Rec;                         // its fields, borrowed from the segment
+    bool Marked;                      // handed over (marking agrees with the test)
+    std::uint32_t MarkAt, MarkLength; // its marked name in the work's Marks
 };
 
-// The entries of segment that pass the tests, with their folders; false when
-// the segment proves damaged.
+// The entries of segment that pass the tests, with their folders and marked
+// names (made here, where the names were just read); false when the segment
+// proves damaged.
 bool CollectPassed(const TIndexSegment& segment, const std::vector<std::uint32_t>* candidates,
-                   const TEntryTests& tests, std::vector<TPassed>& passed) {
+                   const TEntryTests& tests, std::vector<TPassed>& passed, std::string& marks) {
+    thread_local std::string marked;
     passed.clear();
+    marks.clear();
     const std::size_t count = candidates ? candidates->size() : segment.EntryCount();
     std::uint32_t dir = 0;
     for (std::size_t k = 0; k < count; ++k) {
@@ -173,7 +178,11 @@ bool CollectPassed(const TIndexSegment& segment, const std::vector<std::uint32_t
         std::string_view path;
         std::uint32_t first = 0, entries = 0;
         if (!segment.DirOf(entry, dir) || !segment.Dir(dir, path, first, entries)) return false;
-        passed.push_back({dir, path, std::move(rec)});
+        const bool shown = tests.Mark(rec.Name, marked);
+        passed.push_back({dir, path, std::move(rec), shown,
+                          static_cast<std::uint32_t>(marks.size()),
+                          static_cast<std::uint32_t>(marked.size())});
+        marks += marked;
     }
     return true;
 }
@@ -188,24 +197,26 @@ struct TArchiveWork {
     bool Damaged = false;   // its part of the index proved damaged
     std::vector<THostMessage> Messages;
     std::vector<TPassed> Passed;
+    std::string Marks; // the marked names of Passed one after the other
 };
 
 // Hands over the results of the entries of one archive that passed, as the
 // search over the files would; false when the sink refuses more or the stop
 // flag is seen (tested before each result, as over the files).
-bool HandOver(const std::vector<TPassed>& passed, std::int32_t slot, const THead& row,
-              const std::string& file, const TEntryTests& tests, TSearchSink& sink,
-              const std::atomic<bool>& stop, TSearchOutcome& outcome) {
+bool HandOver(const TArchiveWork& work, std::int32_t slot, const THead& row,
+              const std::string& file, TSearchSink& sink, const std::atomic<bool>& stop,
+              TSearchOutcome& outcome) {
     std::uint32_t shownDir = UINT32_MAX;
-    for (const TPassed& p : passed) {
+    for (const TPassed& p : work.Passed) {
         if (stop.load(std::memory_order_relaxed)) {
             outcome.Stopped = true;
             return false;
         }
         if (p.Dir != shownDir) sink.OnFolder(p.Path);
         shownDir = p.Dir;
+        if (!p.Marked) continue;
         TSearchResult result;
-        if (!tests.Mark(p.Rec.Name, result.MarkedName)) continue;
+        result.MarkedName.assign(work.Marks, p.MarkAt, p.MarkLength);
         result.ArchiveSlot = slot;
         result.ArchiveName = row.Name;
         result.ArchiveFile = file;
@@ -230,20 +241,20 @@ void Add(TSearchOutcome& total, const TSearchOutcome& part) {
 // The segment of a fresh archive with its messages and the entries that pass;
 // false when that part of the index proves damaged.
 bool TestArchive(const TSearchIndex& index, const TSearchIndex::TPlace& place, TIndexQuery& query,
-                 const TEntryTests& tests, TIndexSegment& segment,
-                 std::vector<THostMessage>& messages, std::vector<TPassed>& passed) {
+                 const TEntryTests& tests, TIndexSegment& segment, TArchiveWork& work) {
     thread_local std::vector<std::uint32_t> candidates;
     const int which = place.File == &index.Main() ? 0 : 1;
-    messages.clear();
-    passed.clear();
+    work.Messages.clear();
+    work.Passed.clear();
     const bool mayHold = query.Scan() || query.MayHold(which, place.Archive);
     // Nothing to test and nothing to show: the segment is not touched.
     if (!mayHold && place.File->MessagesOf(place.Archive) == 0) return true;
-    if (!place.File->Segment(place.Archive, segment) || !segment.Messages(messages)) return false;
+    if (!place.File->Segment(place.Archive, segment) || !segment.Messages(work.Messages))
+        return false;
     if (!mayHold) return true;
     bool all = query.Scan();
     if (!all && !query.Candidates(segment, which, place.Archive, candidates, all)) return false;
-    return CollectPassed(segment, all ? nullptr : &candidates, tests, passed);
+    return CollectPassed(segment, all ? nullptr : &candidates, tests, work.Passed, work.Marks);
 }
 
 // Tests the archives of the rows of a search in runs of consecutive rows,
@@ -347,8 +358,7 @@ private:
             const TSearchIndex::TPlace place = index_.Find(slot);
             if (place.File == nullptr) continue;
             TArchiveWork& work = r.Works[k - begin];
-            if (!TestArchive(index_, place, tester.Query, tests_, tester.Segment, work.Messages,
-                             work.Passed)) {
+            if (!TestArchive(index_, place, tester.Query, tests_, tester.Segment, work)) {
                 work.Damaged = true;
                 continue;
             }
@@ -408,8 +418,7 @@ TSearchOutcome RunIndexedSearch(const TArchiveList& list, const std::vector<std:
             ++outcome.ArchivesSearched;
             const TSearchIndex::TPlace place = index.Find(slot);
             outcome.EntriesTested += place.File->EntriesOf(place.Archive);
-            if (!HandOver(work->Passed, slot, row, list.PathOf(slot), tests, sink, stop, outcome))
-                break;
+            if (!HandOver(*work, slot, row, list.PathOf(slot), sink, stop, outcome)) break;
         }
     }
     if (damaged) {
