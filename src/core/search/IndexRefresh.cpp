@@ -237,19 +237,27 @@ private:
             folder.empty() ? -1 : ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
         std::vector<TRow> rows(slots.size());
         std::vector<char> stated(slots.size(), 0);
-        auto statRange = [&](std::size_t begin, std::size_t end) {
-            for (std::size_t k = begin; k < end; ++k)
-                stated[k] = build ? NameRow(slots[k], rows[k]) : StatRow(slots[k], dir, rows[k]);
+        // Both threads take the next rows in small runs, so that they end
+        // together however their speeds differ.
+        std::atomic<std::size_t> next{0};
+        auto statRows = [&] {
+            constexpr std::size_t kRun = 64;
+            for (;;) {
+                const std::size_t begin = next.fetch_add(kRun);
+                if (begin >= slots.size()) return;
+                for (std::size_t k = begin; k < std::min(slots.size(), begin + kRun); ++k)
+                    stated[k] =
+                        build ? NameRow(slots[k], rows[k]) : StatRow(slots[k], dir, rows[k]);
+            }
         };
-        const std::size_t half = slots.size() / 2;
         std::thread helper;
         if (threads > 1 && slots.size() >= 256) {
             try {
-                helper = std::thread(statRange, half, slots.size());
+                helper = std::thread(statRows);
             } catch (const std::system_error&) {
             }
         }
-        statRange(0, helper.joinable() ? half : slots.size());
+        statRows();
         if (helper.joinable()) helper.join();
         rows_.reserve(rows.size());
         for (std::size_t k = 0; k < rows.size(); ++k)

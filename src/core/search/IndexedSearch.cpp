@@ -269,8 +269,8 @@ public:
         : list_(list), slots_(slots), index_(index), tests_(tests), query_(query), own_(query),
           // Short runs for a short list, so that both threads have some.
           runRows_(std::clamp<std::size_t>(slots.size() / 16, 1, 8)),
-          runs_((slots.size() + runRows_ - 1) / runRows_) {
-        if (threads > 1 && runs_.size() > 1) {
+          runCount_((slots.size() + runRows_ - 1) / runRows_) {
+        if (threads > 1 && runCount_ > 1) {
             try {
                 helper_ = std::thread([this] { Help(); });
             } catch (const std::system_error&) {
@@ -288,13 +288,15 @@ public:
     // is asked for.
     TArchiveWork& Work(std::size_t k) {
         const std::size_t run = k / runRows_;
+        TRun& r = ring_[run % kRing];
         if (run != current_) {
-            if (current_ != SIZE_MAX) runs_[current_].Works = {};
+            // The run handed over frees its place for a run further on.
+            if (current_ != SIZE_MAX) ring_[current_ % kRing].State.store(kFree);
             current_ = run;
             handedOver_.store(run);
             handedOver_.notify_all();
             for (;;) {
-                const int state = runs_[run].State.load();
+                const int state = r.State.load();
                 if (state == kDone) break;
                 // Rather than wait for the helper, test the next run here.
                 const std::size_t next = Claim(run + kRunsAhead);
@@ -302,14 +304,19 @@ public:
                     Test(next, own_);
                     continue;
                 }
-                runs_[run].State.wait(state);
+                r.State.wait(state);
             }
         }
-        return runs_[run].Works[k % runRows_];
+        return r.Works[k % runRows_];
     }
 
 private:
     static constexpr std::size_t kRunsAhead = 4;
+    // The runs being tested or handed over take their places in a ring, run
+    // r in place r % kRing, and keep their memory from one run to the next:
+    // no run is taken more than kRunsAhead after the one handed over, whose
+    // place is freed only when the next is handed over.
+    static constexpr std::size_t kRing = kRunsAhead + 2;
     enum : int { kFree, kTaken, kDone };
     struct TRun {
         std::atomic<int> State{kFree};
@@ -326,7 +333,7 @@ private:
     // SIZE_MAX otherwise.
     std::size_t Claim(std::size_t most) {
         std::size_t run = next_.load();
-        while (run < runs_.size() && run <= most)
+        while (run < runCount_ && run <= most)
             if (next_.compare_exchange_weak(run, run + 1)) return run;
         return SIZE_MAX;
     }
@@ -341,23 +348,26 @@ private:
                 Test(run, tester);
                 continue;
             }
-            if (next_.load() >= runs_.size()) return;
+            if (next_.load() >= runCount_) return;
             handedOver_.wait(at);
         }
     }
 
     void Test(std::size_t run, TTester& tester) {
-        TRun& r = runs_[run];
+        TRun& r = ring_[run % kRing];
         r.State.store(kTaken);
         const std::size_t begin = run * runRows_;
         const std::size_t end = std::min(slots_.size(), begin + runRows_);
         r.Works.resize(end - begin);
         for (std::size_t k = begin; k < end; ++k) {
             const std::int32_t slot = slots_[k];
+            TArchiveWork& work = r.Works[k - begin];
+            work.FromIndex = work.Damaged = false;
+            work.Messages.clear();
+            work.Passed.clear();
             if (!list_.ValidSlot(slot) || list_[slot].Listed == 0) continue;
             const TSearchIndex::TPlace place = index_.Find(slot);
             if (place.File == nullptr) continue;
-            TArchiveWork& work = r.Works[k - begin];
             if (!TestArchive(index_, place, tester.Query, tests_, tester.Segment, work)) {
                 work.Damaged = true;
                 continue;
@@ -375,7 +385,8 @@ private:
     const TIndexQuery& query_;
     TTester own_; // the search thread's
     const std::size_t runRows_;
-    std::vector<TRun> runs_;
+    const std::size_t runCount_;
+    TRun ring_[kRing];
     std::atomic<std::size_t> next_{0};       // the first run not yet taken
     std::atomic<std::size_t> handedOver_{0}; // the run being handed over
     std::atomic<bool> quit_{false};
