@@ -181,10 +181,51 @@ bool TMaskMatcher::Matches(std::string_view name) const {
     return utf8_.MatchesBytes(fold, name);
 }
 
+void TMaskMatcher::TCut::MarkBytes(const unsigned char* fold, std::string_view name,
+                                   std::string& marked) const {
+    marked.clear();
+    marked.reserve(name.size() + FixedLength * (kMarkOn.size() + kMarkOff.size()));
+    auto plain = [&](std::size_t from, std::size_t to) {
+        marked.append(name.substr(from, to - from));
+    };
+    auto literal = [&](std::size_t at, std::size_t length) {
+        for (std::size_t k = at; k < at + length; ++k) {
+            marked.append(kMarkOn);
+            marked.push_back(name[k]);
+            marked.append(kMarkOff);
+        }
+    };
+    if (!HasStar) {
+        literal(0, name.size());
+        return;
+    }
+    const std::size_t end = name.size() - Tail.Text.size();
+    literal(0, Head.Text.size());
+    std::size_t pos = Head.Text.size();
+    for (const TPiece& piece : Middle) {
+        const std::size_t at = FindPiece(fold, name, pos, end, piece.Text, false);
+        plain(pos, at);
+        literal(at, piece.Text.size());
+        pos = at + piece.Text.size();
+    }
+    plain(pos, end);
+    literal(end, Tail.Text.size());
+}
+
 bool TMaskMatcher::Match(std::string_view name, std::string& marked) const {
     if (!Matches(name)) {
         marked.clear();
         return false;
+    }
+    // Without "?", and with a pattern whose literal characters are single
+    // bytes in every name's form (plain ASCII, or bytes taken one by one),
+    // the walk marks exactly the bytes where the cut places the pieces: the
+    // head at the start, each middle piece at its leftmost place after the
+    // one before, the tail at the end. Marking them directly spares the trial
+    // table a search would build for every name it shows.
+    if (!utf8_.HasAny && !formsDiffer_) {
+        utf8_.MarkBytes(caseSensitive_ ? kFold.Same : kFold.Upper, name, marked);
+        return true;
     }
     return MatchMaskMarked(caseSensitive_, name, pattern_, marked);
 }

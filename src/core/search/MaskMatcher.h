@@ -51,6 +51,9 @@ private:
     struct TCut {
         explicit TCut(std::string_view pattern);
         bool MatchesBytes(const unsigned char* fold, std::string_view name) const;
+        // The marked name of a name that MatchesBytes takes, when the
+        // pattern has no "?".
+        void MarkBytes(const unsigned char* fold, std::string_view name, std::string& marked) const;
 
         bool HasAny = false; // some "?" in the pattern
         bool HasStar = false;
