@@ -491,16 +491,29 @@ TEST(SearchIndex, ChangesAreKeptApartUntilTheyOutgrowTheMainFile) {
     }
 }
 
-TEST(SearchIndex, AnArchiveGoneSinceTheListWasBuiltGivesItsMessageAsWithoutTheIndex) {
-    test::TempDir dir;
-    WriteOne(dir.File("a.cd"), "A", "zebra.txt");
-    WriteOne(dir.File("b.cd"), "B", "zebra.doc");
-    const TArchiveList list = ListOf(dir.Path());
-    std::filesystem::remove(dir.File("a.cd"));
-    const auto slots = ArchivesToSearch(list, TSearchScope::AllArchives, {}, "");
-    const TRun indexed = Search(list, slots, Query("*EBR*"), true);
-    EXPECT_EQ(indexed.log, Search(list, slots, Query("*EBR*"), false).log);
-    ASSERT_EQ(indexed.log.size(), 4u); // message, archive A, archive B, its result
+// Gone between two archives that are searched through the index, and, with
+// many archives, in runs that take over the places of runs handed over.
+TEST(SearchIndex, ArchivesGoneSinceTheListWasBuiltGiveTheirMessagesAsWithoutTheIndex) {
+    const struct {
+        int archives;
+        std::vector<int> gone;
+    } cases[] = {{2, {0}}, {40, {7, 13, 14, 26, 39}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.archives);
+        test::TempDir dir;
+        for (int a = 0; a < c.archives; ++a)
+            WriteOne(dir.File("a" + std::to_string(100 + a) + ".cd"), "A" + std::to_string(a),
+                     "zebra" + std::to_string(a) + ".txt");
+        const TArchiveList list = ListOf(dir.Path());
+        for (const int a : c.gone)
+            std::filesystem::remove(dir.File("a" + std::to_string(100 + a) + ".cd"));
+        const auto slots = ArchivesToSearch(list, TSearchScope::AllArchives, {}, "");
+        const TRun indexed = Search(list, slots, Query("*EBR*"), true);
+        EXPECT_EQ(indexed.log, Search(list, slots, Query("*EBR*"), false).log);
+        // A message for each archive gone; each archive, and a result for each
+        // one there.
+        EXPECT_EQ(indexed.log.size(), c.gone.size() + c.archives + (c.archives - c.gone.size()));
+    }
 }
 
 TEST(SearchIndex, ADamagedOrForeignIndexIsBuiltAgainAndTheAnswerStaysRight) {
