@@ -5,6 +5,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "core/catalog/ArchiveFile.h"
 #include "core/catalog/ProgramValues.h"
 #include "core/catalog/TextFile.h"
 #include "core/search/EntryTests.h"
@@ -149,12 +150,14 @@ private:
     std::vector<std::pair<std::uint32_t, std::uint32_t>> bySize_; // (posting bytes, trigram)
 };
 
+// An entry that passed, as the thread that hands it over needs it: small,
+// since that thread reads it from the other one's memory.
 struct TPassed {
     std::uint32_t Dir;
-    std::string_view Path;            // its folder's
-    TRec Rec;                         // its fields, borrowed from the segment
     bool Marked;                      // handed over (marking agrees with the test)
     std::uint32_t MarkAt, MarkLength; // its marked name in the work's Marks
+    std::string_view Path;            // its folder's, in the segment
+    std::string_view Line;            // its line, in the segment
 };
 
 // The entries of segment that pass the tests, with their folders and marked
@@ -172,16 +175,16 @@ bool CollectPassed(const TIndexSegment& segment, const std::vector<std::uint32_t
         std::string_view name;
         if (!segment.Name(entry, name)) return false;
         if (!tests.NameMatches(name)) continue;
+        std::string_view line;
         TRec rec;
-        if (!segment.Fields(entry, rec)) return false;
+        if (!segment.Line(entry, line) || !SplitEntryLine(line, rec)) return false;
         if (!tests.OthersPass(rec)) continue;
         std::string_view path;
         std::uint32_t first = 0, entries = 0;
         if (!segment.DirOf(entry, dir) || !segment.Dir(dir, path, first, entries)) return false;
         const bool shown = tests.Mark(rec.Name, marked);
-        passed.push_back({dir, path, std::move(rec), shown,
-                          static_cast<std::uint32_t>(marks.size()),
-                          static_cast<std::uint32_t>(marked.size())});
+        passed.push_back({dir, shown, static_cast<std::uint32_t>(marks.size()),
+                          static_cast<std::uint32_t>(marked.size()), path, line});
         marks += marked;
     }
     return true;
@@ -221,7 +224,9 @@ bool HandOver(const TArchiveWork& work, std::int32_t slot, const THead& row,
         result.ArchiveName = row.Name;
         result.ArchiveFile = file;
         result.Path = p.Path;
-        SetResultRec(result, p.Rec);
+        TRec rec;
+        SplitEntryLine(p.Line, rec); // as it was split when tested
+        SetResultRec(result, rec);
         ++outcome.Results;
         if (!sink.OnResult(std::move(result))) {
             outcome.Stopped = true;
