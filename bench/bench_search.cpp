@@ -171,9 +171,12 @@ void BM_SearchAll_Index(benchmark::State& state) {
     Fixture& f = Data();
     NullHost host;
     const std::atomic<bool> stop{false};
+    // One search first, untimed: it brings the index up to date after a
+    // build of another benchmark and maps its pages into the process, as
+    // they stay mapped between the searches of a long-lived window.
     {
-        TSearchIndex index;
-        RefreshSearchIndex(f.list, index, 2);
+        CountingSink sink;
+        RunIndexedSearch(f.list, f.slots, f.criteria, sink, host, stop, 2);
     }
     for (auto _ : state) {
         CountingSink sink;
