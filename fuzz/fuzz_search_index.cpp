@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/catalog/ArchiveFile.h"
 #include "core/search/SearchIndex.h"
 
 using namespace orbisk;
@@ -34,8 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         for (std::uint32_t e = 0, d = 0; e < segment.EntryCount() && e < 4096; ++e) {
             TRec rec;
+            std::string_view line;
             if (segment.DirOf(e, d) && d >= segment.DirCount()) std::abort();
-            if (!segment.Fields(e, rec)) continue;
+            if (!segment.Line(e, line) || !SplitEntryLine(line, rec)) continue;
             trigrams.clear();
             AppendTrigrams(rec.Name.View(), trigrams);
             for (const std::uint32_t t : trigrams) {

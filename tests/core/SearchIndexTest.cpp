@@ -250,10 +250,10 @@ TEST(SearchIndex, ASegmentFindsEveryLineWhereverItsEndsFall) {
             EXPECT_EQ(count, dirEntries[d]) << d;
         }
         for (std::uint32_t e = 0; e < segment.EntryCount(); ++e) {
-            std::string_view name;
+            std::string_view name, line;
             TRec rec;
             ASSERT_TRUE(segment.Name(e, name));
-            ASSERT_TRUE(segment.Fields(e, rec));
+            ASSERT_TRUE(segment.Line(e, line) && SplitEntryLine(line, rec));
             EXPECT_EQ(name, lines[e].substr(0, lines[e].find('\t'))) << e;
             EXPECT_EQ(rec.Size, std::to_string(e)) << e;
             EXPECT_EQ(rec.Note.size(), e % 3) << e;

@@ -243,14 +243,13 @@ void Add(TSearchOutcome& total, const TSearchOutcome& part) {
     total.Stopped = total.Stopped || part.Stopped;
 }
 
-// The segment of a fresh archive with its messages and the entries that pass;
-// false when that part of the index proves damaged.
+// The segment of a fresh archive with its messages and the entries that pass,
+// into work as its run cleared it; false when that part of the index proves
+// damaged.
 bool TestArchive(const TSearchIndex& index, const TSearchIndex::TPlace& place, TIndexQuery& query,
                  const TEntryTests& tests, TIndexSegment& segment, TArchiveWork& work) {
     thread_local std::vector<std::uint32_t> candidates;
     const int which = place.File == &index.Main() ? 0 : 1;
-    work.Messages.clear();
-    work.Passed.clear();
     const bool mayHold = query.Scan() || query.MayHold(which, place.Archive);
     // Nothing to test and nothing to show: the segment is not touched.
     if (!mayHold && place.File->MessagesOf(place.Archive) == 0) return true;

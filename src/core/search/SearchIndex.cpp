@@ -11,7 +11,6 @@
 #include <emmintrin.h>
 #endif
 
-#include "core/catalog/ArchiveFile.h"
 #include "core/catalog/TextFile.h"
 #include "core/search/IndexBytes.h"
 #include "core/search/IndexTrigrams.h"
@@ -434,11 +433,6 @@ bool TIndexSegment::Name(std::uint32_t entry, std::string_view& name) const {
     if (!Line(entry, line, &length)) return false;
     name = line.substr(0, length);
     return true;
-}
-
-bool TIndexSegment::Fields(std::uint32_t entry, TRec& rec) const {
-    std::string_view line;
-    return Line(entry, line) && SplitEntryLine(line, rec);
 }
 
 std::int64_t TIndexSegment::FindTrigram(std::uint32_t trigram) const {

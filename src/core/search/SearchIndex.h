@@ -132,8 +132,6 @@ public:
     // nameLength, when given, receives the length of its name.
     bool Line(std::uint32_t entry, std::string_view& line, std::size_t* nameLength = nullptr) const;
     bool Name(std::uint32_t entry, std::string_view& name) const;
-    // The fields of an entry as borrowed views (rec.Name too).
-    bool Fields(std::uint32_t entry, TRec& rec) const;
     // The number k of trigram, or -1 when no name holds it.
     std::int64_t FindTrigram(std::uint32_t trigram) const;
     // The blocks of trigram k, ascending; everyBlock (and blocks empty) when
