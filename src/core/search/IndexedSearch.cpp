@@ -172,12 +172,12 @@ bool CollectPassed(const TIndexSegment& segment, const std::vector<std::uint32_t
     std::uint32_t dir = 0;
     for (std::size_t k = 0; k < count; ++k) {
         const std::uint32_t entry = candidates ? (*candidates)[k] : static_cast<std::uint32_t>(k);
-        std::string_view name;
-        if (!segment.Name(entry, name)) return false;
-        if (!tests.NameMatches(name)) continue;
         std::string_view line;
+        std::size_t nameLength = 0;
+        if (!segment.Line(entry, line, &nameLength)) return false;
+        if (!tests.NameMatches(line.substr(0, nameLength))) continue;
         TRec rec;
-        if (!segment.Line(entry, line) || !SplitEntryLine(line, rec)) return false;
+        if (!SplitEntryLine(line, rec)) return false;
         if (!tests.OthersPass(rec)) continue;
         std::string_view path;
         std::uint32_t first = 0, entries = 0;
